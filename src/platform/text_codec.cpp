@@ -1,0 +1,193 @@
+#include "platform/text_codec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace mirokata {
+namespace {
+
+// One converter per direction and thread: iconv_open is far too slow to pay
+// per call, and an iconv_t must not be shared between threads.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (Ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+  void Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+
+ private:
+  iconv_t cd_;
+};
+
+Converter& Decoder() {
+  thread_local Converter c("UTF-8", "CP932");
+  return c;
+}
+
+Converter& Encoder() {
+  thread_local Converter c("CP932", "UTF-8");
+  return c;
+}
+
+// Length of the UTF-8 sequence starting with lead byte b, or 1 if invalid.
+size_t Utf8Length(unsigned char b) {
+  if (b < 0x80) return 1;
+  if ((b & 0xE0) == 0xC0) return 2;
+  if ((b & 0xF0) == 0xE0) return 3;
+  if ((b & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+// Runs iconv over in, calling on_bad(in, out) whenever a sequence cannot be
+// converted; on_bad must consume at least one input byte.
+template <typename OnBad>
+std::string Convert(Converter& c, std::string_view in, OnBad on_bad) {
+  std::string out;
+  out.reserve(in.size() * 3 / 2 + 8);
+  if (!c.Ok()) {
+    // No converter on this system: keep ASCII, drop the rest visibly.
+    for (unsigned char ch : in) out.push_back(ch < 0x80 ? char(ch) : '?');
+    return out;
+  }
+  c.Reset();
+  char* src = const_cast<char*>(in.data());
+  size_t src_left = in.size();
+  char buf[1024];
+  while (src_left > 0) {
+    char* dst = buf;
+    size_t dst_left = sizeof(buf);
+    size_t r = iconv(c.get(), &src, &src_left, &dst, &dst_left);
+    out.append(buf, dst - buf);
+    if (r != static_cast<size_t>(-1)) continue;
+    if (errno == E2BIG) continue;
+    // EILSEQ or EINVAL (truncated sequence at the end).
+    size_t used = on_bad(std::string_view(src, src_left), out);
+    if (used == 0) used = 1;
+    if (used > src_left) used = src_left;
+    src += used;
+    src_left -= used;
+    c.Reset();
+  }
+  return out;
+}
+
+uint32_t DecodeUtf8(std::string_view s, size_t* len) {
+  unsigned char b = s[0];
+  size_t n = Utf8Length(b);
+  if (n == 1 || n > s.size()) {
+    *len = 1;
+    return b < 0x80 ? b : 0xFFFFFFFF;
+  }
+  uint32_t cp = b & (0x7F >> n);
+  for (size_t i = 1; i < n; ++i) {
+    unsigned char t = s[i];
+    if ((t & 0xC0) != 0x80) {
+      *len = 1;
+      return 0xFFFFFFFF;
+    }
+    cp = (cp << 6) | (t & 0x3F);
+  }
+  *len = n;
+  return cp;
+}
+
+void AppendUtf8(uint32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out.push_back(char(cp));
+  } else if (cp < 0x800) {
+    out.push_back(char(0xC0 | (cp >> 6)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(char(0xE0 | (cp >> 12)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(char(0xF0 | (cp >> 18)));
+    out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Characters that other systems' Japanese input produces where CP932 has a
+// differently coded twin.
+uint32_t Cp932LookAlike(uint32_t cp) {
+  switch (cp) {
+    case 0x301C: return 0xFF5E;  // WAVE DASH -> FULLWIDTH TILDE
+    case 0x2016: return 0x2225;  // DOUBLE VERTICAL LINE -> PARALLEL TO
+    case 0x2212: return 0xFF0D;  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+    case 0x00A2: return 0xFFE0;  // CENT SIGN
+    case 0x00A3: return 0xFFE1;  // POUND SIGN
+    case 0x00AC: return 0xFFE2;  // NOT SIGN
+    case 0x2014: return 0x2015;  // EM DASH -> HORIZONTAL BAR
+    case 0x00A6: return 0xFFE4;  // BROKEN BAR
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+bool IsAscii(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  if (IsAscii(cp932)) return std::string(cp932);
+  return Convert(Decoder(), cp932, [](std::string_view, std::string& out) {
+    out += "\xEF\xBF\xBD";
+    return size_t{1};
+  });
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  return Convert(Encoder(), utf8, [](std::string_view rest, std::string& out) {
+    size_t len = 1;
+    uint32_t cp = DecodeUtf8(rest, &len);
+    uint32_t twin = cp == 0xFFFFFFFF ? 0 : Cp932LookAlike(cp);
+    if (twin != 0) {
+      std::string alt;
+      AppendUtf8(twin, alt);
+      // The twin is always in CP932; convert it on its own.
+      Converter c("CP932", "UTF-8");
+      char* src = alt.data();
+      size_t src_left = alt.size();
+      char buf[8];
+      char* dst = buf;
+      size_t dst_left = sizeof(buf);
+      if (c.Ok() &&
+          iconv(c.get(), &src, &src_left, &dst, &dst_left) !=
+              static_cast<size_t>(-1)) {
+        out.append(buf, dst - buf);
+        return len;
+      }
+    }
+    out.push_back('?');
+    return len;
+  });
+}
+
+bool FitsCp932(std::string_view utf8) {
+  if (IsAscii(utf8)) return true;
+  bool fits = true;
+  Convert(Encoder(), utf8, [&fits](std::string_view rest, std::string&) {
+    fits = false;
+    size_t len = 1;
+    DecodeUtf8(rest, &len);
+    return len;
+  });
+  return fits;
+}
+
+}  // namespace mirokata

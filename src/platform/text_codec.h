@@ -1,0 +1,27 @@
+// Conversion between UTF-8 (in memory) and code page 932 (on disk).
+#ifndef MIROKATA_PLATFORM_TEXT_CODEC_H_
+#define MIROKATA_PLATFORM_TEXT_CODEC_H_
+
+#include <string>
+#include <string_view>
+
+namespace mirokata {
+
+// Decodes CP932 bytes. A byte sequence CP932 does not define becomes U+FFFD,
+// one replacement per offending byte, so decoding never fails.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// Encodes UTF-8 text. Characters CP932 cannot hold become "?"; common
+// look-alikes typed on other systems (U+301C wave dash, U+2212 minus, ...)
+// are mapped to their CP932 forms first. Invalid UTF-8 bytes become "?".
+std::string Utf8ToCp932(std::string_view utf8);
+
+// True when every character of the UTF-8 text survives Utf8ToCp932.
+bool FitsCp932(std::string_view utf8);
+
+// True when the text holds only 7-bit bytes (identical in both encodings).
+bool IsAscii(std::string_view text);
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_PLATFORM_TEXT_CODEC_H_
