@@ -38,6 +38,13 @@ std::string NoLineBreaks(std::string_view s) {
   return out;
 }
 
+// What a value reads back as once it has been through the file.
+std::string AsStored(std::string_view s) {
+  std::string clean = NoLineBreaks(s);
+  if (IsAscii(clean)) return clean;
+  return Cp932ToUtf8(Utf8ToCp932(clean));
+}
+
 // A key we write must read back as the same key.
 bool IsWritableKey(std::string_view key) {
   if (key.empty() || Trim(key) != key) return false;
@@ -140,7 +147,7 @@ class SettingsDocument {
   // Returns true when the document changed.
   bool Set(std::string_view section, std::string_view key,
            std::string_view value) {
-    std::string clean = NoLineBreaks(value);
+    std::string clean = AsStored(value);
     const Section* s = FindSection(section);
     if (s) {
       auto it = s->keys.find(Fold(key));
@@ -162,7 +169,7 @@ class SettingsDocument {
     } else {
       Line header;
       header.kind = Kind::kSection;
-      header.name = NoLineBreaks(section);
+      header.name = AsStored(section);
       header.dirty = true;
       lines_.push_back(header);
       lines_.push_back(KeyLine(key, clean));
