@@ -1,0 +1,52 @@
+// Message boxes that record what they were asked and answer from a script.
+#ifndef MIROKATA_PLATFORM_TESTING_FAKE_MESSAGES_H_
+#define MIROKATA_PLATFORM_TESTING_FAKE_MESSAGES_H_
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+
+namespace mirokata {
+
+class FakeMessages : public Messages {
+ public:
+  struct Shown {
+    MessageRequest request;
+    bool modal = true;  // false for ShowNotice
+  };
+
+  // Answers for the next modal boxes, in order. When none is queued a box
+  // gets its request's default_answer (Yes/No) or kOk.
+  void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+  // Decides every answer instead of the queue, when set.
+  void SetResponder(std::function<MessageAnswer(const MessageRequest&)> r) {
+    responder_ = std::move(r);
+  }
+
+  MessageAnswer Show(const MessageRequest& request) override;
+  void ShowNotice(const MessageRequest& request) override;
+  void Beep(MessageKind kind) override { beeps_.push_back(kind); }
+
+  const std::vector<Shown>& shown() const { return shown_; }
+  // Texts of every box, modal or not, in order.
+  std::vector<std::string> texts() const;
+  // Every beep, those before boxes included.
+  const std::vector<MessageKind>& beeps() const { return beeps_; }
+  void Clear() {
+    shown_.clear();
+    beeps_.clear();
+  }
+
+ private:
+  std::deque<MessageAnswer> answers_;
+  std::function<MessageAnswer(const MessageRequest&)> responder_;
+  std::vector<Shown> shown_;
+  std::vector<MessageKind> beeps_;
+};
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_PLATFORM_TESTING_FAKE_MESSAGES_H_
