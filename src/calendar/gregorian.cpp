@@ -169,17 +169,22 @@ long double SunLongitudeAtMidnight(int year, int month, int day) {
 }
 
 int VernalEquinoxDay(int year) {
-  // Below 180 degrees at a midnight means the sun has already crossed 0.
-  if (SunLongitudeAtMidnight(year, 3, 21) >= 180.0L) return 21;
-  if (SunLongitudeAtMidnight(year, 3, 20) >= 180.0L) return 20;
-  return 19;
+  // The equinox day is the last day whose midnight finds the sun short of
+  // 0 degrees (still in the upper half of the circle).
+  int day = 19;
+  while (day < 22 && SunLongitudeAtMidnight(year, 3, day + 1) >= 180.0L) {
+    ++day;
+  }
+  return day;
 }
 
 int AutumnalEquinoxDay(int year) {
-  // Above 180 degrees at a midnight means the sun has already crossed 180.
-  if (SunLongitudeAtMidnight(year, 9, 24) <= 180.0L) return 24;
-  if (SunLongitudeAtMidnight(year, 9, 23) <= 180.0L) return 23;
-  return 22;
+  // The last day whose midnight finds the sun short of 180 degrees.
+  int day = 22;
+  while (day < 24 && SunLongitudeAtMidnight(year, 9, day + 1) <= 180.0L) {
+    ++day;
+  }
+  return day;
 }
 
 }  // namespace mirokata

@@ -64,7 +64,7 @@ int32_t AutumnalEquinoxNumber(int year);
 long double SunLongitudeAtMidnight(int year, int month, int day);
 
 // The day of the month on which the equinox falls in Japan Standard Time,
-// by the midnight longitude test: 19, 20 or 21 (March) and 22, 23 or 24
+// by the midnight longitude test: 19 to 22 (March) and 22 to 24
 // (September).
 int VernalEquinoxDay(int year);
 int AutumnalEquinoxDay(int year);
