@@ -1,5 +1,6 @@
 #include "calendar/gregorian.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace mirokata {
@@ -67,16 +68,18 @@ CivilDate CivilDateOf(int32_t day_number) {
              1;
   while (DayNumber(year, 1, 1) > day_number) --year;
   while (DayNumber(year + 1, 1, 1) <= day_number) ++year;
-  int month = 12;
-  while (month > 1) {
+  if (year == 1582) {
+    int month = 12;
     // The first of a month is never in the October gap.
-    if (DayNumber(year, month, 1) <= day_number) break;
-    --month;
+    while (month > 1 && DayNumber(year, month, 1) > day_number) --month;
+    int day = 1 + (day_number - DayNumber(year, month, 1));
+    if (month == 10 && day > 4) day += 10;
+    return CivilDate{year, month, day};
   }
-  int32_t first = DayNumber(year, month, 1);
-  int day = 1 + (day_number - first);
-  if (year == 1582 && month == 10 && day > 4) day += 10;
-  return CivilDate{year, month, day};
+  int rest = day_number - DayNumber(year, 1, 1);
+  int month = 1;
+  while (rest >= DaysInMonth(year, month)) rest -= DaysInMonth(year, month++);
+  return CivilDate{year, month, rest + 1};
 }
 
 int WeekdayOf(int32_t day_number) {
@@ -168,23 +171,51 @@ long double SunLongitudeAtMidnight(int year, int month, int day) {
   return lambda;
 }
 
-int VernalEquinoxDay(int year) {
-  // The equinox day is the last day whose midnight finds the sun short of
-  // 0 degrees (still in the upper half of the circle).
-  int day = 19;
-  while (day < 22 && SunLongitudeAtMidnight(year, 3, day + 1) >= 180.0L) {
-    ++day;
+namespace {
+
+// Equinox days are asked for every cell, holiday test and reminder walk, and
+// depend on the year alone: remember them for the years in common use.
+constexpr int kCacheFirstYear = 1800;
+constexpr int kCacheYears = 600;
+std::atomic<signed char> vernal_cache[kCacheYears];
+std::atomic<signed char> autumnal_cache[kCacheYears];
+
+template <typename Compute>
+int Cached(std::atomic<signed char>* cache, int year, Compute compute) {
+  const int index = year - kCacheFirstYear;
+  if (index < 0 || index >= kCacheYears) return compute();
+  int day = cache[index].load(std::memory_order_relaxed);
+  if (day == 0) {
+    day = compute();
+    cache[index].store(static_cast<signed char>(day),
+                       std::memory_order_relaxed);
   }
   return day;
 }
 
+}  // namespace
+
+int VernalEquinoxDay(int year) {
+  return Cached(vernal_cache, year, [year] {
+    // The equinox day is the last day whose midnight finds the sun short of
+    // 0 degrees (still in the upper half of the circle).
+    int day = 19;
+    while (day < 22 && SunLongitudeAtMidnight(year, 3, day + 1) >= 180.0L) {
+      ++day;
+    }
+    return day;
+  });
+}
+
 int AutumnalEquinoxDay(int year) {
-  // The last day whose midnight finds the sun short of 180 degrees.
-  int day = 22;
-  while (day < 24 && SunLongitudeAtMidnight(year, 9, day + 1) <= 180.0L) {
-    ++day;
-  }
-  return day;
+  return Cached(autumnal_cache, year, [year] {
+    // The last day whose midnight finds the sun short of 180 degrees.
+    int day = 22;
+    while (day < 24 && SunLongitudeAtMidnight(year, 9, day + 1) <= 180.0L) {
+      ++day;
+    }
+    return day;
+  });
 }
 
 }  // namespace mirokata
