@@ -24,6 +24,7 @@ struct LunarDate {
 struct SolarTerm {
   long double instant = 0;
   long double longitude = 0;
+  bool converged = true;  // false when the search gave up
 };
 
 // Nine hours of Japan Standard Time, in days.
