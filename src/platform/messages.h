@@ -2,6 +2,7 @@
 #ifndef MIROKATA_PLATFORM_MESSAGES_H_
 #define MIROKATA_PLATFORM_MESSAGES_H_
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -39,6 +40,10 @@ class Messages {
   virtual MessageAnswer Show(const MessageRequest& request) = 0;
   // Non-modal box: returns at once, the box closes itself when answered.
   virtual void ShowNotice(const MessageRequest& request) = 0;
+  // Non-modal question: returns at once; `answered` runs later on the UI
+  // thread with the button pressed (closing the box counts as kNo / kOk).
+  virtual void Ask(const MessageRequest& request,
+                   std::function<void(MessageAnswer)> answered) = 0;
   // The platform's beep of that kind, without a box.
   virtual void Beep(MessageKind kind) = 0;
 
@@ -54,7 +59,10 @@ class Messages {
   }
   // A question with Yes and No after the question beep; true for Yes.
   bool AskYesNo(const std::string& text, QWidget* parent = nullptr) {
-    return Show({MessageKind::kQuestion, text, MessageButtons::kYesNo, {},
+    return Show({MessageKind::kQuestion,
+                 text,
+                 MessageButtons::kYesNo,
+                 {},
                  parent}) == MessageAnswer::kYes;
   }
 };

@@ -27,8 +27,9 @@ class Tray {
   virtual void SetMenu(TrayIconId id, QMenu* menu) = 0;
   virtual void SetVisible(TrayIconId id, bool visible) = 0;
   virtual bool IsVisible(TrayIconId id) const = 0;
-  // Single left click, reported only once the double-click time has passed
-  // without a second click.
+  // Single left click. On an icon that also has a double-click handler it
+  // is reported only once the double-click time has passed without a second
+  // click, so a double click never counts as a click too.
   virtual void OnClick(TrayIconId id, std::function<void()> handler) = 0;
   virtual void OnDoubleClick(TrayIconId id, std::function<void()> handler) = 0;
   // Right button, for icons without a menu (and before a menu opens).

@@ -88,9 +88,7 @@ class FakeTray : public Tray {
   bool RightClick(TrayIconId id) { return Fire(icon(id).right_click); }
 
   Icon& icon(TrayIconId id) { return icons_[static_cast<int>(id)]; }
-  const Icon& icon(TrayIconId id) const {
-    return icons_[static_cast<int>(id)];
-  }
+  const Icon& icon(TrayIconId id) const { return icons_[static_cast<int>(id)]; }
 
  private:
   static bool Fire(const std::function<void()>& f) {
@@ -111,9 +109,7 @@ class FakeScreen : public Screen {
   }
   ScreenRect Geometry() const override { return full_; }
   ScreenRect AvailableGeometry() const override { return available_; }
-  ScreenRect AvailableGeometryAt(int, int) const override {
-    return available_;
-  }
+  ScreenRect AvailableGeometryAt(int, int) const override { return available_; }
 
  private:
   ScreenRect full_{0, 0, 1920, 1080};

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/messages.h"
@@ -28,6 +29,12 @@ class FakeMessages : public Messages {
 
   MessageAnswer Show(const MessageRequest& request) override;
   void ShowNotice(const MessageRequest& request) override;
+  // Recorded as non-modal; the answer (queue, responder or default) is kept
+  // until AnswerPending() delivers it, as a real box answers later.
+  void Ask(const MessageRequest& request,
+           std::function<void(MessageAnswer)> answered) override;
+  // Delivers the answers of the questions asked with Ask(); returns how many.
+  int AnswerPending();
   void Beep(MessageKind kind) override { beeps_.push_back(kind); }
 
   const std::vector<Shown>& shown() const { return shown_; }
@@ -41,9 +48,13 @@ class FakeMessages : public Messages {
   }
 
  private:
+  MessageAnswer NextAnswer(const MessageRequest& request);
+
   std::deque<MessageAnswer> answers_;
   std::function<MessageAnswer(const MessageRequest&)> responder_;
   std::vector<Shown> shown_;
+  std::vector<std::pair<MessageAnswer, std::function<void(MessageAnswer)>>>
+      pending_;
   std::vector<MessageKind> beeps_;
 };
 

@@ -1,0 +1,27 @@
+#include "platform/linux_platform.h"
+
+#include "platform/desktop_shell.h"
+#include "platform/logind_power.h"
+#include "platform/qt_messages.h"
+#include "platform/qt_screen.h"
+#include "platform/qt_sound.h"
+#include "platform/qt_tray.h"
+#include "platform/x11_hot_key.h"
+
+namespace mirokata {
+
+PlatformServices MakeLinuxPlatform() {
+  PlatformServices services;
+  services.clock = MakeSystemClock();
+  services.uptime = MakeBootUptime();
+  services.messages = std::make_unique<QtMessages>();
+  services.sound = std::make_unique<QtSound>();
+  services.shell = std::make_unique<DesktopShell>();
+  services.hot_key = std::make_unique<X11HotKey>();
+  services.tray = std::make_unique<QtTray>();
+  services.screen = std::make_unique<QtScreen>();
+  services.power = std::make_unique<LogindPower>();
+  return services;
+}
+
+}  // namespace mirokata
