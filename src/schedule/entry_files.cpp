@@ -1,0 +1,138 @@
+#include "schedule/entry_files.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "app/settings_file.h"
+#include "schedule/entry_name.h"
+
+namespace mirokata {
+namespace {
+
+// A plain name inside the folder: nothing that reaches elsewhere.
+bool IsPlainName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace
+
+EntryFolder::EntryFolder(std::string folder, FolderIndex::WallClock clock)
+    : folder_(std::move(folder)),
+      index_(folder_.empty() ? std::string(".") : folder_, std::move(clock)) {}
+
+std::string EntryFolder::FullPath(std::string_view name) const {
+  std::string path = folder_.empty() ? std::string(".") : folder_;
+  if (path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+bool EntryFolder::Exists(std::string_view name) {
+  return Snapshot()->Contains(name);
+}
+
+std::optional<std::string> EntryFolder::Resolve(std::string_view name) {
+  auto snapshot = Snapshot();
+  if (const std::string* actual = snapshot->Find(name)) return *actual;
+  return std::nullopt;
+}
+
+std::vector<std::string> EntryFolder::List(std::string_view pattern) {
+  std::vector<std::string> names;
+  Snapshot()->Match(pattern, &names);
+  return names;
+}
+
+ReadResult EntryFolder::ReadContent(std::string_view name,
+                                    std::string* content) {
+  content->clear();
+  if (!IsPlainName(name)) return ReadResult::kMissing;
+  std::optional<std::string> actual = Resolve(name);
+  if (!actual) return ReadResult::kMissing;
+  return ReadWholeFile(FullPath(*actual), content);
+}
+
+bool EntryFolder::WriteContent(std::string_view name, std::string_view content,
+                               std::string* error) {
+  if (!IsPlainName(name) || !ParseEntryName(name)) {
+    if (error) *error = "not an entry name: " + std::string(name);
+    return false;
+  }
+  std::optional<std::string> actual = Resolve(name);
+  return WriteFileAtomic(FullPath(actual ? *actual : std::string(name)),
+                         content, error);
+}
+
+bool EntryFolder::Delete(std::string_view name, SettingsFile* settings,
+                         std::string* error) {
+  if (!IsPlainName(name)) {
+    if (error) *error = "not an entry name: " + std::string(name);
+    return false;
+  }
+  // Every spelling of the name goes, so that no case twin turns up later
+  // under the same options section.
+  std::vector<std::string> removed;
+  for (;;) {
+    std::optional<std::string> actual = Resolve(name);
+    if (!actual ||
+        std::find(removed.begin(), removed.end(), *actual) != removed.end()) {
+      break;
+    }
+    if (::unlink(FullPath(*actual).c_str()) != 0 && errno != ENOENT) {
+      if (error) *error = std::string("delete: ") + std::strerror(errno);
+      return false;
+    }
+    removed.push_back(*actual);
+  }
+  if (settings != nullptr && IsPopupClass(ClassifyEntryName(name))) {
+    Settings session = settings->Open();
+    if (session.HasSection(FullPath(name)) &&
+        !session.EraseSection(FullPath(name))) {
+      if (error) *error = "the settings file could not be written";
+      return false;
+    }
+  }
+  return true;
+}
+
+PopupOptions ReadPopupOptions(SettingsFile& settings,
+                              std::string_view section) {
+  Settings s = settings.Open();
+  PopupOptions o;
+  o.closetime = s.ReadInteger(section, "closetime", -1);
+  if (s.HasKey(section, "file")) o.file = s.ReadString(section, "file", "");
+  if (s.HasKey(section, "bitmap")) {
+    o.bitmap = s.ReadString(section, "bitmap", "");
+  }
+  o.smtp = s.ReadBool(section, "Smtp", false);
+  o.wallpaper = s.ReadBool(section, "Wallpaper", false);
+  o.stretch = s.ReadBool(section, "Stretch", false);
+  o.execute = s.ReadString(section, "Execute", "");
+  o.execlose = s.ReadString(section, "Execlose", "");
+  return o;
+}
+
+bool WritePopupOptions(SettingsFile& settings, std::string_view section,
+                       const PopupOptions& o) {
+  Settings s = settings.Open();
+  bool ok = s.WriteInteger(section, "closetime", o.closetime);
+  ok = (o.file ? s.WriteString(section, "file", *o.file)
+               : s.DeleteKey(section, "file")) &&
+       ok;
+  ok = (o.bitmap ? s.WriteString(section, "bitmap", *o.bitmap)
+                 : s.DeleteKey(section, "bitmap")) &&
+       ok;
+  ok = s.WriteBool(section, "Smtp", o.smtp) && ok;
+  ok = s.WriteBool(section, "Wallpaper", o.wallpaper) && ok;
+  ok = s.WriteBool(section, "Stretch", o.stretch) && ok;
+  ok = s.WriteString(section, "Execute", o.execute) && ok;
+  ok = s.WriteString(section, "Execlose", o.execlose) && ok;
+  return ok;
+}
+
+}  // namespace mirokata

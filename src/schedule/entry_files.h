@@ -1,0 +1,93 @@
+// Entry files in the data folder: full paths, content, deletion, and the
+// per-popup options kept in the settings file under the popup's full path.
+//
+// Entry content is opaque bytes here (rich text as the editors saved it).
+// Every lookup goes through the folder index, so names match without regard
+// to letter case and a file written or removed a moment ago is seen.
+#ifndef MIROKATA_SCHEDULE_ENTRY_FILES_H_
+#define MIROKATA_SCHEDULE_ENTRY_FILES_H_
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_io.h"
+#include "schedule/folder_index.h"
+
+namespace mirokata {
+
+class SettingsFile;
+
+// Settings of the data folder: section Calendar, key Directory; "." means
+// that no data folder has been chosen yet.
+inline constexpr char kCalendarSection[] = "Calendar";
+inline constexpr char kDirectoryKey[] = "Directory";
+inline constexpr char kNoDataFolder[] = ".";
+
+class EntryFolder {
+ public:
+  // folder: the data folder text as configured (used verbatim in paths and
+  // in the names of the PopupOptions sections).
+  explicit EntryFolder(std::string folder,
+                       FolderIndex::WallClock clock = nullptr);
+
+  const std::string& folder() const { return folder_; }
+
+  // Folder text + "/" + name (no doubled separator when the folder text
+  // already ends with one). Also the name of a popup's options section.
+  std::string FullPath(std::string_view name) const;
+
+  // The folder as it is now; one call per operation.
+  std::shared_ptr<const FolderSnapshot> Snapshot() { return index_.Refresh(); }
+  FolderIndex& index() { return index_; }
+
+  bool Exists(std::string_view name);
+  // The on-disk spelling of a name, ignoring letter case.
+  std::optional<std::string> Resolve(std::string_view name);
+  // Files matching a wildcard pattern, ascending by name.
+  std::vector<std::string> List(std::string_view pattern);
+
+  // The file's bytes; kMissing when there is no such entry.
+  ReadResult ReadContent(std::string_view name, std::string* content);
+
+  // Creates or atomically replaces the entry. An existing file whose name
+  // differs only in case is the one replaced. Refuses (false, *error set)
+  // names that are no entry name.
+  bool WriteContent(std::string_view name, std::string_view content,
+                    std::string* error = nullptr);
+
+  // Removes the entry file; for a popup also erases its options section
+  // (when settings is given). True when the file is gone afterwards. The
+  // section is kept when the file could not be removed.
+  bool Delete(std::string_view name, SettingsFile* settings,
+              std::string* error = nullptr);
+
+ private:
+  const std::string folder_;
+  FolderIndex index_;
+};
+
+// The options of one popup, in the section named by its full path.
+struct PopupOptions {
+  int closetime = -1;               // seconds; -1 stays open; 0 shows no window
+  std::optional<std::string> file;  // absent: the global sound
+  std::optional<std::string> bitmap;  // absent: the global picture
+  bool smtp = false;
+  bool wallpaper = false;
+  bool stretch = false;
+  std::string execute;   // program or document, "?" before parameters
+  std::string execlose;  // part of a window title to close
+  bool operator==(const PopupOptions&) const = default;
+};
+
+PopupOptions ReadPopupOptions(SettingsFile& settings, std::string_view section);
+// Writes every key (file and bitmap are removed when absent). False when
+// the settings file could not be written.
+bool WritePopupOptions(SettingsFile& settings, std::string_view section,
+                       const PopupOptions& options);
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_SCHEDULE_ENTRY_FILES_H_

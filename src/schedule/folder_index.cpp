@@ -1,0 +1,194 @@
+#include "schedule/folder_index.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace mirokata {
+namespace {
+
+constexpr int64_t kRacyWindowNs = 2'000'000'000;
+
+int64_t RealTimeNs() {
+  struct timespec ts;
+  ::clock_gettime(CLOCK_REALTIME, &ts);
+  return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+int64_t Ns(const struct timespec& ts) {
+  return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
+}
+
+// Only regular files (or links to them) count: a pipe or device in the data
+// folder must never be opened by a reader.
+bool IsListedFile(int dir_fd, const struct dirent* e) {
+  if (e->d_type == DT_REG) return true;
+  if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) return false;
+  struct stat st;
+  return ::fstatat(dir_fd, e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+std::string UpperAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  }
+  return out;
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  size_t p = 0, n = 0;
+  size_t star = std::string_view::npos, star_n = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      star_n = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++star_n;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+void FolderSnapshot::Build(std::vector<Entry> entries) {
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.upper != b.upper ? a.upper < b.upper : a.actual < b.actual;
+  });
+  entries_ = std::move(entries);
+  by_upper_.reserve(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const std::string& u = entries_[i].upper;
+    by_upper_.emplace(u, i);  // keeps the first of equal keys
+    size_t dot = u.rfind('.');
+    if (dot != std::string::npos) {
+      by_extension_[u.substr(dot + 1)].push_back(uint32_t(i));
+    }
+  }
+}
+
+const std::string* FolderSnapshot::Find(std::string_view name) const {
+  auto it = by_upper_.find(UpperAscii(name));
+  if (it == by_upper_.end()) return nullptr;
+  for (size_t i = it->second;
+       i < entries_.size() && entries_[i].upper == it->first; ++i) {
+    if (entries_[i].actual == name) return &entries_[i].actual;
+  }
+  return &entries_[it->second].actual;
+}
+
+void FolderSnapshot::Match(std::string_view pattern,
+                           std::vector<std::string>* out) const {
+  const std::string upper = UpperAscii(pattern);
+  const size_t wild = upper.find_first_of("?*");
+  const std::string_view prefix = std::string_view(upper).substr(
+      0, wild == std::string::npos ? upper.size() : wild);
+  const size_t dot = upper.rfind('.');
+  const bool literal_extension =
+      dot != std::string::npos &&
+      upper.find_first_of("?*", dot) == std::string::npos;
+
+  if (literal_extension) {
+    auto group = by_extension_.find(upper.substr(dot + 1));
+    if (group == by_extension_.end()) return;
+    const std::vector<uint32_t>& ids = group->second;
+    auto it = std::lower_bound(
+        ids.begin(), ids.end(), prefix,
+        [&](uint32_t i, std::string_view p) { return entries_[i].upper < p; });
+    for (; it != ids.end() && StartsWith(entries_[*it].upper, prefix); ++it) {
+      if (WildcardMatch(upper, entries_[*it].upper)) {
+        out->push_back(entries_[*it].actual);
+      }
+    }
+    return;
+  }
+  auto it = std::lower_bound(
+      entries_.begin(), entries_.end(), prefix,
+      [](const Entry& e, std::string_view p) { return e.upper < p; });
+  for (; it != entries_.end() && StartsWith(it->upper, prefix); ++it) {
+    if (WildcardMatch(upper, it->upper)) out->push_back(it->actual);
+  }
+}
+
+std::vector<std::string> FolderSnapshot::AllNames() const {
+  std::vector<std::string> names;
+  names.reserve(entries_.size());
+  for (const Entry& e : entries_) names.push_back(e.actual);
+  return names;
+}
+
+FolderIndex::FolderIndex(std::string folder, WallClock clock)
+    : folder_(std::move(folder)), clock_(std::move(clock)) {
+  if (!clock_) clock_ = RealTimeNs;
+}
+
+uint64_t FolderIndex::scan_count() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return scans_;
+}
+
+std::shared_ptr<const FolderSnapshot> FolderIndex::Refresh() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Stamp now;
+  struct stat st;
+  if (!folder_.empty() && ::stat(folder_.c_str(), &st) == 0 &&
+      S_ISDIR(st.st_mode)) {
+    now.exists = true;
+    now.dev = st.st_dev;
+    now.ino = st.st_ino;
+    now.mtime_ns = Ns(st.st_mtim);
+    now.ctime_ns = Ns(st.st_ctim);
+  }
+  if (snapshot_ && now == stamp_ && (settled_ || !now.exists)) {
+    return snapshot_;
+  }
+
+  const int64_t scan_start = clock_();
+  auto snapshot = std::make_shared<FolderSnapshot>();
+  if (now.exists) {
+    DIR* dir = ::opendir(folder_.c_str());
+    if (dir != nullptr) {
+      std::vector<FolderSnapshot::Entry> entries;
+      const int dir_fd = ::dirfd(dir);
+      for (;;) {
+        errno = 0;
+        const struct dirent* e = ::readdir(dir);
+        if (e == nullptr) break;
+        if (e->d_name[0] == '.') continue;
+        if (!IsListedFile(dir_fd, e)) continue;
+        std::string_view name(e->d_name);
+        entries.push_back({UpperAscii(name), std::string(name)});
+      }
+      const bool failed = errno != 0;
+      ::closedir(dir);
+      if (!failed) {
+        snapshot->readable_ = true;
+        snapshot->Build(std::move(entries));
+      }
+    }
+  }
+  ++scans_;
+  stamp_ = now;
+  settled_ = now.exists && snapshot->readable_ &&
+             scan_start >= std::max(now.mtime_ns, now.ctime_ns) + kRacyWindowNs;
+  snapshot_ = std::move(snapshot);
+  return snapshot_;
+}
+
+}  // namespace mirokata
