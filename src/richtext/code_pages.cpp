@@ -1,0 +1,227 @@
+#include "richtext/code_pages.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <map>
+#include <memory>
+
+#include "platform/text_codec.h"
+
+namespace mirokata {
+namespace {
+
+constexpr uint32_t kReplacement = 0xFFFD;
+
+// Code page 1252 differs from Latin-1 only in 0x80-0x9F.
+constexpr uint16_t kCp1252High[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+std::string DecodeCp1252(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  for (unsigned char b : bytes) {
+    if (b >= 0x80 && b < 0xA0) {
+      AppendUtf8(kCp1252High[b - 0x80], out);
+    } else {
+      AppendUtf8(b, out);
+    }
+  }
+  return out;
+}
+
+std::string DecodeSymbol(std::string_view bytes) {
+  std::string out;
+  for (unsigned char b : bytes) AppendUtf8(b == 0xB7 ? 0x2022 : b, out);
+  return out;
+}
+
+std::string SanitizeUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t pos = 0;
+  while (pos < bytes.size()) AppendUtf8(NextCodePoint(bytes, &pos), out);
+  return out;
+}
+
+class Iconv {
+ public:
+  explicit Iconv(const std::string& from)
+      : cd_(iconv_open("UTF-8", from.c_str())) {}
+  ~Iconv() {
+    if (Ok()) iconv_close(cd_);
+  }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  std::string Decode(std::string_view bytes) {
+    std::string out;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(bytes.data());
+    size_t left = bytes.size();
+    char buf[512];
+    while (left > 0) {
+      char* dst = buf;
+      size_t room = sizeof(buf);
+      size_t r = iconv(cd_, &src, &left, &dst, &room);
+      out.append(buf, dst - buf);
+      if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
+      AppendUtf8(kReplacement, out);
+      ++src;
+      --left;
+      iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+std::string IconvName(int code_page) {
+  switch (code_page) {
+    case 10000:
+      return "MACINTOSH";
+    case 936:
+      return "GBK";
+    case 949:
+      return "CP949";
+    case 950:
+      return "BIG5";
+    default:
+      return "CP" + std::to_string(code_page);
+  }
+}
+
+// Converters are opened once per code page and thread.
+Iconv* ConverterFor(int code_page) {
+  thread_local std::map<int, std::unique_ptr<Iconv>> converters;
+  auto it = converters.find(code_page);
+  if (it == converters.end()) {
+    if (converters.size() > 32) converters.clear();
+    it = converters
+             .emplace(code_page, std::make_unique<Iconv>(IconvName(code_page)))
+             .first;
+  }
+  return it->second->Ok() ? it->second.get() : nullptr;
+}
+
+}  // namespace
+
+int CodePageOfCharset(int charset) {
+  switch (charset) {
+    case 2:
+      return kSymbolCodePage;
+    case 77:
+      return 10000;
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 163:
+      return 1258;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 222:
+      return 874;
+    case 238:
+      return 1250;
+    case 255:
+      return 437;
+    default:
+      return 0;
+  }
+}
+
+std::string DecodeCodePage(std::string_view bytes, int code_page) {
+  if (bytes.empty()) return std::string();
+  switch (code_page) {
+    case 932:
+      return Cp932ToUtf8(bytes);
+    case 1252:
+      return DecodeCp1252(bytes);
+    case 65001:
+      return SanitizeUtf8(bytes);
+    case kSymbolCodePage:
+      return DecodeSymbol(bytes);
+    default:
+      break;
+  }
+  if (IsAscii(bytes)) return std::string(bytes);
+  if (Iconv* converter = ConverterFor(code_page))
+    return converter->Decode(bytes);
+  return DecodeCp1252(bytes);
+}
+
+void AppendUtf8(uint32_t cp, std::string& out) {
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = kReplacement;
+  if (cp < 0x80) {
+    out.push_back(char(cp));
+  } else if (cp < 0x800) {
+    out.push_back(char(0xC0 | (cp >> 6)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(char(0xE0 | (cp >> 12)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(char(0xF0 | (cp >> 18)));
+    out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  }
+}
+
+uint32_t NextCodePoint(std::string_view text, size_t* pos) {
+  unsigned char b = text[*pos];
+  size_t n = b < 0x80             ? 1
+             : (b & 0xE0) == 0xC0 ? 2
+             : (b & 0xF0) == 0xE0 ? 3
+             : (b & 0xF8) == 0xF0 ? 4
+                                  : 0;
+  if (n == 1) {
+    ++*pos;
+    return b;
+  }
+  if (n == 0 || *pos + n > text.size()) {
+    ++*pos;
+    return kReplacement;
+  }
+  uint32_t cp = b & (0x7F >> n);
+  for (size_t i = 1; i < n; ++i) {
+    unsigned char t = text[*pos + i];
+    if ((t & 0xC0) != 0x80) {
+      ++*pos;
+      return kReplacement;
+    }
+    cp = (cp << 6) | (t & 0x3F);
+  }
+  // Overlong forms, surrogates and values beyond Unicode are not characters.
+  static constexpr uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
+    ++*pos;
+    return kReplacement;
+  }
+  *pos += n;
+  return cp;
+}
+
+}  // namespace mirokata

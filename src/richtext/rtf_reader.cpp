@@ -1,0 +1,823 @@
+#include "richtext/rtf_reader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/text_codec.h"
+#include "richtext/code_pages.h"
+
+namespace mirokata {
+namespace {
+
+// Deeper groups are skipped whole; real documents stay far below this.
+constexpr size_t kMaxDepth = 200;
+// RTF limits control words to 32 letters.
+constexpr size_t kMaxWordLength = 32;
+constexpr size_t kMaxTabStops = 64;
+constexpr int kRtfDefaultHalfPoints = 24;
+
+enum class Destination : uint8_t { kBody, kFontTable, kColorTable, kNumbering };
+
+struct Group {
+  Destination destination = Destination::kBody;
+  int font = -1;  // -1: the \deff font
+  int half_points = kRtfDefaultHalfPoints;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strike = false;
+  int color = 0;
+  int unicode_fallback = 1;  // \uc
+  bool upr = false;          // inside \upr: only the \ud part counts
+  RichParagraphFormat paragraph;
+};
+
+struct Font {
+  std::string name;
+  int charset = -1;
+  int code_page = 0;  // \cpg
+};
+
+// Destinations whose content is never text of the document.
+bool IsSkippedDestination(std::string_view word) {
+  static const std::unordered_set<std::string_view> kWords = {
+      "aftncn",
+      "aftnsep",
+      "aftnsepc",
+      "annotation",
+      "atnauthor",
+      "atndate",
+      "atnicn",
+      "atnid",
+      "atnparent",
+      "atnref",
+      "atntime",
+      "atrfend",
+      "atrfstart",
+      "author",
+      "bkmkend",
+      "bkmkstart",
+      "buptim",
+      "category",
+      "colorschememapping",
+      "comment",
+      "company",
+      "creatim",
+      "datafield",
+      "datastore",
+      "defchp",
+      "defpap",
+      "do",
+      "doccomm",
+      "docvar",
+      "falt",
+      "fchars",
+      "ffdeftext",
+      "ffentrymcr",
+      "ffexitmcr",
+      "ffformat",
+      "ffhelptext",
+      "ffl",
+      "ffname",
+      "ffstattext",
+      "file",
+      "filetbl",
+      "fldinst",
+      "fname",
+      "fontemb",
+      "fontfile",
+      "footer",
+      "footerf",
+      "footerl",
+      "footerr",
+      "footnote",
+      "formfield",
+      "ftncn",
+      "ftnsep",
+      "ftnsepc",
+      "g",
+      "generator",
+      "gridtbl",
+      "header",
+      "headerf",
+      "headerl",
+      "headerr",
+      "hl",
+      "hlfr",
+      "hlinkbase",
+      "hlloc",
+      "hlsrc",
+      "hsv",
+      "info",
+      "keycode",
+      "keywords",
+      "latentstyles",
+      "lchars",
+      "levelnumbers",
+      "leveltext",
+      "listname",
+      "listoverridetable",
+      "listpicture",
+      "liststylename",
+      "listtable",
+      "listtext",
+      "manager",
+      "mmathPr",
+      "nesttableprops",
+      "nextfile",
+      "nonesttables",
+      "nonshppict",
+      "objalias",
+      "objclass",
+      "objdata",
+      "object",
+      "objname",
+      "objsect",
+      "objtime",
+      "oldcprops",
+      "oldpprops",
+      "oldsprops",
+      "oldtprops",
+      "operator",
+      "panose",
+      "password",
+      "passwordhash",
+      "pgdsctbl",
+      "pict",
+      "pntext",
+      "pntxta",
+      "pntxtb",
+      "printim",
+      "private",
+      "propname",
+      "protend",
+      "protstart",
+      "protusertbl",
+      "pxe",
+      "result",
+      "revtbl",
+      "revtim",
+      "rsidtbl",
+      "rxe",
+      "shp",
+      "shpinst",
+      "shppict",
+      "shprslt",
+      "shptxt",
+      "sn",
+      "sp",
+      "staticval",
+      "stylesheet",
+      "subject",
+      "sv",
+      "svb",
+      "tc",
+      "template",
+      "themedata",
+      "title",
+      "txe",
+      "userprops",
+      "wgrffmtfilter",
+      "windowcaption",
+      "writereservation",
+      "writereservhash",
+      "xe",
+      "xform",
+      "xmlattrname",
+      "xmlattrvalue",
+      "xmlclose",
+      "xmlname",
+      "xmlnstbl",
+      "xmlopen"};
+  return kWords.contains(word);
+}
+
+bool IsUnderlineWord(std::string_view word) {
+  static constexpr std::string_view kWords[] = {
+      "ul",       "uld",       "uldash",     "uldashd",   "uldashdd",
+      "uldb",     "ulhwave",   "ulldash",    "ulth",      "ulthd",
+      "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave",
+      "ulw",      "ulwave"};
+  return std::find(std::begin(kWords), std::end(kWords), word) !=
+         std::end(kWords);
+}
+
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view data) : data_(data) {
+    document_.paragraphs.clear();
+  }
+
+  std::optional<RichDocument> Parse() {
+    if (!LooksLikeRtf(data_)) return std::nullopt;
+    while (pos_ < data_.size() && data_[pos_] != '{') ++pos_;
+    while (pos_ < data_.size() && !(opened_ && stack_.empty())) {
+      char c = data_[pos_];
+      if (c == '{') {
+        ++pos_;
+        OpenGroup();
+      } else if (c == '}') {
+        ++pos_;
+        CloseGroup();
+      } else if (c == '\\') {
+        ++pos_;
+        if (!ControlSequence()) return std::nullopt;
+      } else {
+        ++pos_;
+        if (c == '\r' || c == '\n') continue;
+        if (stack_.empty()) break;
+        if (ConsumedAsFallback()) continue;
+        TextByte(c);
+      }
+    }
+    FlushPending();
+    if (!paragraph_.runs.empty() || !seen_break_) {
+      bool open = !stack_.empty() && Top().destination == Destination::kBody;
+      paragraph_.format = open ? Top().paragraph : last_paragraph_format_;
+      paragraph_.mark_format = open ? CurrentFormat() : last_mark_format_;
+      if (high_surrogate_ != 0) {
+        high_surrogate_ = 0;
+        AppendRunText(paragraph_, paragraph_.mark_format, "\xEF\xBF\xBD");
+      }
+      NormalizeRuns(paragraph_);
+      document_.paragraphs.push_back(std::move(paragraph_));
+    }
+    if (document_.paragraphs.empty()) document_.paragraphs.emplace_back();
+    return std::move(document_);
+  }
+
+ private:
+  Group& Top() { return stack_.back(); }
+
+  void OpenGroup() {
+    FlushPending();
+    unicode_skip_ = 0;
+    ignorable_ = false;
+    opened_ = true;
+    if (stack_.size() >= kMaxDepth ||
+        (!stack_.empty() && Top().upr &&
+         !data_.substr(pos_).starts_with("\\*\\ud"))) {
+      SkipGroupBody();
+      return;
+    }
+    if (stack_.empty()) {
+      stack_.emplace_back();
+    } else {
+      Group copy = Top();
+      copy.upr = false;
+      stack_.push_back(std::move(copy));
+    }
+  }
+
+  void CloseGroup() {
+    FlushPending();
+    unicode_skip_ = 0;
+    ignorable_ = false;
+    if (stack_.empty()) return;
+    if (Top().destination == Destination::kFontTable) FinishFontEntry();
+    if (Top().destination == Destination::kBody) {
+      last_paragraph_format_ = Top().paragraph;
+      last_mark_format_ = CurrentFormat();
+    }
+    stack_.pop_back();
+  }
+
+  // Consumes the rest of the current group up to its closing brace, which
+  // was already opened (by the caller or by the group on the stack).
+  void SkipGroupBody() {
+    size_t depth = 1;
+    while (pos_ < data_.size()) {
+      char c = data_[pos_++];
+      if (c == '{') {
+        ++depth;
+      } else if (c == '}') {
+        if (--depth == 0) return;
+      } else if (c == '\\') {
+        if (pos_ >= data_.size()) return;
+        if (!IsLetter(data_[pos_])) {
+          ++pos_;  // a control symbol, an escaped brace included
+          continue;
+        }
+        std::string_view word;
+        bool has_param = false;
+        int64_t param = 0;
+        ReadWord(&word, &has_param, &param);
+        if (word == "bin" && has_param) SkipBinary(param);
+      }
+    }
+  }
+
+  // Skips the group on the stack and leaves it.
+  void SkipCurrentGroup() {
+    FlushPending();
+    SkipGroupBody();
+    if (stack_.empty()) return;
+    if (stack_.size() == 1) {
+      // The whole document was a skipped destination; keep what came before.
+      last_paragraph_format_ = Top().paragraph;
+      last_mark_format_ = CurrentFormat();
+    }
+    stack_.pop_back();
+  }
+
+  void SkipBinary(int64_t count) {
+    if (count <= 0) return;
+    size_t left = data_.size() - pos_;
+    pos_ += std::min<uint64_t>(uint64_t(count), left);
+  }
+
+  // Reads letters, an optional signed number and its delimiter at pos_.
+  // False when the word is longer than RTF allows.
+  bool ReadWord(std::string_view* word, bool* has_param, int64_t* param) {
+    size_t start = pos_;
+    while (pos_ < data_.size() && IsLetter(data_[pos_])) ++pos_;
+    *word = data_.substr(start, pos_ - start);
+    bool negative = false;
+    if (pos_ < data_.size() && data_[pos_] == '-' && pos_ + 1 < data_.size() &&
+        data_[pos_ + 1] >= '0' && data_[pos_ + 1] <= '9') {
+      negative = true;
+      ++pos_;
+    }
+    *has_param = false;
+    int64_t value = 0;
+    while (pos_ < data_.size() && data_[pos_] >= '0' && data_[pos_] <= '9') {
+      *has_param = true;
+      if (value < INT32_MAX) value = value * 10 + (data_[pos_] - '0');
+      ++pos_;
+    }
+    value = std::min<int64_t>(value, INT32_MAX);
+    *param = negative ? -value : value;
+    if (pos_ < data_.size() && data_[pos_] == ' ') ++pos_;
+    return word->size() <= kMaxWordLength;
+  }
+
+  // After a backslash. False when the data cannot be RTF.
+  bool ControlSequence() {
+    if (pos_ >= data_.size()) return true;
+    char c = data_[pos_];
+    if (!IsLetter(c)) {
+      ++pos_;
+      ControlSymbol(c);
+      return true;
+    }
+    std::string_view word;
+    bool has_param = false;
+    int64_t param = 0;
+    if (!ReadWord(&word, &has_param, &param)) return false;
+    if (stack_.empty()) return true;
+    if (word == "bin") {
+      FlushPending();
+      if (unicode_skip_ > 0) --unicode_skip_;
+      SkipBinary(has_param ? param : 0);
+      return true;
+    }
+    bool ignorable = ignorable_;
+    ignorable_ = false;
+    if (ConsumedAsFallback()) return true;
+    FlushPending();
+    ControlWord(word, has_param, int(param), ignorable);
+    return true;
+  }
+
+  void ControlSymbol(char c) {
+    if (stack_.empty()) return;
+    if (c == '\'') {
+      int high = pos_ < data_.size() ? HexValue(data_[pos_]) : -1;
+      int low = pos_ + 1 < data_.size() ? HexValue(data_[pos_ + 1]) : -1;
+      if (high < 0) return;
+      if (low < 0) {
+        ++pos_;  // half an escape shows nothing
+        return;
+      }
+      pos_ += 2;
+      if (ConsumedAsFallback()) return;
+      TextByte(char(high * 16 + low));
+      return;
+    }
+    if (ConsumedAsFallback()) return;
+    switch (c) {
+      case '\\':
+      case '{':
+      case '}':
+        TextByte(c);
+        return;
+      case '*':
+        FlushPending();
+        // An ignorable destination this reader does not know is skipped
+        // whole; a known one is handled by its control word.
+        if (pos_ + 1 < data_.size() && data_[pos_] == '\\' &&
+            IsLetter(data_[pos_ + 1])) {
+          ignorable_ = true;
+        } else {
+          SkipCurrentGroup();
+        }
+        return;
+      default:
+        break;
+    }
+    FlushPending();
+    if (Top().destination != Destination::kBody) return;
+    switch (c) {
+      case '~':
+        BodyCodePoint(0x00A0);
+        break;
+      case '_':
+        BodyCodePoint(0x2011);
+        break;
+      case '\r':
+      case '\n':
+        EndParagraph();
+        break;
+      default:
+        break;  // \- \| \: and the like show nothing
+    }
+  }
+
+  void ControlWord(std::string_view word, bool has_param, int param,
+                   bool ignorable) {
+    Group& g = Top();
+    if (word == "fonttbl") {
+      g.destination = Destination::kFontTable;
+      font_entry_ = -1;
+      return;
+    }
+    if (word == "colortbl") {
+      g.destination = Destination::kColorTable;
+      colors_.clear();
+      color_ = RichColor{};
+      color_set_ = false;
+      return;
+    }
+    if (word == "pn") {
+      g.destination = Destination::kNumbering;
+      return;
+    }
+    if (IsSkippedDestination(word)) {
+      SkipCurrentGroup();
+      return;
+    }
+    if (ignorable && word != "ud") {
+      // An ignorable destination we do not read.
+      SkipCurrentGroup();
+      return;
+    }
+    switch (g.destination) {
+      case Destination::kFontTable:
+        FontTableWord(word, has_param, param);
+        return;
+      case Destination::kColorTable:
+        ColorTableWord(word, param);
+        return;
+      case Destination::kNumbering:
+        if (word == "pnlvlblt" && stack_.size() >= 2) {
+          stack_[stack_.size() - 2].paragraph.bullet = true;
+        }
+        return;
+      case Destination::kBody:
+        break;
+    }
+    DocumentWord(word, has_param, param);
+  }
+
+  void DocumentWord(std::string_view word, bool has_param, int param) {
+    Group& g = Top();
+    bool on = !has_param || param != 0;
+    if (word == "par" || word == "sect" || word == "page" || word == "row") {
+      EndParagraph();
+    } else if (word == "line") {
+      BodyText("\n");
+    } else if (word == "tab" || word == "cell" || word == "nestcell") {
+      BodyText("\t");
+    } else if (word == "u" && has_param) {
+      UnicodeUnit(param < 0 ? uint32_t(param + 65536) & 0xFFFF
+                            : uint32_t(param) & 0xFFFF);
+      unicode_skip_ = g.unicode_fallback;
+    } else if (word == "uc" && has_param) {
+      g.unicode_fallback = std::clamp(param, 0, 16);
+    } else if (word == "upr") {
+      g.upr = true;
+    } else if (word == "plain") {
+      g.font = -1;
+      g.half_points = kRtfDefaultHalfPoints;
+      g.bold = g.italic = g.underline = g.strike = false;
+      g.color = 0;
+    } else if (word == "pard") {
+      g.paragraph = RichParagraphFormat{};
+    } else if (word == "f" && has_param) {
+      g.font = param;
+    } else if (word == "fs" && has_param) {
+      g.half_points = param > 0 ? std::min(param, 3276) : kRtfDefaultHalfPoints;
+    } else if (word == "b") {
+      g.bold = on;
+    } else if (word == "i") {
+      g.italic = on;
+    } else if (word == "strike" || word == "striked") {
+      g.strike = on;
+    } else if (word == "ulnone") {
+      g.underline = false;
+    } else if (IsUnderlineWord(word)) {
+      g.underline = on;
+    } else if (word == "cf" && has_param) {
+      g.color = param;
+    } else if (word == "ql") {
+      g.paragraph.alignment = RichAlignment::kLeft;
+    } else if (word == "qc") {
+      g.paragraph.alignment = RichAlignment::kCenter;
+    } else if (word == "qr") {
+      g.paragraph.alignment = RichAlignment::kRight;
+    } else if (word == "qj" || word == "qd") {
+      g.paragraph.alignment = RichAlignment::kJustify;
+    } else if (word == "fi" && has_param) {
+      g.paragraph.first_indent = ClampTwips(param);
+    } else if ((word == "li" || word == "lin") && has_param) {
+      g.paragraph.left_indent = ClampTwips(param);
+    } else if ((word == "ri" || word == "rin") && has_param) {
+      g.paragraph.right_indent = ClampTwips(param);
+    } else if ((word == "tx" || word == "tb") && has_param) {
+      if (g.paragraph.tab_stops.size() < kMaxTabStops) {
+        g.paragraph.tab_stops.push_back(ClampTwips(param));
+      }
+    } else if (word == "ls" && has_param && param > 0) {
+      g.paragraph.bullet = true;
+    } else if (word == "ansicpg" && has_param && param > 0) {
+      ansi_code_page_ = param;
+    } else if (word == "mac") {
+      ansi_code_page_ = 10000;
+    } else if (word == "pc") {
+      ansi_code_page_ = 437;
+    } else if (word == "pca") {
+      ansi_code_page_ = 850;
+    } else if (word == "deff" && has_param) {
+      default_font_ = param;
+    } else {
+      uint32_t cp = SpecialCharacter(word);
+      if (cp != 0) BodyCodePoint(cp);
+      // Anything else is formatting this model does not keep.
+    }
+  }
+
+  static int ClampTwips(int value) { return std::clamp(value, -31680, 31680); }
+
+  static uint32_t SpecialCharacter(std::string_view word) {
+    static const std::map<std::string_view, uint32_t> kChars = {
+        {"bullet", 0x2022},    {"emdash", 0x2014},  {"endash", 0x2013},
+        {"emspace", 0x2003},   {"enspace", 0x2002}, {"qmspace", 0x2005},
+        {"lquote", 0x2018},    {"rquote", 0x2019},  {"ldblquote", 0x201C},
+        {"rdblquote", 0x201D}, {"zwj", 0x200D},     {"zwnj", 0x200C}};
+    auto it = kChars.find(word);
+    return it == kChars.end() ? 0 : it->second;
+  }
+
+  void FontTableWord(std::string_view word, bool has_param, int param) {
+    if (word == "f" && has_param) {
+      FinishFontEntry();
+      font_entry_ = param;
+      font_name_.clear();
+      fonts_[param] = Font{};
+    } else if (word == "fcharset" && has_param && font_entry_ >= 0) {
+      fonts_[font_entry_].charset = param;
+    } else if (word == "cpg" && has_param && font_entry_ >= 0) {
+      fonts_[font_entry_].code_page = param;
+    } else if (word == "u" && has_param && font_entry_ >= 0) {
+      AppendUtf8(param < 0 ? uint32_t(param + 65536) : uint32_t(param),
+                 font_name_);
+      unicode_skip_ = Top().unicode_fallback;
+    }
+  }
+
+  void FinishFontEntry() {
+    FlushPending();
+    if (font_entry_ < 0) return;
+    std::string name = font_name_;
+    size_t begin = name.find_first_not_of(' ');
+    size_t end = name.find_last_not_of(' ');
+    name = begin == std::string::npos ? std::string()
+                                      : name.substr(begin, end - begin + 1);
+    fonts_[font_entry_].name = std::move(name);
+    font_entry_ = -1;
+    font_name_.clear();
+  }
+
+  void ColorTableWord(std::string_view word, int param) {
+    uint8_t value = uint8_t(std::clamp(param, 0, 255));
+    if (word == "red") {
+      color_.red = value;
+    } else if (word == "green") {
+      color_.green = value;
+    } else if (word == "blue") {
+      color_.blue = value;
+    } else {
+      return;
+    }
+    color_set_ = true;
+  }
+
+  // True (and counts it) when the next character is a \u fallback to drop.
+  bool ConsumedAsFallback() {
+    if (unicode_skip_ <= 0) return false;
+    --unicode_skip_;
+    return true;
+  }
+
+  void TextByte(char c) {
+    switch (Top().destination) {
+      case Destination::kBody:
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return;
+        pending_.push_back(c);
+        return;
+      case Destination::kFontTable:
+        if (c == ';') {
+          FinishFontEntry();
+        } else if (font_entry_ >= 0) {
+          pending_.push_back(c);
+        }
+        return;
+      case Destination::kColorTable:
+        if (c == ';') {
+          if (color_set_) {
+            colors_.push_back(color_);
+          } else {
+            colors_.push_back(std::nullopt);
+          }
+          color_ = RichColor{};
+          color_set_ = false;
+        }
+        return;
+      case Destination::kNumbering:
+        return;
+    }
+  }
+
+  int CodePageOfFont(int number) const {
+    auto it = fonts_.find(number);
+    if (it != fonts_.end()) {
+      if (it->second.code_page > 0) return it->second.code_page;
+      int cp = CodePageOfCharset(it->second.charset);
+      if (cp != 0) return cp;
+    }
+    // Character set 0 is taken as the document's code page: files from
+    // Japanese systems often claim ANSI for faces that carry Shift-JIS.
+    return ansi_code_page_;
+  }
+
+  // Decodes the collected bytes: a double-byte character's trail byte may
+  // arrive as an escape of its own (\'5c, \\, \{, \}), so bytes are decoded
+  // only once a run of them ends.
+  void FlushPending() {
+    if (pending_.empty() || stack_.empty()) {
+      pending_.clear();
+      return;
+    }
+    std::string bytes;
+    bytes.swap(pending_);
+    switch (Top().destination) {
+      case Destination::kBody:
+        BodyText(DecodeCodePage(bytes, CodePageOfFont(FontNumber())));
+        break;
+      case Destination::kFontTable:
+        if (font_entry_ >= 0) {
+          font_name_ += DecodeCodePage(bytes, CodePageOfFont(font_entry_));
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  int FontNumber() {
+    int f = Top().font;
+    return f < 0 ? default_font_ : f;
+  }
+
+  void UnicodeUnit(uint32_t unit) {
+    if (unit >= 0xD800 && unit < 0xDC00) {
+      if (high_surrogate_ != 0) {
+        high_surrogate_ = 0;
+        BodyCodePoint(0xFFFD);
+      }
+      high_surrogate_ = unit;
+      return;
+    }
+    if (unit >= 0xDC00 && unit < 0xE000) {
+      if (high_surrogate_ == 0) {
+        BodyCodePoint(0xFFFD);
+      } else {
+        uint32_t cp =
+            0x10000 + ((high_surrogate_ - 0xD800) << 10) + (unit - 0xDC00);
+        high_surrogate_ = 0;
+        BodyCodePoint(cp);
+      }
+      return;
+    }
+    // Control characters are no text; \u9 is a tab.
+    if (unit < 0x20 && unit != '\t') return;
+    BodyCodePoint(unit);
+  }
+
+  void BodyCodePoint(uint32_t cp) {
+    std::string s;
+    AppendUtf8(cp, s);
+    BodyText(s);
+  }
+
+  void BodyText(std::string_view utf8) {
+    if (high_surrogate_ != 0) {
+      high_surrogate_ = 0;
+      AppendRunText(paragraph_, CurrentFormat(), "\xEF\xBF\xBD");
+    }
+    if (stack_.empty() || Top().destination != Destination::kBody) return;
+    AppendRunText(paragraph_, CurrentFormat(), utf8);
+  }
+
+  RichCharFormat CurrentFormat() {
+    RichCharFormat f;
+    if (stack_.empty()) return last_mark_format_;
+    const Group& g = Top();
+    auto font = fonts_.find(g.font < 0 ? default_font_ : g.font);
+    if (font != fonts_.end()) f.font = font->second.name;
+    f.half_points = g.half_points;
+    f.bold = g.bold;
+    f.italic = g.italic;
+    f.underline = g.underline;
+    f.strike = g.strike;
+    if (g.color > 0 && size_t(g.color) < colors_.size())
+      f.color = colors_[g.color];
+    return f;
+  }
+
+  void EndParagraph() {
+    FlushPending();
+    if (!stack_.empty()) {
+      if (Top().destination != Destination::kBody) return;
+      paragraph_.format = Top().paragraph;
+      paragraph_.mark_format = CurrentFormat();
+    }
+    if (high_surrogate_ != 0) BodyText("");
+    NormalizeRuns(paragraph_);
+    document_.paragraphs.push_back(std::move(paragraph_));
+    paragraph_ = RichParagraph{};
+    seen_break_ = true;
+  }
+
+  std::string_view data_;
+  size_t pos_ = 0;
+  std::vector<Group> stack_;
+  bool opened_ = false;  // the outermost group has been opened
+  bool ignorable_ = false;
+  int unicode_skip_ = 0;
+  uint32_t high_surrogate_ = 0;
+  std::string pending_;
+
+  int ansi_code_page_ = 932;  // what a Japanese system assumes
+  int default_font_ = 0;
+  std::map<int, Font> fonts_;
+  int font_entry_ = -1;
+  std::string font_name_;
+  std::vector<std::optional<RichColor>> colors_;
+  RichColor color_;
+  bool color_set_ = false;
+
+  RichDocument document_;
+  RichParagraph paragraph_;
+  bool seen_break_ = false;
+  RichParagraphFormat last_paragraph_format_;
+  RichCharFormat last_mark_format_;
+};
+
+}  // namespace
+
+bool LooksLikeRtf(std::string_view data) {
+  size_t i = data.find_first_not_of(" \t\r\n");
+  return i != std::string_view::npos && data.substr(i).starts_with("{\\rtf");
+}
+
+std::optional<RichDocument> ParseRtf(std::string_view data) {
+  return Parser(data).Parse();
+}
+
+RichDocument ReadRichText(std::string_view data) {
+  if (std::optional<RichDocument> document = ParseRtf(data)) {
+    return *std::move(document);
+  }
+  return DocumentFromPlainText(Cp932ToUtf8(data));
+}
+
+std::string RichTextToPlainText(std::string_view data) {
+  return PlainText(ReadRichText(data));
+}
+
+}  // namespace mirokata
