@@ -110,7 +110,12 @@ constexpr std::array<std::string_view, 6> kRokuyo = {"先勝", "友引", "先負
                                                      "仏滅", "大安", "赤口"};
 constexpr std::string_view kUnknownRokuyo = "？？";
 
-long double CosDeg(long double x) { return std::cos(x * kPi / 180.0L); }
+// The angle is reduced and converted in extended precision; the cosine of
+// a value below 360 degrees needs no more than double precision, which the
+// 40-bit results are far inside, and is many times faster.
+long double CosDeg(long double x) {
+  return std::cos(static_cast<double>(x * kPi / 180.0L));
+}
 
 // Int(x) of the formulas: truncation toward zero, kept as a real.
 long double Int(long double x) { return std::trunc(x); }
