@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -15,6 +16,12 @@ enum class MessageButtons { kOk, kYesNo };
 enum class MessageAnswer { kOk, kYes, kNo };
 
 struct MessageRequest {
+  MessageRequest(MessageKind kind = MessageKind::kInformation,
+                 std::string text = {},
+                 MessageButtons buttons = MessageButtons::kOk,
+                 QWidget* parent = nullptr)
+      : kind(kind), text(std::move(text)), buttons(buttons), parent(parent) {}
+
   MessageKind kind = MessageKind::kInformation;
   // UTF-8; "\r" and "\n" both break the line.
   std::string text;
@@ -49,20 +56,17 @@ class Messages {
 
   // Shorthands.
   void Warning(const std::string& text, QWidget* parent = nullptr) {
-    Show({MessageKind::kWarning, text, MessageButtons::kOk, {}, parent});
+    Show({MessageKind::kWarning, text, MessageButtons::kOk, parent});
   }
   void Information(const std::string& text, QWidget* parent = nullptr) {
-    Show({MessageKind::kInformation, text, MessageButtons::kOk, {}, parent});
+    Show({MessageKind::kInformation, text, MessageButtons::kOk, parent});
   }
   void Error(const std::string& text, QWidget* parent = nullptr) {
-    Show({MessageKind::kError, text, MessageButtons::kOk, {}, parent});
+    Show({MessageKind::kError, text, MessageButtons::kOk, parent});
   }
   // A question with Yes and No after the question beep; true for Yes.
   bool AskYesNo(const std::string& text, QWidget* parent = nullptr) {
-    return Show({MessageKind::kQuestion,
-                 text,
-                 MessageButtons::kYesNo,
-                 {},
+    return Show({MessageKind::kQuestion, text, MessageButtons::kYesNo,
                  parent}) == MessageAnswer::kYes;
   }
 };
