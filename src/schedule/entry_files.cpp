@@ -27,7 +27,7 @@ EntryFolder::EntryFolder(std::string folder, FolderIndex::WallClock clock)
 
 std::string EntryFolder::FullPath(std::string_view name) const {
   std::string path = folder_.empty() ? std::string(".") : folder_;
-  if (path.back() != '/') path += '/';
+  path += '/';
   path += name;
   return path;
 }

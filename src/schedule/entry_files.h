@@ -20,12 +20,6 @@ namespace mirokata {
 
 class SettingsFile;
 
-// Settings of the data folder: section Calendar, key Directory; "." means
-// that no data folder has been chosen yet.
-inline constexpr char kCalendarSection[] = "Calendar";
-inline constexpr char kDirectoryKey[] = "Directory";
-inline constexpr char kNoDataFolder[] = ".";
-
 class EntryFolder {
  public:
   // folder: the data folder text as configured (used verbatim in paths and
@@ -35,8 +29,10 @@ class EntryFolder {
 
   const std::string& folder() const { return folder_; }
 
-  // Folder text + "/" + name (no doubled separator when the folder text
-  // already ends with one). Also the name of a popup's options section.
+  // Folder text + "/" + name, never normalised (a folder text ending with
+  // a separator gives two in a row), like every other data path, so that
+  // the text names a popup's options section the same way everywhere. An
+  // empty folder text stands for ".".
   std::string FullPath(std::string_view name) const;
 
   // The folder as it is now; one call per operation.

@@ -50,12 +50,13 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   size_t p = 0, n = 0;
   size_t star = std::string_view::npos, star_n = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       star_n = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
     } else if (star != std::string_view::npos) {
       p = star + 1;
       n = ++star_n;

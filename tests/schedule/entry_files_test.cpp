@@ -33,6 +33,8 @@ TEST(WildcardMatchTest, QuestionMarkIsOneCharacterStarAnyRun) {
   EXPECT_TRUE(WildcardMatch("*.*", "A.B"));
   EXPECT_TRUE(WildcardMatch("A*B*C", "AXXBYYBC"));
   EXPECT_FALSE(WildcardMatch("A*B*C", "AXXBYYB"));
+  // A star in a file name is just a character (found by fuzzing).
+  EXPECT_TRUE(WildcardMatch("A*", "A*X"));
 }
 
 TEST(FolderIndexTest, ListsFilesOnlySortedAndIgnoringCase) {
@@ -140,7 +142,9 @@ class EntryFolderTest : public ::testing::Test {
 
 TEST_F(EntryFolderTest, FullPathJoinsTheFolderTextAsConfigured) {
   EXPECT_EQ(EntryFolder(".").FullPath("0730____.__"), "./0730____.__");
-  EXPECT_EQ(EntryFolder("/data/").FullPath("0730____.__"), "/data/0730____.__");
+  EXPECT_EQ(EntryFolder("/data/").FullPath("0730____.__"),
+            "/data//0730____.__");
+  EXPECT_EQ(EntryFolder("").FullPath("0730____.__"), "./0730____.__");
   EXPECT_EQ(EntryFolder("/data").FullPath("W0000600.__"), "/data/W0000600.__");
 }
 
