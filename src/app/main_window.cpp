@@ -1,0 +1,976 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QToolButton>
+
+#include "app/folders.h"
+#include "app/month_grid.h"
+#include "app/month_navigation.h"
+#include "app/preferences_dialog.h"
+#include "app/program_folder.h"
+#include "app/settings_file.h"
+#include "app/startup_message_window.h"
+#include "calendar/holidays.h"
+#include "platform/clock.h"
+#include "platform/hot_key.h"
+#include "platform/messages.h"
+#include "platform/power.h"
+#include "platform/screen.h"
+#include "platform/shell.h"
+#include "platform/sound_cues.h"
+#include "platform/tray.h"
+
+namespace mirokata {
+namespace {
+
+constexpr int kDragBarWidth = 12;
+constexpr int kContentWidth = kMainWindowWidth - kDragBarWidth;
+constexpr int kCalendarAreaHeight = kCalendarModeHeight - kCalendarAreaTop;
+constexpr char kPreferencesKey[] = "preferences";
+
+// The program's pages on the web.
+constexpr char kBoardAddress[] = "https://mirokata.example.org/board/";
+constexpr char kOnlineHelpAddress[] = "https://mirokata.example.org/help/";
+constexpr char kTroubleAddress[] = "https://mirokata.example.org/faq/";
+constexpr char kAuthorAddress[] = "https://mirokata.example.org/";
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+CivilDate TodayOf(const Clock* clock) {
+  if (clock) {
+    LocalTime now = clock->Now();
+    return {now.year, now.month, now.day};
+  }
+  QDate d = QDate::currentDate();
+  return {d.year(), d.month(), d.day()};
+}
+
+// A square tool-bar picture: a coloured tile with one glyph.
+QIcon GlyphIcon(const QString& glyph, QColor tile) {
+  QPixmap pm(20, 20);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(tile);
+  p.setPen(tile.darker(140));
+  p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 4, 4);
+  QFont f;
+  f.setPixelSize(glyph.size() > 1 ? 9 : 13);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(Qt::white);
+  p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, glyph);
+  return QIcon(pm);
+}
+
+QIcon CalendarTrayIcon(int day) {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(Qt::white);
+  p.setPen(QColor(0x40, 0x40, 0x40));
+  p.drawRoundedRect(QRectF(2.5, 3.5, 27, 26), 3, 3);
+  p.fillRect(QRect(3, 4, 26, 8), QColor(0xc8, 0x30, 0x30));
+  QFont f;
+  f.setPixelSize(15);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(Qt::black);
+  p.drawText(QRect(2, 11, 28, 18), Qt::AlignCenter, QString::number(day));
+  return QIcon(pm);
+}
+
+QIcon MemoTrayIcon() {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setBrush(QColor(0xff, 0xe8, 0x70));
+  p.setPen(QColor(0x90, 0x80, 0x30));
+  p.drawRect(QRect(5, 4, 22, 24));
+  p.setPen(QColor(0x90, 0x80, 0x30));
+  for (int y = 11; y < 26; y += 5) p.drawLine(9, y, 23, y);
+  return QIcon(pm);
+}
+
+}  // namespace
+
+// The 12-pixel bar on the left with its tiny close button.
+class DragBar : public QWidget {
+ public:
+  explicit DragBar(QWidget* parent) : QWidget(parent) {
+    setToolTip(U("移動"));
+    setFixedWidth(kDragBarWidth);
+    close_ = new QToolButton(this);
+    close_->setGeometry(3, 3, 6, 6);
+    close_->setToolTip(U("閉じる"));
+    close_->setStyleSheet(
+        "QToolButton{background:#d04040;border:1px solid #802020;}");
+  }
+  void set_active(bool active) {
+    active_ = active;
+    update();
+  }
+  QToolButton* close_button() const { return close_; }
+
+  std::function<void()> pressed, released, double_clicked;
+  std::function<void(QPoint)> dragged;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QPalette& pal = palette();
+    QColor c = active_ ? pal.color(QPalette::Active, QPalette::Highlight)
+                       : QColor(0x90, 0x98, 0xa8);
+    p.fillRect(rect(), c);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton) return;
+    press_offset_ = e->globalPosition().toPoint() - window()->pos();
+    dragging_ = true;
+    if (pressed) pressed();
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (dragging_ && dragged)
+      dragged(e->globalPosition().toPoint() - press_offset_);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton || !dragging_) return;
+    dragging_ = false;
+    if (released) released();
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton && double_clicked) double_clicked();
+  }
+
+ private:
+  QToolButton* close_ = nullptr;
+  bool active_ = false;
+  bool dragging_ = false;
+  QPoint press_offset_;
+};
+
+// Date, clock and memory panels side by side.
+class InfoStrip : public QWidget {
+ public:
+  explicit InfoStrip(QWidget* parent) : QWidget(parent) {
+    setFixedSize(kContentWidth, kStripHeight);
+    const int widths[3] = {80, 74, kContentWidth - 154};
+    int x = 0;
+    for (int i = 0; i < 3; ++i) {
+      auto* label = new QLabel(this);
+      label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      label->setAlignment(Qt::AlignCenter);
+      label->setGeometry(x, 0, widths[i], kStripHeight);
+      QFont f = label->font();
+      f.setPixelSize(11);
+      label->setFont(f);
+      panels_[i] = label;
+      x += widths[i];
+    }
+  }
+  QLabel* panel(int i) const { return panels_[i]; }
+
+ private:
+  std::array<QLabel*, 3> panels_{};
+};
+
+// Stands in for the moon-and-clock panel until one is supplied.
+class PlainMoonPanel : public QWidget {
+ public:
+  explicit PlainMoonPanel(QWidget* parent) : QWidget(parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0x10, 0x18, 0x30));
+    p.setRenderHint(QPainter::Antialiasing);
+    const int d = height() - 30;
+    QRect disc(width() / 2 - d / 2, 8, d, d);
+    p.setBrush(QColor(0xf0, 0xe8, 0xb0));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(disc);
+    p.setPen(QColor(0xd0, 0xd8, 0xf0));
+    p.drawText(QRect(0, height() - 20, width(), 18), Qt::AlignCenter,
+               QDate::currentDate().toString("yyyy/MM/dd"));
+  }
+};
+
+MainWindow::MainWindow(const AppContext& context, MainWindowHooks hooks,
+                       QWidget* parent)
+    : QWidget(parent),
+      context_(context),
+      hooks_(std::move(hooks)),
+      model_(*context.settings, context.screen
+                                    ? context.screen->AvailableGeometry()
+                                    : ScreenRect{0, 0, 1280, 800}) {
+  setWindowTitle(U(kProductName));
+  setObjectName("MainWindow");
+  tool_windows_ = new ToolWindows(this);
+  today_ = TodayOf(context_.clock);
+
+  drag_bar_ = new DragBar(this);
+  drag_bar_->move(0, 0);
+  drag_bar_->pressed = [this] { OnDragBarPressed(); };
+  drag_bar_->released = [this] { OnDragBarReleased(); };
+  drag_bar_->double_clicked = [this] { ToggleMode(); };
+  drag_bar_->dragged = [this](QPoint to) {
+    if (!context_.settings->ReadBool("Form", "Move", false)) move(to);
+  };
+  connect(drag_bar_->close_button(), &QToolButton::clicked, this,
+          &QWidget::close);
+
+  BuildMenus();
+  BuildToolBar();
+  strip_ = new InfoStrip(this);
+  for (int i = 0; i < 3; ++i) strip_->panel(i)->installEventFilter(this);
+  BuildCalendarArea();
+  ApplyLayout(LayoutOf(WindowMode::kToolbar));
+
+  connect(&timer_, &QTimer::timeout, this, &MainWindow::Tick);
+  connect(qApp, &QGuiApplication::applicationStateChanged, this,
+          [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive) {
+              OnActivated();
+            } else {
+              OnDeactivated();
+            }
+          });
+}
+
+MainWindow::~MainWindow() {
+  timer_.stop();
+  if (context_.hot_key) context_.hot_key->Unregister();
+  if (context_.tray) {
+    context_.tray->SetMenu(TrayIconId::kCalendar, nullptr);
+    context_.tray->SetMenu(TrayIconId::kMemo, nullptr);
+    context_.tray->SetVisible(TrayIconId::kCalendar, false);
+    context_.tray->SetVisible(TrayIconId::kMemo, false);
+  }
+}
+
+QAction* MainWindow::AddCommand(QMenu* menu, const char* caption,
+                                Command command) {
+  QAction* action = menu->addAction(U(caption));
+  action->setEnabled(false);
+  connect(action, &QAction::triggered, this,
+          [this, command] { RunCommand(command); });
+  command_actions_[static_cast<size_t>(command)].push_back(action);
+  return action;
+}
+
+void MainWindow::SetCommand(Command command, std::function<void()> handler) {
+  const size_t i = static_cast<size_t>(command);
+  handlers_[i] = std::move(handler);
+  for (const QPointer<QAction>& a : command_actions_[i]) {
+    if (a) a->setEnabled(static_cast<bool>(handlers_[i]));
+  }
+}
+
+void MainWindow::RunCommand(Command command) {
+  const auto& handler = handlers_[static_cast<size_t>(command)];
+  if (handler) handler();
+}
+
+void MainWindow::BuildMenus() {
+  main_menu_ = new QMenu(this);
+  QMenu* schedule = main_menu_->addMenu(U("スケジュール"));
+  AddCommand(schedule, "ﾎﾟｯﾌﾟｱｯﾌﾟの登録", Command::kPopupEditor);
+  AddCommand(schedule, "ｽｹｼﾞｭｰﾙの登録", Command::kScheduleEditor);
+  tool_windows_->Bind("schedule_list", AddCommand(schedule, "ｽｹｼﾞｭｰﾙ一覧",
+                                                  Command::kScheduleList));
+  tool_windows_->Bind(
+      "schedule_manager",
+      AddCommand(schedule, "ｽｹｼﾞｭｰﾙ管理", Command::kScheduleManager));
+  tool_windows_->Bind(
+      "jump", AddCommand(schedule, "指定日に移動", Command::kJumpToDate));
+
+  QMenu* personal = main_menu_->addMenu(U("個人データ"));
+  AddCommand(personal, "簡易電話帳", Command::kPhoneBook);
+  AddCommand(personal, "メモ一覧", Command::kMemoTree);
+  AddCommand(personal, "日記タイトル一覧", Command::kDiaryList);
+  period_separator_ = personal->addSeparator();
+  period_action_ = AddCommand(personal, "Period", Command::kPeriod);
+
+  mail_menu_ = main_menu_->addMenu(U("メール"));
+  mail_menu_action_ = mail_menu_->menuAction();
+  AddCommand(mail_menu_, "メールチェック", Command::kMailCheck);
+  AddCommand(mail_menu_, "メーラー起動", Command::kMailer);
+  AddCommand(mail_menu_, "メールの設定", Command::kMailSettings);
+
+  AddCommand(main_menu_, "Todoボード", Command::kTodoBoard);
+  AddCommand(main_menu_, "誕生日管理", Command::kBirthdays);
+
+  QMenu* tools = main_menu_->addMenu(U("ツール"));
+  tool_windows_->Bind("day_calculator",
+                      AddCommand(tools, "日数計算", Command::kDayCalculator));
+  AddCommand(tools, "減算タイマー", Command::kCountdownTimer);
+
+  QMenu* web = main_menu_->addMenu(U("WEBページ"));
+  connect(web->addAction(U("掲示板に書き込む／読む")), &QAction::triggered,
+          this, [this] { OpenWebPage(kBoardAddress); });
+  connect(web->addAction(U("オンライン（最新）ヘルプ")), &QAction::triggered,
+          this, [this] { OpenWebPage(kOnlineHelpAddress); });
+  QAction* trouble = web->addAction(U("動作がおかしいと思ったら"));
+  trouble->setVisible(false);
+  connect(trouble, &QAction::triggered, this,
+          [this] { OpenWebPage(kTroubleAddress); });
+  connect(web->addAction(U("作者のホームページ")), &QAction::triggered, this,
+          [this] { OpenWebPage(kAuthorAddress); });
+
+  main_menu_->addSeparator();
+  QMenu* setup = main_menu_->addMenu(U("設定"));
+  QAction* prefs = setup->addAction(U("環境設定"));
+  tool_windows_->Bind(kPreferencesKey, prefs);
+  connect(prefs, &QAction::triggered, this, &MainWindow::OpenPreferences);
+  tool_windows_->Bind("associations", AddCommand(setup, "関連付けの設定",
+                                                 Command::kAssociations));
+  help_action_ = setup->addAction(U("ヘルプ"));
+  connect(help_action_, &QAction::triggered, this, &MainWindow::OpenHelp);
+
+  windows_menu_ = main_menu_->addMenu(U("Windowsの終了"));
+  windows_menu_action_ = windows_menu_->menuAction();
+  connect(windows_menu_->addAction(U("Windowsの再起動")), &QAction::triggered,
+          this, [this] { RequestPower(true); });
+  connect(windows_menu_->addAction(U("Windowsの終了")), &QAction::triggered,
+          this, [this] { RequestPower(false); });
+
+  main_menu_->addSeparator();
+  connect(main_menu_->addAction(U("終了(&X)")), &QAction::triggered, this,
+          &QWidget::close);
+  connect(main_menu_, &QMenu::aboutToShow, this, &MainWindow::PrepareMainMenu);
+
+  memo_menu_ = new QMenu(this);
+  launcher_menu_ = new QMenu(this);
+
+  panel_menu_ = new QMenu(this);
+  show_calendar_action_ = panel_menu_->addAction(U("カレンダーの表示"));
+  show_moon_action_ = panel_menu_->addAction(U("月齢の表示"));
+  show_calendar_action_->setCheckable(true);
+  show_moon_action_->setCheckable(true);
+  connect(show_calendar_action_, &QAction::triggered, this,
+          [this] { SetMoonPanelVisible(false); });
+  connect(show_moon_action_, &QAction::triggered, this,
+          [this] { SetMoonPanelVisible(true); });
+  connect(panel_menu_, &QMenu::aboutToShow, this, [this] {
+    show_calendar_action_->setChecked(!moon_panel_visible());
+    show_moon_action_->setChecked(moon_panel_visible());
+  });
+}
+
+void MainWindow::PrepareMainMenu() {
+  Settings s = context_.settings->Open();
+  for (const QPointer<QAction>& a :
+       command_actions_[static_cast<size_t>(Command::kJumpToDate)]) {
+    if (a) {
+      a->setEnabled(handlers_[static_cast<size_t>(Command::kJumpToDate)] &&
+                    mode() != WindowMode::kToolbar);
+    }
+  }
+  mail_menu_action_->setVisible(s.ReadBool("pop", "pop1_check", false) ||
+                                s.ReadBool("pop", "pop2_check", false) ||
+                                s.ReadBool("pop", "pop3_check", false));
+  const bool period = s.ReadInteger("Setup", "Period", 1) == 0;
+  period_action_->setVisible(period);
+  period_separator_->setVisible(period);
+  period_action_->setText(
+      QString::fromStdString(s.ReadString("Form", "Period_Cap", "Period")));
+  windows_menu_action_->setVisible(s.ReadInteger("Setup", "Reboot", 1) == 0);
+  help_action_->setEnabled(FileExists(
+      JoinPath(JoinPath(context_.program_folder, "help_html"), "index.html")));
+}
+
+QAction* MainWindow::FindMenuItem(const QString& caption) const {
+  std::function<QAction*(QMenu*)> find = [&](QMenu* menu) -> QAction* {
+    for (QAction* a : menu->actions()) {
+      if (a->text() == caption) return a;
+      if (a->menu()) {
+        if (QAction* found = find(a->menu())) return found;
+      }
+    }
+    return nullptr;
+  };
+  return find(main_menu_);
+}
+
+void MainWindow::BuildToolBar() {
+  toolbar_ = new QWidget(this);
+  toolbar_->setGeometry(kDragBarWidth, 0, kContentWidth, kToolBarHeight);
+  toolbar_->setAutoFillBackground(true);
+  struct Button {
+    const char* hint;
+    const char* glyph;
+    QColor tile;
+    std::function<void()> run;
+    Command command;
+    bool is_command;
+  };
+  auto popup = [this](QMenu* menu) {
+    return [menu] { menu->popup(QCursor::pos()); };
+  };
+  const Button buttons[] = {
+      {"メイン", "主", QColor(0x3a, 0x6e, 0xc8), popup(main_menu_), {}, false},
+      {"メモ", "メ", QColor(0xd0, 0xa0, 0x20), popup(memo_menu_), {}, false},
+      {"ランチャーメニュー",
+       "起",
+       QColor(0x50, 0x90, 0x50),
+       popup(launcher_menu_),
+       {},
+       false},
+      {"ポップアップ",
+       "ポ",
+       QColor(0xc0, 0x50, 0x50),
+       {},
+       Command::kPopupEditor,
+       true},
+      {"スケジュール",
+       "予",
+       QColor(0x30, 0x90, 0xa0),
+       {},
+       Command::kScheduleEditor,
+       true},
+      {"予定一覧",
+       "覧",
+       QColor(0x30, 0x80, 0x80),
+       {},
+       Command::kScheduleList,
+       true},
+      {"スケジュール管理",
+       "管",
+       QColor(0x60, 0x60, 0xa0),
+       {},
+       Command::kScheduleManager,
+       true},
+      {"電話帳", "電", QColor(0x80, 0x60, 0x40), {}, Command::kPhoneBook, true},
+      {"ToDoボード",
+       "ToDo",
+       QColor(0x90, 0x50, 0x90),
+       {},
+       Command::kTodoBoard,
+       true},
+      {"日記タイトル一覧",
+       "日",
+       QColor(0x40, 0x70, 0x40),
+       {},
+       Command::kDiaryList,
+       true},
+      {"誕生日", "誕", QColor(0xd0, 0x60, 0x90), {}, Command::kBirthdays, true},
+      {"設定",
+       "設",
+       QColor(0x70, 0x70, 0x70),
+       [this] { OpenPreferences(); },
+       {},
+       false},
+      {"ヘルプ",
+       "?",
+       QColor(0x50, 0x50, 0x90),
+       [this] { OpenHelp(); },
+       {},
+       false},
+  };
+  constexpr int kButton = 25;
+  constexpr int kPerRow = 9;
+  int index = 0;
+  for (const Button& b : buttons) {
+    auto* tool = new QToolButton(toolbar_);
+    auto* action = new QAction(GlyphIcon(U(b.glyph), b.tile), U(b.hint), tool);
+    action->setToolTip(U(b.hint));
+    if (b.is_command) {
+      action->setEnabled(false);
+      const Command c = b.command;
+      connect(action, &QAction::triggered, this, [this, c] { RunCommand(c); });
+      command_actions_[static_cast<size_t>(c)].push_back(action);
+    } else {
+      connect(action, &QAction::triggered, this, b.run);
+    }
+    tool->setDefaultAction(action);
+    tool->setAutoRaise(true);
+    tool->setIconSize(QSize(20, 20));
+    const int row = index / kPerRow, column = index % kPerRow;
+    tool->setGeometry(1 + column * kButton, 1 + row * (kButton + 1), kButton,
+                      kButton);
+    ++index;
+  }
+  launcher_box_ = new QComboBox(toolbar_);
+  launcher_box_->setEditable(true);
+  launcher_box_->lineEdit()->setPlaceholderText(U("ランチャー"));
+  const int used = (index - kPerRow) * kButton + 2;
+  launcher_box_->setGeometry(used, kButton + 3, kContentWidth - used - 2, 22);
+  QFont f = launcher_box_->font();
+  f.setPixelSize(11);
+  launcher_box_->setFont(f);
+}
+
+void MainWindow::BuildCalendarArea() {
+  calendar_area_ = new QStackedWidget(this);
+  calendar_area_->setGeometry(kDragBarWidth, kCalendarAreaTop, kContentWidth,
+                              kCalendarAreaHeight);
+  calendar_area_->installEventFilter(this);
+
+  calendar_page_ = new QWidget;
+  QFont caption_font;
+  caption_font.setPixelSize(12);
+  caption_font.setBold(true);
+  year_label_ = new QLabel(calendar_page_);
+  year_label_->setGeometry(4, 1, 44, 16);
+  year_label_->setFont(caption_font);
+  month_label_ = new QLabel(calendar_page_);
+  month_label_->setGeometry(50, 1, 40, 16);
+  month_label_->setFont(caption_font);
+  year_label_->installEventFilter(this);
+  month_label_->installEventFilter(this);
+
+  struct Nav {
+    const char* hint;
+    const char* glyph;
+    void (MainWindow::*run)();
+    int x;
+  } navs[] = {
+      {"先月へ", "◀", &MainWindow::ShowPreviousMonth, kContentWidth - 60},
+      {"今日に戻す｡", "●", &MainWindow::ShowToday, kContentWidth - 40},
+      {"翌月へ", "▶", &MainWindow::ShowNextMonth, kContentWidth - 20},
+  };
+  for (const Nav& n : navs) {
+    auto* b = new QToolButton(calendar_page_);
+    b->setText(U(n.glyph));
+    b->setToolTip(U(n.hint));
+    b->setAutoRaise(true);
+    b->setGeometry(n.x, 0, 18, 17);
+    QFont f;
+    f.setPixelSize(9);
+    b->setFont(f);
+    connect(b, &QToolButton::clicked, this, n.run);
+  }
+
+  grid_ = hooks_.make_month_grid ? hooks_.make_month_grid(calendar_page_)
+                                 : new PlainMonthGrid(calendar_page_);
+  grid_->setParent(calendar_page_);
+  grid_->setGeometry(0, 18, kContentWidth, kCalendarAreaHeight - 18);
+  connect(grid_, &MonthGrid::DateSelected, this,
+          [this](const CivilDate& d) { ShowDate(d); });
+
+  moon_panel_ = hooks_.make_moon_panel ? hooks_.make_moon_panel(nullptr)
+                                       : new PlainMoonPanel(nullptr);
+  moon_panel_->installEventFilter(this);
+  calendar_area_->addWidget(calendar_page_);
+  calendar_area_->addWidget(moon_panel_);
+}
+
+void MainWindow::ApplyLayout(const Layout& layout) {
+  toolbar_->setVisible(layout.toolbar_visible);
+  strip_->move(kDragBarWidth, layout.strip_top);
+  calendar_area_->setVisible(layout.mode == WindowMode::kCalendar);
+  drag_bar_->setFixedHeight(layout.height);
+  setFixedSize(kMainWindowWidth, layout.height);
+}
+
+void MainWindow::ApplyTransition(const Transition& t) {
+  const bool was_visible = isVisible();
+  if ((t.hide_first || t.collapse_first) && was_visible) hide();
+  ApplyLayout(t.layout);
+  move(t.position.left, t.position.top);
+  if (was_visible && !isVisible()) show();
+  update();
+  emit ModeChanged(t.layout.mode);
+}
+
+Point MainWindow::CurrentPosition() const { return {x(), y()}; }
+
+void MainWindow::RefreshScreen() {
+  if (context_.screen) {
+    model_.set_screen(context_.screen->AvailableGeometryAt(
+        x() + kMainWindowWidth / 2, y() + height() / 2));
+  }
+}
+
+void MainWindow::Start() {
+  SettingsFile& settings = *context_.settings;
+  const bool unreadable =
+      settings.origin() == SettingsFile::Origin::kUnreadable;
+  // 1, 3, 4: tray hint, hot key, activation handlers (connected above).
+  if (context_.hot_key) {
+    context_.hot_key->Register(
+        HotKeyChordFromSetting(settings.ReadInteger("Form", "Hotkey", 0)),
+        [this] { OnHotKey(); });
+  }
+  // 6, 7: height, mode and position.
+  if (context_.screen) model_.set_screen(context_.screen->AvailableGeometry());
+  ApplyTransition(model_.Start());
+
+  // 8: moon panel, tray icons, taskbar button, staying on top.
+  SetMoonPanelVisible(settings.ReadBool("Form", "MoonPhase", false));
+  const int tray_icon = settings.ReadInteger("Form", "Tray_icon", 0);
+  Qt::WindowFlags flags = Qt::FramelessWindowHint;
+  // A tool window has no taskbar button.
+  if (tray_icon == 0 || tray_icon == 3) flags |= Qt::Tool;
+  if (settings.ReadBool("ToolWindow", "StayOnTop", false)) {
+    flags |= Qt::WindowStaysOnTopHint;
+  }
+  setWindowFlags(flags);
+  SetUpTray();
+  if (context_.tray) {
+    const bool icons = tray_icon == 0 || tray_icon == 2;
+    context_.tray->SetVisible(TrayIconId::kCalendar, icons);
+    context_.tray->SetVisible(TrayIconId::kMemo, icons);
+  }
+
+  // 9: today.
+  today_ = TodayOf(context_.clock);
+  grid_->SetToday(today_);
+  ShowDate(today_);
+
+  bool open_preferences = false;
+  if (!unreadable) {
+    // 10, 11: the data folder, and the first start.
+    Settings s = settings.Open();
+    ForgetMissingDataFolder(s);
+    if (s.ReadInteger("Horiday", "Set", 0) == 0) {
+      EnsureDefaultHolidays(settings);
+      Settings again = settings.Open();
+      SetUpFirstDataFolder(again, context_.program_folder);
+      open_preferences = true;
+    }
+  }
+
+  // 13: windows asked for at start.
+  if (settings.ReadBool("Form", "Today_pop", false)) {
+    RunCommand(Command::kScheduleList);
+  }
+  if (settings.ReadBool("Form", "Todo_pop", false)) {
+    RunCommand(Command::kTodoBoard);
+  }
+
+  // 14, 15: memos, under the start-up message.
+  {
+    StartupMessageWindow message(U("メモを読み込んでいます。"));
+    message.ShowNow();
+    if (hooks_.load_memos) hooks_.load_memos();
+  }
+
+  // 16: menus of the memos and the launcher.
+  if (hooks_.build_memo_menu) hooks_.build_memo_menu(memo_menu_);
+  if (memo_menu_->isEmpty()) {
+    memo_menu_->addAction(U("メモはありません"))->setEnabled(false);
+  }
+  if (hooks_.build_launcher_menu) hooks_.build_launcher_menu(launcher_menu_);
+  if (launcher_menu_->isEmpty()) {
+    launcher_menu_->addAction(U("登録されたプログラムはありません"))
+        ->setEnabled(false);
+  }
+
+  // 17: a new version opens the preferences once.
+  if (!unreadable && settings.ReadString("Qclock", "Ver", "") != kVersionText) {
+    settings.WriteString("Qclock", "Ver", kVersionText);
+    open_preferences = true;
+  }
+
+  // 18, 19: one tick at once, then the timer. A zero or negative interval
+  // would spin the processor.
+  Tick();
+  int interval = settings.ReadInteger("Form", "Interval", 1000);
+  if (interval <= 0) interval = 1000;
+  timer_.setInterval(interval);
+  timer_.start();
+  started_ = true;
+
+  show();
+  if (open_preferences) OpenPreferences();
+}
+
+void MainWindow::SetUpTray() {
+  Tray* tray = context_.tray;
+  if (!tray) return;
+  tray->SetIcon(TrayIconId::kCalendar, CalendarTrayIcon(today_.day));
+  tray->SetHint(TrayIconId::kCalendar,
+                "左クリック：ランチャーメニュー／右クリック：基本メニュー");
+  tray->SetMenu(TrayIconId::kCalendar, main_menu_);
+  tray->OnClick(TrayIconId::kCalendar,
+                [this] { launcher_menu_->popup(QCursor::pos()); });
+  tray->SetIcon(TrayIconId::kMemo, MemoTrayIcon());
+  tray->SetHint(TrayIconId::kMemo, MemoIconHint(context_.settings->ReadInteger(
+                                       "Setup", "MIcon_DBLC", 0)));
+  tray->SetMenu(TrayIconId::kMemo, memo_menu_);
+  connect(memo_menu_, &QMenu::aboutToShow, this, [this] {
+    context_.tray->SetHint(
+        TrayIconId::kMemo,
+        MemoIconHint(context_.settings->ReadInteger("Setup", "MIcon_DBLC", 0)));
+  });
+  tray->OnDoubleClick(TrayIconId::kMemo, [this] { RunDoubleClickAction(); });
+}
+
+std::string MainWindow::MemoIconHint(int action) {
+  switch (action) {
+    case 1:
+      return "ダブルクリック：To_do一覧／右クリック：メモメニュー";
+    case 2:
+      return "ダブルクリック：Popupの登録／右クリック：メモメニュー";
+    case 3:
+      return "ダブルクリック：To_doの登録／右クリック：メモメニュー";
+    case 4:
+      return "ダブルクリック：メールチェック／右クリック：メモメニュー";
+    case 5:
+      return "ダブルクリック：簡易電話帳／右クリック：メモメニュー";
+    default:
+      return "ダブルクリック：日記リスト／右クリック：メモメニュー";
+  }
+}
+
+void MainWindow::RunDoubleClickAction() {
+  static constexpr Command kActions[] = {
+      Command::kDiaryList,      Command::kScheduleList, Command::kPopupEditor,
+      Command::kScheduleEditor, Command::kMailCheck,    Command::kPhoneBook};
+  const int action = context_.settings->ReadInteger("Setup", "MIcon_DBLC", 0);
+  if (action >= 0 && action < 6) RunCommand(kActions[action]);
+}
+
+bool MainWindow::RequireDataFolder(std::string* folder) {
+  std::string data = DataFolder(context_.settings->Open());
+  if (IsNoDataFolder(data)) {
+    OpenPreferences();
+    return false;
+  }
+  if (folder) *folder = data;
+  return true;
+}
+
+void MainWindow::OpenPreferences() {
+  tool_windows_->OpenOrRaise(kPreferencesKey, [this]() -> QWidget* {
+    return new PreferencesDialog(context_, this);
+  });
+}
+
+void MainWindow::OpenHelp() {
+  const std::string folder = JoinPath(context_.program_folder, "help_html");
+  const std::string file = JoinPath(folder, "index.html");
+  if (!FileExists(file)) {
+    context_.messages->Warning(
+        "ヘルプファイルが正しくインストールされていません。", this);
+    return;
+  }
+  if (context_.shell) context_.shell->Open(file, "", folder);
+}
+
+void MainWindow::OpenWebPage(const char* address) {
+  if (context_.shell) context_.shell->OpenDocument(address);
+}
+
+void MainWindow::RequestPower(bool restart) {
+  if (context_.power) {
+    context_.power->Request(restart ? PowerAction::kRestart
+                                    : PowerAction::kShutDown);
+  }
+}
+
+void MainWindow::PlayCue(const char* name) {
+  if (context_.cues) context_.cues->Play(name);
+}
+
+void MainWindow::ToggleMode() {
+  PlayCue("c1");
+  RefreshScreen();
+  ApplyTransition(model_.ToggleMode(CurrentPosition()));
+}
+
+void MainWindow::OnHotKey() {
+  PlayCue("c1");
+  RefreshScreen();
+  Transition t;
+  if (model_.HotKey(CurrentPosition(), &t)) ApplyTransition(t);
+  show();
+  raise();
+  activateWindow();
+  launcher_box_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::OnActivated() {
+  application_active_ = true;
+  drag_bar_->set_active(true);
+}
+
+void MainWindow::OnDeactivated() {
+  application_active_ = false;
+  drag_bar_->set_active(false);
+  RefreshScreen();
+  Transition t;
+  if (model_.Deactivate(CurrentPosition(), &t)) ApplyTransition(t);
+}
+
+void MainWindow::OnDragBarPressed() {
+  model_.RememberPosition(CurrentPosition());
+}
+
+void MainWindow::OnDragBarReleased() {
+  model_.RememberPosition(CurrentPosition());
+}
+
+CivilDate MainWindow::selected_date() const { return grid_->SelectedDate(); }
+
+void MainWindow::ShowDate(const CivilDate& date) {
+  grid_->SetSelectedDate(date);
+  year_label_->setText(QString::number(date.year));
+  month_label_->setText(QString::number(date.month));
+}
+
+QString MainWindow::year_caption() const { return year_label_->text(); }
+QString MainWindow::month_caption() const { return month_label_->text(); }
+
+void MainWindow::ShowPreviousMonth() {
+  ShowDate(MoveMonth(selected_date(), -1));
+}
+
+void MainWindow::ShowNextMonth() { ShowDate(MoveMonth(selected_date(), 1)); }
+
+void MainWindow::ShowToday() {
+  today_ = TodayOf(context_.clock);
+  grid_->SetToday(today_);
+  ShowDate(today_);
+}
+
+bool MainWindow::moon_panel_visible() const {
+  return calendar_area_->currentWidget() == moon_panel_;
+}
+
+void MainWindow::SetMoonPanelVisible(bool visible) {
+  if (visible == moon_panel_visible()) return;
+  if (started_) {
+    PlayCue("c1");
+    context_.settings->WriteBool("Form", "MoonPhase", visible);
+  }
+  calendar_area_->setCurrentWidget(visible ? moon_panel_ : calendar_page_);
+}
+
+bool MainWindow::toolbar_visible() const { return toolbar_->isVisible(); }
+int MainWindow::strip_top() const { return strip_->y(); }
+
+void MainWindow::SetStripText(int panel, const QString& text) {
+  if (panel >= 0 && panel < 3) strip_->panel(panel)->setText(text);
+}
+
+void MainWindow::Tick() {
+  const CivilDate today = TodayOf(context_.clock);
+  if (!(today == today_)) {
+    today_ = today;
+    grid_->SetToday(today_);
+    if (context_.tray) {
+      context_.tray->SetIcon(TrayIconId::kCalendar,
+                             CalendarTrayIcon(today_.day));
+    }
+  }
+  if (hooks_.tick) {
+    hooks_.tick();
+    return;
+  }
+  static const char* const kDays[] = {"日", "月", "火", "水", "木", "金", "土"};
+  const int weekday = WeekdayOf(DayNumber(today_));
+  SetStripText(0, QString::asprintf("%02d/%02d(", today_.month, today_.day) +
+                      U(kDays[weekday - 1]) + ")");
+  if (context_.clock) {
+    LocalTime now = context_.clock->Now();
+    SetStripText(1, QString::asprintf("%02d:%02d:%02d", now.hour, now.minute,
+                                      now.second));
+  }
+}
+
+bool MainWindow::CloseOtherWindows() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w == this || !w->isWindow() || qobject_cast<QMenu*>(w)) continue;
+    if (!w->isVisible() && !w->testAttribute(Qt::WA_DeleteOnClose)) continue;
+    if (!w->close()) return false;
+  }
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  timer_.stop();
+  // Every other window gets to save its work first; one that refuses (its
+  // user chose to keep editing) keeps the program running.
+  if (!CloseOtherWindows()) {
+    event->ignore();
+    timer_.start();
+    return;
+  }
+  closing_ = true;
+  repaint();
+  if (context_.hot_key) context_.hot_key->Unregister();
+  if (context_.tray) {
+    context_.tray->SetVisible(TrayIconId::kCalendar, false);
+    context_.tray->SetVisible(TrayIconId::kMemo, false);
+  }
+  event->accept();
+  QCoreApplication::quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange) {
+    if (isActiveWindow()) {
+      OnActivated();
+    } else if (QApplication::activeWindow() == nullptr) {
+      OnDeactivated();
+    }
+  }
+  QWidget::changeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  raise();
+  activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonDblClick) {
+    if (watched == moon_panel_) {
+      SetMoonPanelVisible(false);
+      return true;
+    }
+    if (watched == year_label_ || watched == month_label_) {
+      SetMoonPanelVisible(true);
+      return true;
+    }
+    for (int i = 0; i < 3; ++i) {
+      if (watched == strip_->panel(i)) {
+        RunDoubleClickAction();
+        return true;
+      }
+    }
+  }
+  if (type == QEvent::ContextMenu) {
+    const QPoint at = QCursor::pos();
+    if (watched == strip_->panel(0)) {
+      main_menu_->popup(at);
+      return true;
+    }
+    if (watched == strip_->panel(1)) {
+      memo_menu_->popup(at);
+      return true;
+    }
+    if (watched == strip_->panel(2)) {
+      launcher_menu_->popup(at);
+      return true;
+    }
+    if (watched == calendar_area_ || watched == moon_panel_) {
+      panel_menu_->popup(at);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace mirokata

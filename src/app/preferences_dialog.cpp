@@ -1,0 +1,163 @@
+#include "app/preferences_dialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/folders.h"
+#include "app/settings_file.h"
+#include "platform/messages.h"
+#include "platform/sound_cues.h"
+
+namespace mirokata {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// An OK-only box over the dialog.
+void Tell(Messages& messages, MessageKind kind, const char* text,
+          QWidget* parent) {
+  MessageRequest request;
+  request.kind = kind;
+  request.text = text;
+  request.parent = parent;
+  messages.Show(request);
+}
+
+QString DefaultChooser(QWidget* parent, const QString& start) {
+  // Qt's own dialog lets the user type a path and make a new folder.
+  return QFileDialog::getExistingDirectory(
+      parent, QString::fromUtf8("フォルダの選択"), start,
+      QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+}  // namespace
+
+PreferencesDialog::PreferencesDialog(const AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context), chooser_(DefaultChooser) {
+  setWindowTitle(QString::fromUtf8("環境設定"));
+
+  auto* folders = new QGroupBox(QString::fromUtf8("データの保存先"));
+  auto* grid = new QGridLayout(folders);
+  data_folder_ = new QLineEdit;
+  data_folder_->setReadOnly(true);
+  data_folder_->setMinimumWidth(280);
+  auto* data_button = new QPushButton(QString::fromUtf8("参照..."));
+  privacy_folder_ = new QLineEdit;
+  privacy_folder_->setReadOnly(true);
+  privacy_button_ = new QPushButton(QString::fromUtf8("参照..."));
+  grid->addWidget(new QLabel(QString::fromUtf8("データフォルダ")), 0, 0);
+  grid->addWidget(data_folder_, 0, 1);
+  grid->addWidget(data_button, 0, 2);
+  grid->addWidget(new QLabel(QString::fromUtf8("プライバシーフォルダ")), 1, 0);
+  grid->addWidget(privacy_folder_, 1, 1);
+  grid->addWidget(privacy_button_, 1, 2);
+
+  auto* startup = new QGroupBox(QString::fromUtf8("起動時"));
+  auto* startup_layout = new QVBoxLayout(startup);
+  today_pop_ = new QCheckBox(QString::fromUtf8("ｽｹｼﾞｭｰﾙ一覧を表示する"));
+  todo_pop_ = new QCheckBox(QString::fromUtf8("Todoボードを表示する"));
+  startup_layout->addWidget(today_pop_);
+  startup_layout->addWidget(todo_pop_);
+
+  auto* close = new QPushButton(QString::fromUtf8("閉じる"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(close);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(folders);
+  layout->addWidget(startup);
+  layout->addLayout(buttons);
+
+  connect(data_button, &QPushButton::clicked, this,
+          &PreferencesDialog::ChooseDataFolder);
+  connect(privacy_button_, &QPushButton::clicked, this,
+          &PreferencesDialog::ChoosePrivacyFolder);
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  connect(today_pop_, &QCheckBox::toggled, this, [this](bool on) {
+    context_.settings->WriteBool("Form", "Today_pop", on);
+  });
+  connect(todo_pop_, &QCheckBox::toggled, this, [this](bool on) {
+    context_.settings->WriteBool("Form", "Todo_pop", on);
+  });
+  Load();
+  PlayCue("ope");
+}
+
+void PreferencesDialog::Load() {
+  Settings s = context_.settings->Open();
+  const std::string data = DataFolder(s);
+  const bool chosen = !IsNoDataFolder(data);
+  data_folder_->setText(Q(data));
+  privacy_folder_->setText(chosen ? Q(PrivacyFolder(s)) : QString());
+  privacy_button_->setEnabled(chosen);
+  const QSignalBlocker block_today(today_pop_), block_todo(todo_pop_);
+  today_pop_->setChecked(s.ReadBool("Form", "Today_pop", false));
+  todo_pop_->setChecked(s.ReadBool("Form", "Todo_pop", false));
+  today_pop_->setEnabled(chosen);
+  todo_pop_->setEnabled(chosen);
+}
+
+void PreferencesDialog::ChooseDataFolder() {
+  Messages& messages = *context_.messages;
+  Tell(messages, MessageKind::kQuestion, kDataFolderNotice, this);
+  QString start = data_folder_->text();
+  if (IsNoDataFolder(start.toStdString())) {
+    start = Q(context_.program_folder);
+  }
+  const QString picked = chooser_(this, start);
+  if (picked.isEmpty()) return;
+  Settings s = context_.settings->Open();
+  DataFolderChoice choice = StoreChosenDataFolder(s, picked.toStdString());
+  data_folder_->setText(Q(choice.stored));
+  today_pop_->setEnabled(true);
+  todo_pop_->setEnabled(true);
+  if (choice.is_root) {
+    Tell(messages, MessageKind::kInformation, kRootFolderWarning, this);
+  }
+  if (choice.privacy_follows) {
+    privacy_folder_->setText(Q(choice.stored));
+    privacy_button_->setEnabled(true);
+  }
+}
+
+void PreferencesDialog::ChoosePrivacyFolder() {
+  Tell(*context_.messages, MessageKind::kQuestion, kPrivacyFolderNotice, this);
+  const QString picked = chooser_(this, privacy_folder_->text());
+  if (picked.isEmpty()) return;
+  Settings s = context_.settings->Open();
+  privacy_folder_->setText(Q(StoreChosenPrivacyFolder(
+      s, picked.toStdString(), data_folder_->text().toStdString())));
+}
+
+QString PreferencesDialog::shown_data_folder() const {
+  return data_folder_->text();
+}
+QString PreferencesDialog::shown_privacy_folder() const {
+  return privacy_folder_->text();
+}
+bool PreferencesDialog::privacy_button_enabled() const {
+  return privacy_button_->isEnabled();
+}
+bool PreferencesDialog::startup_switches_enabled() const {
+  return today_pop_->isEnabled() && todo_pop_->isEnabled();
+}
+
+void PreferencesDialog::closeEvent(QCloseEvent* event) {
+  PlayCue("clo");
+  event->accept();
+}
+
+void PreferencesDialog::PlayCue(const char* name) {
+  if (context_.cues) context_.cues->Play(name);
+}
+
+}  // namespace mirokata

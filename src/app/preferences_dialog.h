@@ -1,0 +1,59 @@
+// The preferences window. For now it holds the folder choices and the two
+// start-up switches that need a data folder.
+#ifndef MIROKATA_APP_PREFERENCES_DIALOG_H_
+#define MIROKATA_APP_PREFERENCES_DIALOG_H_
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "app/app_context.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace mirokata {
+
+class PreferencesDialog : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Asks for a folder starting at the given one; empty means Cancel.
+  using FolderChooser = std::function<QString(QWidget*, const QString&)>;
+
+  explicit PreferencesDialog(const AppContext& context,
+                             QWidget* parent = nullptr);
+
+  void set_folder_chooser(FolderChooser chooser) {
+    chooser_ = std::move(chooser);
+  }
+
+  // The two folder buttons.
+  void ChooseDataFolder();
+  void ChoosePrivacyFolder();
+
+  QString shown_data_folder() const;
+  QString shown_privacy_folder() const;
+  bool privacy_button_enabled() const;
+  bool startup_switches_enabled() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Load();
+  void PlayCue(const char* name);
+
+  AppContext context_;
+  FolderChooser chooser_;
+  QLineEdit* data_folder_ = nullptr;
+  QLineEdit* privacy_folder_ = nullptr;
+  QPushButton* privacy_button_ = nullptr;
+  QCheckBox* today_pop_ = nullptr;
+  QCheckBox* todo_pop_ = nullptr;
+};
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_APP_PREFERENCES_DIALOG_H_

@@ -1,0 +1,434 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMenu>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/app_context.h"
+#include "app/folders.h"
+#include "app/preferences_dialog.h"
+#include "app/settings_file.h"
+#include "app/temp_folder.h"
+#include "platform/sound_cues.h"
+#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_desktop.h"
+#include "platform/testing/fake_messages.h"
+#include "platform/testing/fake_shell.h"
+#include "platform/testing/fake_sound.h"
+
+namespace mirokata {
+namespace {
+
+// One program folder with its fakes; a window per Start().
+struct Harness {
+  Harness() {
+    settings = std::make_unique<SettingsFile>(dir / "mirokata.ini");
+    cues = std::make_unique<SoundCues>(sound, CueSwitch(*settings));
+    screen.SetGeometry({0, 0, 1280, 800}, {0, 0, 1280, 800});
+    clock.Set(2027, 1, 31, 9, 30);
+  }
+  AppContext Context() {
+    AppContext c;
+    c.program_folder = dir.path() + "/";
+    c.settings = settings.get();
+    c.clock = &clock;
+    c.messages = &messages;
+    c.cues = cues.get();
+    c.shell = &shell;
+    c.hot_key = &hot_key;
+    c.tray = &tray;
+    c.screen = &screen;
+    c.power = &power;
+    return c;
+  }
+  MainWindow* Start() {
+    window = std::make_unique<MainWindow>(Context());
+    window->Start();
+    return window.get();
+  }
+  int Form(const char* key) { return settings->ReadInteger("Form", key, -1); }
+  // A settings file as left by an earlier run.
+  void SeedEarlierRun() {
+    settings->WriteInteger("Horiday", "Set", 1);
+    settings->WriteString("Qclock", "Ver", kVersionText);
+  }
+
+  TempFolder dir;
+  std::unique_ptr<SettingsFile> settings;
+  FakeSound sound;
+  std::unique_ptr<SoundCues> cues;
+  FakeMessages messages;
+  FakeShell shell;
+  FakeHotKey hot_key;
+  FakeTray tray;
+  FakeScreen screen;
+  FakePower power;
+  FakeClock clock;
+  std::unique_ptr<MainWindow> window;
+};
+
+int OpenPreferencesCount() {
+  int n = 0;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (qobject_cast<PreferencesDialog*>(w) && w->isVisible()) ++n;
+  }
+  return n;
+}
+
+// A window with unsaved work that asks before closing.
+class GuardedWindow : public QWidget {
+ public:
+  bool refuse = true;
+  int asked = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    ++asked;
+    if (refuse) {
+      e->ignore();
+    } else {
+      e->accept();
+    }
+  }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void FirstStartSetsUpOnce() {
+    Harness h;
+    MainWindow* w = h.Start();
+    QCOMPARE(w->mode(), WindowMode::kToolbar);
+    QCOMPARE(w->pos(), QPoint(1280 - 240, 0));
+    QCOMPARE(w->height(), 72);
+    QCOMPARE(h.settings->ReadInteger("Horiday", "Set", 0), 1);
+    QVERIFY(!h.settings->ReadString("Horiday", "01/01", "").empty());
+    const std::string data = h.dir.path() + "//Schedule";
+    QCOMPARE(h.settings->ReadString("Calendar", "Directory", ""), data);
+    QVERIFY(std::filesystem::is_directory(h.dir / "Schedule"));
+    QCOMPARE(h.settings->ReadString("Qclock", "Ver", ""),
+             std::string(kVersionText));
+    // The first start and the new version both ask for it: one window.
+    QCOMPARE(OpenPreferencesCount(), 1);
+    QVERIFY(h.tray.IsVisible(TrayIconId::kCalendar));
+    QVERIFY(h.tray.IsVisible(TrayIconId::kMemo));
+    QVERIFY(h.hot_key.chord() == HotKeyChord::kSuperSpace);
+    QCOMPARE(w->timer_interval(), 1000);
+    QVERIFY(w->timer_active());
+    QCOMPARE(w->year_caption(), QString("2027"));
+    QCOMPARE(w->month_caption(), QString("1"));
+    QCOMPARE(w->selected_date(), (CivilDate{2027, 1, 31}));
+  }
+
+  void LaterStartsReadTheirSettings() {
+    struct Case {
+      int interval, hotkey, tray_icon;
+      int expect_interval;
+      bool icons;
+      HotKeyChord chord;
+    } cases[] = {
+        {0, 0, 3, 1000, false, HotKeyChord::kSuperSpace},
+        {-5, 1, 1, 1000, false, HotKeyChord::kCtrlSpace},
+        {250, 0, 2, 250, true, HotKeyChord::kSuperSpace},
+    };
+    for (const Case& c : cases) {
+      Harness h;
+      h.SeedEarlierRun();
+      h.settings->WriteInteger("Form", "Interval", c.interval);
+      h.settings->WriteInteger("Form", "Hotkey", c.hotkey);
+      h.settings->WriteInteger("Form", "Tray_icon", c.tray_icon);
+      MainWindow* w = h.Start();
+      QCOMPARE(w->timer_interval(), c.expect_interval);
+      QCOMPARE(h.tray.IsVisible(TrayIconId::kCalendar), c.icons);
+      QVERIFY(h.hot_key.chord() == c.chord);
+      QCOMPARE(OpenPreferencesCount(), 0);
+      QCOMPARE(DataFolder(h.settings->Open()), std::string("."));
+    }
+  }
+
+  void NewVersionOpensPreferencesOnce() {
+    Harness h;
+    h.settings->WriteInteger("Horiday", "Set", 1);
+    h.settings->WriteString("Qclock", "Ver", "Version 2.61");
+    h.Start();
+    QCOMPARE(OpenPreferencesCount(), 1);
+    h.window.reset();
+    QTest::qWait(0);
+    h.Start();
+    QCOMPARE(OpenPreferencesCount(), 0);
+  }
+
+  void UnreadableSettingsAreNoFirstStart() {
+    Harness h;
+    // Stands for any file that exists and cannot be read.
+    std::filesystem::create_directory(h.dir / "mirokata.ini");
+    std::vector<std::string> reports;
+    h.settings->SetProblemReporter(
+        [&](const std::string& m) { reports.push_back(m); });
+    h.Start();
+    QCOMPARE(OpenPreferencesCount(), 0);
+    QVERIFY(!std::filesystem::exists(h.dir / "Schedule"));
+    QVERIFY(std::filesystem::is_directory(h.dir / "mirokata.ini"));
+    QCOMPARE(reports.size(), size_t{1});
+  }
+
+  void MissingDataFolderIsForgotten() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.settings->WriteString("Calendar", "Directory", h.dir / "renamed");
+    h.Start();
+    QCOMPARE(h.settings->ReadString("Calendar", "Directory", ""),
+             std::string("."));
+    // Every data command now opens the preferences instead.
+    std::string folder;
+    QVERIFY(!h.window->RequireDataFolder(&folder));
+    QCOMPARE(OpenPreferencesCount(), 1);
+    QVERIFY(h.window->main_menu() != nullptr);
+  }
+
+  void StartsInTheStoredMode() {
+    struct Case {
+      int height;
+      WindowMode mode;
+      QPoint pos;
+      bool toolbar;
+      int strip_top;
+    } cases[] = {
+        {19, WindowMode::kMini, QPoint(30, 40), false, 1},
+        {190, WindowMode::kCalendar, QPoint(50, 610), true, 54},
+        {100, WindowMode::kToolbar, QPoint(1040, 0), true, 54},
+    };
+    for (const Case& c : cases) {
+      Harness h;
+      h.SeedEarlierRun();
+      h.settings->WriteInteger("Form", "Height", c.height);
+      h.settings->WriteInteger("Form", "left_mini", 30);
+      h.settings->WriteInteger("Form", "top_mini", 40);
+      h.settings->WriteInteger("Form", "left_cal", 50);
+      h.settings->WriteInteger("Form", "top_cal", 5000);
+      MainWindow* w = h.Start();
+      QCOMPARE(w->mode(), c.mode);
+      QCOMPARE(w->pos(), c.pos);
+      QCOMPARE(w->height(), HeightOf(c.mode));
+      QCOMPARE(w->toolbar_visible(), c.toolbar);
+      QCOMPARE(w->strip_top(), c.strip_top);
+    }
+  }
+
+  void ModesHotKeyAndDeactivation() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.settings->WriteInteger("Form", "minitokei", 1);
+    MainWindow* w = h.Start();
+    h.sound.Clear();
+    w->ToggleMode();
+    QCOMPARE(w->height(), 190);
+    QCOMPARE(h.Form("Height"), 190);
+    w->ToggleMode();
+    QCOMPARE(w->mode(), WindowMode::kMini);
+    QCOMPARE(w->height(), 19);
+    QVERIFY(!w->toolbar_visible());
+    QCOMPARE(h.sound.cues(), (std::vector<std::string>{"c1", "c1"}));
+
+    QVERIFY(h.hot_key.Press());
+    QCOMPARE(w->height(), 72);
+    QVERIFY(w->toolbar_visible());
+    QVERIFY(w->temporarily_expanded());
+    QCOMPARE(h.Form("Height"), 19);
+
+    w->OnDeactivated();
+    QCOMPARE(w->mode(), WindowMode::kMini);
+    QCOMPARE(w->height(), 19);
+    QVERIFY(!w->toolbar_visible());
+    QVERIFY(!w->application_active());
+  }
+
+  void MonthButtonsLowerTheDay() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    w->ShowNextMonth();
+    QCOMPARE(w->selected_date(), (CivilDate{2027, 2, 28}));
+    QCOMPARE(w->month_caption(), QString("2"));
+    w->ShowPreviousMonth();
+    QCOMPARE(w->selected_date(), (CivilDate{2027, 1, 28}));
+    for (int i = 0; i < 11; ++i) w->ShowPreviousMonth();
+    QCOMPARE(w->selected_date(), (CivilDate{2026, 2, 28}));
+    QCOMPARE(w->year_caption(), QString("2026"));
+    w->ShowToday();
+    QCOMPARE(w->selected_date(), (CivilDate{2027, 1, 31}));
+  }
+
+  void MainMenuFollowsSettings() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    auto item = [&](const char* caption) {
+      QAction* a = w->FindMenuItem(QString::fromUtf8(caption));
+      if (!a) qFatal("no menu item %s", caption);
+      return a;
+    };
+    w->PrepareMainMenu();
+    QVERIFY(!item("Period")->isVisible());
+    QVERIFY(!item("メール")->isVisible());
+    QVERIFY(!item("Windowsの終了")->isVisible() ||
+            item("Windowsの終了")->menu() == nullptr);
+    QVERIFY(!item("ヘルプ")->isEnabled());
+    QVERIFY(!item("指定日に移動")->isEnabled());  // no window behind it yet
+
+    h.settings->WriteInteger("Setup", "Period", 0);
+    h.settings->WriteString("Form", "Period_Cap", "体調");
+    h.settings->WriteBool("pop", "pop2_check", true);
+    h.settings->WriteInteger("Setup", "Reboot", 0);
+    std::filesystem::create_directory(h.dir / "help_html");
+    std::ofstream(h.dir / "help_html/index.html") << "<html></html>";
+    w->PrepareMainMenu();
+    QVERIFY(item("体調")->isVisible());
+    QVERIFY(item("メール")->isVisible());
+    QVERIFY(item("ヘルプ")->isEnabled());
+    QAction* windows = nullptr;
+    for (QAction* a : w->main_menu()->actions()) {
+      if (a->text() == QString::fromUtf8("Windowsの終了")) windows = a;
+    }
+    QVERIFY(windows && windows->isVisible());
+
+    // Jump to date: enabled by its handler, but never in toolbar mode.
+    int jumps = 0;
+    w->SetCommand(Command::kJumpToDate, [&] { ++jumps; });
+    w->PrepareMainMenu();
+    QVERIFY(!item("指定日に移動")->isEnabled());
+    w->ToggleMode();
+    w->PrepareMainMenu();
+    QVERIFY(item("指定日に移動")->isEnabled());
+    item("指定日に移動")->trigger();
+    QCOMPARE(jumps, 1);
+  }
+
+  void HelpOpensTheFileOrWarns() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    w->OpenHelp();
+    QCOMPARE(h.messages.texts().back(),
+             std::string("ヘルプファイルが正しくインストールされていません。"));
+    QVERIFY(h.shell.calls().empty());
+    std::filesystem::create_directory(h.dir / "help_html");
+    std::ofstream(h.dir / "help_html/index.html") << "<html></html>";
+    w->OpenHelp();
+    QCOMPARE(h.shell.calls().size(), size_t{1});
+    QCOMPARE(h.shell.calls()[0].working_folder, h.dir.path() + "//help_html");
+  }
+
+  void DoubleClickActionFollowsSetting() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.settings->WriteInteger("Setup", "MIcon_DBLC", 5);
+    MainWindow* w = h.Start();
+    int phone = 0;
+    w->SetCommand(Command::kPhoneBook, [&] { ++phone; });
+    QVERIFY(h.tray.DoubleClick(TrayIconId::kMemo));
+    QCOMPARE(phone, 1);
+    QCOMPARE(
+        h.tray.icon(TrayIconId::kMemo).hint,
+        std::string("ダブルクリック：簡易電話帳／右クリック：メモメニュー"));
+  }
+
+  void OpenOrRaiseKeepsOneWindowAndItsCheck() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    QAction* prefs = w->FindMenuItem(QString::fromUtf8("環境設定"));
+    QVERIFY(prefs && !prefs->isChecked());
+    int made = 0;
+    auto make = [&]() -> QWidget* {
+      ++made;
+      return new QWidget;
+    };
+    QWidget* first = w->tool_windows().OpenOrRaise("preferences", make);
+    QWidget* second = w->tool_windows().OpenOrRaise("preferences", make);
+    QCOMPARE(first, second);
+    QCOMPARE(made, 1);
+    QVERIFY(prefs->isChecked());
+    first->close();
+    QTest::qWait(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!prefs->isChecked());
+    QVERIFY(!w->tool_windows().IsOpen("preferences"));
+  }
+
+  void ClosingAsksOtherWindowsFirst() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    auto* guarded = new GuardedWindow;
+    guarded->show();
+    QVERIFY(!w->close());  // the other window kept its work open
+    QCOMPARE(guarded->asked, 1);
+    QVERIFY(w->timer_active());
+    QVERIFY(h.hot_key.chord().has_value());
+
+    guarded->refuse = false;
+    QVERIFY(w->close());
+    QCOMPARE(guarded->asked, 2);
+    QVERIFY(!w->timer_active());
+    QVERIFY(!h.hot_key.chord().has_value());
+    QVERIFY(!h.tray.IsVisible(TrayIconId::kCalendar));
+    delete guarded;
+  }
+
+  void PreferencesFolderChoices() {
+    Harness h;
+    h.SeedEarlierRun();
+    PreferencesDialog dialog(h.Context());
+    QString next;
+    dialog.set_folder_chooser([&](QWidget*, const QString&) { return next; });
+    QVERIFY(!dialog.privacy_button_enabled());
+    QVERIFY(!dialog.startup_switches_enabled());
+
+    next.clear();  // Cancel
+    dialog.ChooseDataFolder();
+    QCOMPARE(DataFolder(h.settings->Open()), std::string("."));
+    QCOMPARE(h.messages.shown().back().request.text,
+             std::string(kDataFolderNotice));
+
+    next = QString::fromStdString(h.dir / "data");
+    dialog.ChooseDataFolder();
+    QCOMPARE(h.settings->ReadString("Calendar", "Directory", ""),
+             h.dir / "data");
+    QCOMPARE(dialog.shown_privacy_folder(), next);
+    QVERIFY(dialog.privacy_button_enabled());
+    QVERIFY(dialog.startup_switches_enabled());
+
+    h.messages.Clear();
+    next = "/";
+    dialog.ChooseDataFolder();
+    QCOMPARE(h.messages.texts(),
+             (std::vector<std::string>{kDataFolderNotice, kRootFolderWarning}));
+    QCOMPARE(h.settings->ReadString("Calendar", "Directory", ""),
+             std::string("/"));
+
+    next = "/media/usb/";
+    dialog.ChoosePrivacyFolder();
+    QCOMPARE(h.messages.texts().back(), std::string(kPrivacyFolderNotice));
+    QCOMPARE(h.settings->ReadString("Privacy", "Directory", ""),
+             std::string("/media/usb"));
+    next = "/";
+    dialog.ChoosePrivacyFolder();  // the data folder itself
+    QCOMPARE(h.settings->ReadString("Privacy", "Directory", "?"),
+             std::string(""));
+  }
+};
+
+}  // namespace mirokata
+
+QTEST_MAIN(mirokata::MainWindowTest)
+#include "main_window_test.moc"
