@@ -1,24 +1,76 @@
 // mirokata-cal: asks the calendar from a terminal.
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/program_folder.h"
+#include "cli/command.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: mirokata-cal COMMAND ...\n"
-    "\n"
-    "commands:\n";
+using mirokata::cli::Command;
+
+// One row per subcommand.
+const Command* const kCommands[] = {
+    &mirokata::cli::kDaysCommand,
+};
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(
+      "usage: mirokata-cal [--home DIR] COMMAND ...\n"
+      "\n"
+      "Asks Mirokata's calendar from a terminal. --home DIR (or the\n"
+      "environment variable MIROKATA_HOME) names the folder of the settings\n"
+      "file, as for mirokata itself.\n"
+      "\n"
+      "commands:\n",
+      out);
+  for (const Command* c : kCommands) std::fprintf(out, "  %s\n", c->synopsis);
+  std::fputs("\n'mirokata-cal COMMAND --help' describes a command.\n", out);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    std::fputs(kUsage, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
+  mirokata::cli::CommandLine line;
+  line.argc = argc;
+  line.argv = argv;
+  std::vector<std::string> words;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    if (arg == "--home") {
+      if (i + 1 >= argc) {
+        std::fputs("mirokata-cal: --home needs a folder\n", stderr);
+        return mirokata::cli::kExitUsage;
+      }
+      ++i;
+    } else if (arg.starts_with("--home=")) {
+      if (arg.size() == 7) {
+        std::fputs("mirokata-cal: --home needs a folder\n", stderr);
+        return mirokata::cli::kExitUsage;
+      }
+    } else {
+      words.emplace_back(arg);
+    }
   }
-  std::fprintf(stderr, "mirokata-cal: unknown command \"%s\"\n", args[0].c_str());
-  return 2;
+  if (words.empty()) {
+    PrintUsage(stderr);
+    return mirokata::cli::kExitUsage;
+  }
+  if (words[0] == "--help" || words[0] == "-h") {
+    PrintUsage(stdout);
+    return mirokata::cli::kExitOk;
+  }
+  for (const Command* c : kCommands) {
+    if (words[0] == c->name) {
+      line.args.assign(words.begin() + 1, words.end());
+      line.program_folder = mirokata::ProgramFolderFromProcess(argc, argv);
+      return c->run(line);
+    }
+  }
+  std::fprintf(stderr, "mirokata-cal: unknown command \"%s\"\n",
+               words[0].c_str());
+  PrintUsage(stderr);
+  return mirokata::cli::kExitUsage;
 }
