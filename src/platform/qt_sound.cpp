@@ -57,6 +57,16 @@ class AudioSinkOutput : public PcmOutput {
   std::unique_ptr<QAudioSink> sink_;
 };
 
+// Qt 6.4's GStreamer backend crashes while making a media player when the
+// GStreamer base plugins are missing; the FFmpeg backend needs nothing but
+// its libraries. Must run before anything touches Qt Multimedia; a backend
+// chosen in the environment is kept.
+void SelectMediaBackend() {
+  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
+    qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+  }
+}
+
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
@@ -68,6 +78,7 @@ std::string LowerAscii(std::string_view s) {
 }  // namespace
 
 std::unique_ptr<PcmOutput> MakeAudioSinkOutput() {
+  SelectMediaBackend();
   return std::make_unique<AudioSinkOutput>();
 }
 
@@ -99,6 +110,7 @@ const CuePcm* CueLibrary::Find(std::string_view name) const {
 
 QtSound::QtSound(std::unique_ptr<PcmOutput> output)
     : output_(std::move(output)), step_timer_(std::make_unique<QTimer>()) {
+  SelectMediaBackend();
   step_timer_->setSingleShot(true);
   QObject::connect(step_timer_.get(), &QTimer::timeout, [this] { RunStep(); });
 }

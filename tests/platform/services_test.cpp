@@ -107,7 +107,9 @@ TEST(SystemClock, UsesTheZoneDatabaseAtEachInstant) {
   const Case cases[] = {
       // 2026-07-01 00:00:00 UTC
       {"Asia/Tokyo", 1782864000, {2026, 7, 1, 9, 0, 0, 0, 4, 9 * 3600}},
-      {"America/New_York", 1782864000, {2026, 6, 30, 20, 0, 0, 0, 3, -4 * 3600}},
+      {"America/New_York",
+       1782864000,
+       {2026, 6, 30, 20, 0, 0, 0, 3, -4 * 3600}},
       // 2026-01-15 12:00:00 UTC, winter time
       {"America/New_York", 1768478400, {2026, 1, 15, 7, 0, 0, 0, 5, -5 * 3600}},
       // 2024-02-29 23:30:00 UTC
@@ -179,10 +181,9 @@ TEST(FakeClock, CivilTimeFollowsTheInstant) {
   for (std::int64_t s : {std::int64_t(-86400 * 400), std::int64_t(0),
                          std::int64_t(951782400), std::int64_t(4102444799)}) {
     const LocalTime a = system->At(s), b = clock.At(s);
-    EXPECT_EQ(std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second,
-                       a.weekday),
-              std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second,
-                       b.weekday))
+    EXPECT_EQ(
+        std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second, a.weekday),
+        std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second, b.weekday))
         << s;
   }
 }
@@ -204,10 +205,9 @@ TEST(FakeMessages, AnswersFromTheScriptAndRecordsBeeps) {
   EXPECT_TRUE(messages.shown()[0].modal);
   EXPECT_FALSE(messages.shown()[3].modal);
   EXPECT_EQ(messages.beeps(),
-            (std::vector<MessageKind>{MessageKind::kQuestion,
-                                      MessageKind::kQuestion,
-                                      MessageKind::kWarning,
-                                      MessageKind::kQuestion}));
+            (std::vector<MessageKind>{
+                MessageKind::kQuestion, MessageKind::kQuestion,
+                MessageKind::kWarning, MessageKind::kQuestion}));
 }
 
 }  // namespace

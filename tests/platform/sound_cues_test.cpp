@@ -1,5 +1,7 @@
 // The cue rules over the Sound service: Form/Waveplay silences cues but not
 // files or dialling, and dialling maps characters to tones and pauses.
+#include "platform/sound_cues.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "app/settings_file.h"
-#include "platform/sound_cues.h"
 #include "platform/testing/fake_sound.h"
 
 namespace mirokata {
@@ -58,13 +59,18 @@ TEST(DialTones, CharactersBecomeTonesAndPauses) {
   };
   const Case cases[] = {
       {"03-1234",
-       {{"p0", 100}, {"p3", 100}, {"pn", 100}, {"p1", 100}, {"p2", 100},
-        {"p3", 100}, {"p4", 100}}},
+       {{"p0", 100},
+        {"p3", 100},
+        {"pn", 100},
+        {"p1", 100},
+        {"p2", 100},
+        {"p3", 100},
+        {"p4", 100}}},
       {"0,5", {{"p0", 100}, {"", 3000}, {"p5", 100}}},
       {"*#$", {{"pk", 100}, {"ps", 100}, {"", 10000}}},
       // Letters never borrow a tone ("k" is not "*", "s" not "#").
-      {"ksn (", {{"pn", 100}, {"pn", 100}, {"pn", 100}, {"pn", 100},
-                  {"pn", 100}}},
+      {"ksn (",
+       {{"pn", 100}, {"pn", 100}, {"pn", 100}, {"pn", 100}, {"pn", 100}}},
       // A full-width digit is one character with no tone of its own.
       {"０1", {{"pn", 100}, {"p1", 100}}},
       {"", {}},
@@ -74,7 +80,8 @@ TEST(DialTones, CharactersBecomeTonesAndPauses) {
     ASSERT_EQ(steps.size(), c.steps.size()) << c.number;
     for (std::size_t i = 0; i < steps.size(); ++i) {
       EXPECT_EQ(steps[i].cue, c.steps[i].cue) << c.number << " #" << i;
-      EXPECT_EQ(steps[i].pause_ms, c.steps[i].pause_ms) << c.number << " #" << i;
+      EXPECT_EQ(steps[i].pause_ms, c.steps[i].pause_ms)
+          << c.number << " #" << i;
     }
   }
   EXPECT_EQ(DialToneSteps("1", -5)[0].pause_ms, 0);
