@@ -92,18 +92,34 @@ TEST_F(HolidaysTest, ListRulesWithMondayRules) {
       {2005, 3, 21, {"【振替休日】"}},
       {2001, 9, 24, {"【振替休日】"}},
       {2026, 12, 23, {"【天皇誕生日】"}},
-      // Equinox days fall where the sun crosses in Japan: 22 September 2012
-      // (a Saturday) and no substitute on Monday the 24th.
-      {2012, 9, 22, {"【秋分の日】"}},
-      {2012, 9, 23, {}},
-      {2012, 9, 24, {}},
-      {2092, 3, 19, {"【春分の日】"}},
       {2021, 2, 29, {}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NamesOf(c.y, c.m, c.d), c.names)
         << c.y << "-" << c.m << "-" << c.d;
     EXPECT_EQ(IsPublicHoliday(*file_, c.y, c.m, c.d), !c.names.empty());
+  }
+}
+
+TEST_F(HolidaysTest, ListRulesEquinoxOnTheDayInJapanSo2012IsThe22nd) {
+  UseListRules();
+  const struct {
+    int y, m, d;
+    Names names;
+  } cases[] = {
+      // Saturday 22 September 2012; no equinox on Sunday the 23rd and so no
+      // substitute on Monday the 24th. The same in 2040.
+      {2012, 9, 22, {"【秋分の日】"}},
+      {2012, 9, 23, {}},
+      {2012, 9, 24, {}},
+      {2040, 9, 22, {"【秋分の日】"}},
+      {2040, 9, 24, {}},
+      {2092, 3, 19, {"【春分の日】"}},
+      {2092, 3, 20, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NamesOf(c.y, c.m, c.d), c.names)
+        << c.y << "-" << c.m << "-" << c.d;
   }
 }
 
