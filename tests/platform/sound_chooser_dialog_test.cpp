@@ -1,5 +1,7 @@
 // The sound chooser: listing by filter, the selection driving the path label
 // and the test button, playing and closing through the Sound service.
+#include "platform/ui/sound_chooser_dialog.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -12,7 +14,6 @@
 #include <QTest>
 
 #include "platform/testing/fake_sound.h"
-#include "platform/ui/sound_chooser_dialog.h"
 
 namespace mirokata {
 
@@ -111,7 +112,8 @@ class SoundChooserDialogTest : public QObject {
       QCOMPARE(dialog.SelectedPath(), current);  // preselected
       dialog.show();
       if (way == 0) {
-        QCOMPARE(dialog.close_button()->text(), QStringLiteral("設定して閉じる"));
+        QCOMPARE(dialog.close_button()->text(),
+                 QStringLiteral("設定して閉じる"));
         dialog.close_button()->click();
       } else if (way == 1) {
         dialog.context_menu()->actions()[1]->trigger();
@@ -121,8 +123,8 @@ class SoundChooserDialogTest : public QObject {
       QVERIFY(!dialog.isVisible());
       QCOMPARE(sound.stop_file_count(), 1);
       QCOMPARE(dialog.SelectedPath(), current);
-      QCOMPARE(dialog.result(), way < 2 ? int(QDialog::Accepted)
-                                        : int(QDialog::Rejected));
+      QCOMPARE(dialog.result(),
+               way < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected));
     }
   }
 
