@@ -1,6 +1,7 @@
 // RokuyoOf for every day from 1900 to 2100, as the schedule list and
 // mirokata-cal walk the days, and for days picked at random, as a jump of
-// the calendar asks them; "per_day" is the time per day.
+// the calendar asks them; the moon's age day by day and the moon panel's
+// refresh. "per_day" is the time per day.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -47,6 +48,25 @@ void BM_RokuyoOfScatteredDays(benchmark::State& state) {
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RokuyoOfScatteredDays)->Unit(benchmark::kMillisecond);
+
+// The moon's age at noon JST of every day, as mirokata-cal prints it.
+void BM_MoonAgeEveryDay(benchmark::State& state) {
+  const int32_t first = LocalDayCount(1900, 1, 1) + 1;
+  const int32_t last = LocalDayCount(2100, 12, 31) + 1;
+  int64_t days = 0;
+  long double sum = 0;
+  for (auto _ : state) {
+    for (int32_t n = first; n <= last; ++n) {
+      sum += MoonAge(DateTimeOfDayNumber(n) + 0.125L);
+    }
+    days += last - first + 1;
+  }
+  benchmark::DoNotOptimize(sum);
+  state.counters["per_day"] = benchmark::Counter(
+      static_cast<double>(days),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_MoonAgeEveryDay)->Unit(benchmark::kMillisecond);
 
 // The moon panel's refresh, once a second.
 void BM_MoonPanelTexts(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "calendar/lunisolar.h"
 
@@ -160,6 +161,31 @@ long double PhaseAngleOf(const Places& p) {
   return i;
 }
 
+constexpr long double kMeanRate = 360 / kSynodicMonth;  // degrees a day
+
+// The conjunction nearest to a guess within a few days of it, by secant
+// steps on the signed elongation.
+long double ConjunctionNear(long double guess) {
+  auto signed_elongation = [](long double at) {
+    const long double e = Elongation(at);
+    return e > 180 ? e - 360 : e;
+  };
+  long double before = guess;
+  long double e_before = signed_elongation(before);
+  long double moon = before - e_before / kMeanRate;
+  for (int step = 0; step < 30; ++step) {
+    const long double e = signed_elongation(moon);
+    long double rate = (e - e_before) / (moon - before);
+    if (!(rate > 9 && rate < 17)) rate = kMeanRate;
+    const long double shift = e / rate;
+    before = moon;
+    e_before = e;
+    moon -= shift;
+    if (std::fabs(shift) < 1e-8L) break;
+  }
+  return moon;
+}
+
 }  // namespace
 
 long double DateTimeOfDayNumber(int32_t day_number) {
@@ -247,28 +273,30 @@ long double IlluminatedFraction(long double t) {
 
 long double MoonAge(long double t) {
   if (!std::isfinite(t)) return 0;
-  // The elongation's estimate is off by up to a day as the moon's speed
-  // varies; secant steps from there find the conjunction before t.
-  auto signed_elongation = [](long double at) {
-    const long double e = Elongation(at);
-    return e > 180 ? e - 360 : e;
+  // The tick asks every second and mirokata-cal day after day: keep the
+  // lunation found last.
+  struct Lunation {
+    long double start, end;
   };
-  constexpr long double kMeanRate = 360 / kSynodicMonth;  // degrees a day
-  long double before = t - Elongation(t) / kMeanRate;
-  long double e_before = signed_elongation(before);
-  long double moon = before - e_before / kMeanRate;
-  for (int step = 0; step < 30; ++step) {
-    const long double e = signed_elongation(moon);
-    long double rate = (e - e_before) / (moon - before);
-    if (!(rate > 9 && rate < 17)) rate = kMeanRate;
-    const long double shift = e / rate;
-    before = moon;
-    e_before = e;
-    moon -= shift;
-    if (std::fabs(shift) < 1e-8L) break;
+  thread_local std::optional<Lunation> cached;
+  if (cached && t >= cached->start && t < cached->end) {
+    return t - cached->start;
   }
-  const long double age = t - moon;
-  return age > 0 ? age : 0;
+  // The elongation's estimate is off by up to a day as the moon's speed
+  // varies; the search walks from there to the conjunction before t.
+  long double start = ConjunctionNear(t - Elongation(t) / kMeanRate);
+  if (start > t) start = ConjunctionNear(start - kSynodicMonth);
+  if (!(start <= t)) {
+    cached.reset();
+    return 0;
+  }
+  const long double end = ConjunctionNear(start + kSynodicMonth);
+  if (end > t && end - start > 29 && end - start < 30) {
+    cached = Lunation{start, end};
+  } else {
+    cached.reset();
+  }
+  return t - start;
 }
 
 std::string JulianDateText(long double julian_date) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "calendar/gregorian.h"
 #include "calendar/lunisolar.h"
@@ -100,6 +101,20 @@ TEST(MoonAge, GrowsSteadilyAndResetsOncePerLunation) {
     previous = age;
   }
   EXPECT_EQ(resets, 12);  // the new moons of 2017
+}
+
+// The last lunation found is kept; the age must not depend on what was
+// asked before.
+TEST(MoonAge, DoesNotDependOnTheOrderOfQuestions) {
+  std::vector<long double> times;
+  for (int i = 0; i < 40; ++i) times.push_back(Ut(2024, 1, 1) + i * 2.9L);
+  std::vector<long double> forward;
+  for (long double t : times) forward.push_back(MoonAge(t));
+  // Backwards, and every other time after a question decades away.
+  for (int i = 39; i >= 0; --i) {
+    if (i % 2) MoonAge(Ut(1950, 6, 1) + i * 1000);
+    EXPECT_NEAR(MoonAge(times[i]), forward[i], 1e-6) << i;
+  }
 }
 
 TEST(MoonPanelTexts, LabelsAsTheyAreShown) {
