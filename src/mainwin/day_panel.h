@@ -1,0 +1,113 @@
+// The day panel's change handler: whenever the grid's selected day changes
+// it re-colours a newly shown month, sets the captions and their colours
+// and, with CalendarEx/PopView on, assembles the day's DayInfo lines (the
+// rokuyo, the holiday names, every birthday and schedule entry) for the
+// day pop-view. No widgets: the main window shows what this returns.
+#ifndef MIROKATA_MAINWIN_DAY_PANEL_H_
+#define MIROKATA_MAINWIN_DAY_PANEL_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/gregorian.h"
+#include "platform/color/color_value.h"
+
+namespace mirokata {
+
+class Clock;
+class DataFolderEntries;
+class EntryFolder;
+class MonthGridModel;
+class SettingsFile;
+
+// Settings of the day panel.
+inline constexpr char kPopViewKey[] = "PopView";       // section CalendarEx
+inline constexpr char kQrekiKey[] = "Qreki";           // section Form
+inline constexpr char kDoubleClickKey[] = "Cal_DBLC";  // section Setup
+
+// The colours of the DayInfo by the sign of D - today, section To_do.
+struct DayInfoColors {
+  ColorValue text = kClNavy;
+  ColorValue back = kClMenu;
+};
+DayInfoColors ReadDayInfoColors(SettingsFile& settings, int days_from_today);
+
+// What a double click on a day opens (Setup/Cal_DBLC).
+enum class DayAction {
+  kPopupEditor = 0,
+  kScheduleEditor = 1,
+  kScheduleManager = 2,
+  kDateJump = 3,
+  kDiaryList = 4,
+  kNothing = 5,
+};
+DayAction ReadDoubleClickAction(SettingsFile& settings);
+
+// The birthday header "【A歳の誕生日】yyyy/mm/dd (ddd)" of a birthday name
+// shown on a date; empty when the name's year positions are no number.
+std::string BirthdayHeader(std::string_view name, const CivilDate& shown);
+
+// Turns an entry file's bytes into its plain text (rich text read as such,
+// anything else as plain text).
+using EntryTextReader = std::function<std::string(std::string_view bytes)>;
+
+// The DayInfo lines of a date, in order: the rokuyo in 【】 when `qreki`,
+// the holiday names, then each birthday (header, then text) and schedule
+// entry text in matching order. Each item may hold line breaks of its own.
+// holiday_names: HolidayNamesOf(date). folder may be null.
+std::vector<std::string> BuildDayInfo(
+    SettingsFile& settings, EntryFolder* folder,
+    const EntryTextReader& read_text, const CivilDate& date, bool qreki,
+    const std::vector<std::string>& holiday_names);
+
+// Everything one change shows.
+struct DayPanelView {
+  CivilDate date;
+  int days_from_today = 0;
+  bool today_button_enabled = false;
+  std::string year_caption;
+  std::string month_caption;
+  ColorValue month_caption_text = kClWindow;
+  ColorValue month_caption_back = kClBlack;
+  bool holiday = false;
+  bool recoloured = false;  // the month changed and the grid was re-coloured
+  // With PopView on: the DayInfo and its colours.
+  bool info_built = false;
+  std::vector<std::string> info_lines;
+  DayInfoColors info_colors;
+  // A click asked for the pop-view and this change is the one to open it.
+  bool open_pop_view = false;
+};
+
+class DayPanel {
+ public:
+  // All references must outlive the panel. Without a reader, entry files
+  // are read as rich text.
+  DayPanel(SettingsFile& settings, const Clock& clock,
+           DataFolderEntries& entries, EntryTextReader read_text = {});
+
+  // The grid's change event.
+  DayPanelView Change(MonthGridModel& grid);
+  // The grid's click event: asks for the pop-view when PopView is on.
+  void Click();
+  // The grid's double click: what to open for the selected day.
+  DayAction DoubleClick() const;
+
+  // Forces the next change to re-colour (the window became active).
+  void ForgetShownMonth() { shown_month_ = 0; }
+  CivilDate Today() const;
+
+ private:
+  SettingsFile& settings_;
+  const Clock& clock_;
+  DataFolderEntries& entries_;
+  EntryTextReader read_text_;
+  int shown_month_ = 0;  // year * 100 + month
+  int pop_request_ = 0;  // 1 asked by a click, 2 shown for it
+};
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_MAINWIN_DAY_PANEL_H_
