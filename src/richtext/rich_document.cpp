@@ -1,6 +1,20 @@
 #include "richtext/rich_document.h"
 
 namespace mirokata {
+namespace {
+
+// Control characters other than the tab are not text a rich edit keeps.
+std::string WithoutControls(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if ((b >= 0x20 && b != 0x7F) || c == '\t') out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
 
 void AppendRunText(RichParagraph& paragraph, const RichCharFormat& format,
                    std::string_view text) {
@@ -55,7 +69,8 @@ RichDocument DocumentFromPlainText(std::string_view utf8,
   for (size_t i = 0; i <= utf8.size(); ++i) {
     bool end = i == utf8.size();
     if (!end && utf8[i] != '\r' && utf8[i] != '\n') continue;
-    AppendRunText(paragraph, format, utf8.substr(start, i - start));
+    AppendRunText(paragraph, format,
+                  WithoutControls(utf8.substr(start, i - start)));
     document.paragraphs.push_back(paragraph);
     paragraph.runs.clear();
     if (!end && utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') {

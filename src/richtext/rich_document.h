@@ -83,7 +83,8 @@ void NormalizeRuns(RichParagraph& paragraph);
 // breaks become CR LF, tabs stay; no break after the last paragraph.
 std::string PlainText(const RichDocument& document);
 
-// A document of unformatted text: every CR LF, CR or LF starts a paragraph.
+// A document of unformatted text: every CR LF, CR or LF starts a paragraph;
+// other control characters than the tab are dropped.
 RichDocument DocumentFromPlainText(std::string_view utf8,
                                    const RichCharFormat& format = {});
 

@@ -209,6 +209,14 @@ bool IsLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// Some code pages decode bytes to control characters, which are no text.
+std::string WithoutControls(std::string text) {
+  std::erase_if(text, [](char c) {
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
+  });
+  return text;
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -602,7 +610,12 @@ class Parser {
   void FinishFontEntry() {
     FlushPending();
     if (font_entry_ < 0) return;
-    std::string name = font_name_;
+    // Control characters and the entry terminator cannot be written back.
+    std::string name;
+    for (char c : font_name_) {
+      if ((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) && c != ';')
+        name.push_back(c);
+    }
     size_t begin = name.find_first_not_of(' ');
     size_t end = name.find_last_not_of(' ');
     name = begin == std::string::npos ? std::string()
@@ -636,7 +649,8 @@ class Parser {
   void TextByte(char c) {
     switch (Top().destination) {
       case Destination::kBody:
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return;
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F)
+          return;
         pending_.push_back(c);
         return;
       case Destination::kFontTable:
@@ -686,7 +700,8 @@ class Parser {
     bytes.swap(pending_);
     switch (Top().destination) {
       case Destination::kBody:
-        BodyText(DecodeCodePage(bytes, CodePageOfFont(FontNumber())));
+        BodyText(WithoutControls(
+            DecodeCodePage(bytes, CodePageOfFont(FontNumber()))));
         break;
       case Destination::kFontTable:
         if (font_entry_ >= 0) {
@@ -724,7 +739,7 @@ class Parser {
       return;
     }
     // Control characters are no text; \u9 is a tab.
-    if (unit < 0x20 && unit != '\t') return;
+    if ((unit < 0x20 && unit != '\t') || unit == 0x7F) return;
     BodyCodePoint(unit);
   }
 

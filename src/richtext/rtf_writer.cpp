@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text_codec.h"
@@ -201,19 +202,31 @@ class Writer {
       } else if (cp < 0x80) {
         continue;  // other control characters have no place in the text
       } else {
-        std::string one;
-        AppendUtf8(cp, one);
-        if (FitsCp932(one)) {
-          for (unsigned char b : Utf8ToCp932(one)) {
+        const std::string& bytes = Cp932Bytes(cp);
+        if (bytes.empty()) {
+          WriteUnicode(cp);
+        } else {
+          for (unsigned char b : bytes) {
             char hex[8];
             std::snprintf(hex, sizeof(hex), "\\'%02x", b);
             Text(hex);
           }
-        } else {
-          WriteUnicode(cp);
         }
       }
     }
+  }
+
+  // The code page 932 form of a character, or nothing when it has none that
+  // decodes back to the same character (some map one way only, such as
+  // U+00A3, which reads back as U+FFE1).
+  const std::string& Cp932Bytes(uint32_t cp) {
+    auto it = cp932_.find(cp);
+    if (it != cp932_.end()) return it->second;
+    std::string one;
+    AppendUtf8(cp, one);
+    std::string bytes = Utf8ToCp932(one);
+    if (Cp932ToUtf8(bytes) != one) bytes.clear();
+    return cp932_.emplace(cp, std::move(bytes)).first->second;
   }
 
   void WriteUnicode(uint32_t cp) {
@@ -235,6 +248,7 @@ class Writer {
   std::vector<RichColor> colors_;
   int symbol_font_ = 0;
   RichCharFormat current_;
+  std::unordered_map<uint32_t, std::string> cp932_;
   std::string out_;
   bool delimit_ = false;  // the last thing written was a control word
 };

@@ -159,7 +159,7 @@ void ToTextDocument(const RichDocument& rich, QTextDocument* document) {
     if (paragraph.format.bullet) {
       if (list == nullptr) {
         list = cursor.createList(list_format);
-        cursor.setBlockFormat(bf);  // keep the margins createList resets
+        cursor.mergeBlockFormat(bf);  // keeps the margins, and the list
       } else {
         list->add(cursor.block());
       }

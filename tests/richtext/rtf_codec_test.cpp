@@ -170,6 +170,16 @@ TEST(RtfWriter, FontsGetTheJapaneseCharsetWhenTheyCarryJapanese) {
       << rtf;
 }
 
+// Characters code page 932 maps one way only (U+00A3 is written as 81 92,
+// which reads back as U+FFE1) go out as \u, so they come back unchanged.
+TEST(RtfWriter, KeepsCharactersWithoutAnExactCp932Form) {
+  const std::string text = "\xC2\xA3 \xE3\x80\x9C \xE2\x88\x92 \xEF\xBF\xA1";
+  std::string rtf = PlainTextToRtf(text);
+  EXPECT_NE(rtf.find("\\u163?"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\'81\\'92"), std::string::npos) << rtf;  // U+FFE1 itself
+  EXPECT_EQ(RichTextToPlainText(rtf), text);
+}
+
 TEST(RtfWriter, PlainTextAndUnsetFormatsUseTheDefaults) {
   std::string rtf = PlainTextToRtf("一行目\r\n二行目\n");
   RichDocument back = *ParseRtf(rtf);
