@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <optional>
 
 #include "calendar/gregorian.h"
@@ -227,46 +228,49 @@ struct LunarYear {
 
 constexpr long double kTropicalYear = 365.2422L;
 
+// The local day of an instant.
+long double Day(long double tm) { return std::floor(tm); }
+
 // The new moon that begins the month holding local day `day`.
 std::optional<long double> NewMoonOfMonth(long double day) {
   const auto moon = SeekNewMoon(day + 1);
-  if (!moon || Int(*moon) > day) return std::nullopt;
+  if (!moon || Day(*moon) > day) return std::nullopt;
   return moon;
 }
 
 std::optional<long double> NextNewMoon(long double moon) {
   auto next = SeekNewMoon(moon + 30);
-  if (next && std::fabs(Int(moon) - Int(*next)) <= 26) {
+  if (next && std::fabs(Day(moon) - Day(*next)) <= 26) {
     next = SeekNewMoon(moon + 35);
   }
-  if (!next || Int(*next) - Int(moon) < 29 || Int(*next) - Int(moon) > 30) {
+  if (!next || Day(*next) - Day(moon) < 29 || Day(*next) - Day(moon) > 30) {
     return std::nullopt;
   }
   return next;
 }
 
 std::optional<long double> SolsticeNear(long double tm) {
-  const long double tm1 = Int(tm);
+  const long double tm1 = Day(tm);
   return SeekSunLongitude(tm1, tm - tm1 - kJstOffsetDays, 270);
 }
 
-// Builds the year whose months run from the month of the solstice ws_day to
-// the month of the next solstice.
+// Builds the year whose months run from the month of the solstice ws to the
+// month of the next solstice.
 std::optional<LunarYear> BuildYear(long double ws, long double next_ws) {
   LunarYear year;
-  auto moon = NewMoonOfMonth(Int(ws));
-  const auto end = NewMoonOfMonth(Int(next_ws));
+  auto moon = NewMoonOfMonth(Day(ws));
+  const auto end = NewMoonOfMonth(Day(next_ws));
   if (!moon || !end) return std::nullopt;
-  year.first_day = Int(*moon);
-  year.end_day = Int(*end);
+  year.first_day = Day(*moon);
+  year.end_day = Day(*end);
 
-  while (Int(*moon) < year.end_day) {
+  while (Day(*moon) < year.end_day) {
     if (year.count == 13) return std::nullopt;
-    year.start[year.count++] = Int(*moon);
+    year.start[year.count++] = Day(*moon);
     moon = NextNewMoon(*moon);
     if (!moon) return std::nullopt;
   }
-  if (Int(*moon) != year.end_day || year.count < 12) return std::nullopt;
+  if (Day(*moon) != year.end_day || year.count < 12) return std::nullopt;
 
   int leap_index = -1;
   if (year.count == 13) {
@@ -275,12 +279,12 @@ std::optional<LunarYear> BuildYear(long double ws, long double next_ws) {
     long double guess = ws;
     for (int k = 0; k < 11; ++k) {
       guess += 30.4L;
-      const long double tm1 = Int(guess);
+      const long double tm1 = Day(guess);
       const auto at = SeekSunLongitude(tm1, guess - tm1 - kJstOffsetDays,
                                        NormalizeAngle(300 + 30 * k));
       if (!at) return std::nullopt;
       guess = *at;
-      term_day[k] = Int(*at);
+      term_day[k] = Day(*at);
     }
     for (int j = 1; j < 13 && leap_index < 0; ++j) {
       const long double from = year.start[j];
@@ -308,7 +312,7 @@ std::optional<LunarYear> YearOfDay(long double day) {
   long double guess = day - NormalizeAngle(lambda - 270) * kTropicalYear / 360;
   auto ws = SolsticeNear(guess);
   if (!ws) return std::nullopt;
-  if (Int(*ws) > day) {
+  if (Day(*ws) > day) {
     ws = SolsticeNear(*ws - kTropicalYear);
     if (!ws) return std::nullopt;
   }
@@ -392,11 +396,6 @@ long double DeltaTSeconds(long double y) {
   if (y < 2050) return Polynomial(y - 2000, {62.92L, 0.32217L, 0.005589L});
   const long double u = (y - 1820) / 100;
   return -20 + 32 * u * u - 0.5628L * (2150 - y);
-}
-
-long double TimeArgument(long double tm) {
-  const long double tm1 = Int(tm);
-  return TimeArgument(tm1, tm - tm1 - kJstOffsetDays);
 }
 
 long double SunLongitude(long double t) {

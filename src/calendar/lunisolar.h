@@ -41,12 +41,8 @@ long double NormalizeAngle(long double degrees);
 // (Espenak-Meeus polynomials).
 long double DeltaTSeconds(long double decimal_year);
 
-// The series' time argument: Julian centuries of dynamical time from
-// 2000 January 1, 12:00 TT, for a local day count with fraction.
-long double TimeArgument(long double tm);
-
-// Apparent ecliptic longitude of the sun and ecliptic longitude of the moon,
-// degrees, at time argument t.
+// Ecliptic longitude of the sun and of the moon, degrees, at time argument
+// t: Julian centuries of dynamical time from 2000 January 1, 12:00.
 long double SunLongitude(long double t);
 long double MoonLongitude(long double t);
 
