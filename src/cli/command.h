@@ -32,6 +32,9 @@ struct Command {
 // days FROM [TO]
 extern const Command kDaysCommand;
 
+// agenda [--data DIR] FROM [TO]
+extern const Command kAgendaCommand;
+
 }  // namespace mirokata::cli
 
 #endif  // MIROKATA_CLI_COMMAND_H_

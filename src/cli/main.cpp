@@ -14,6 +14,7 @@ using mirokata::cli::Command;
 // One row per subcommand.
 const Command* const kCommands[] = {
     &mirokata::cli::kDaysCommand,
+    &mirokata::cli::kAgendaCommand,
 };
 
 void PrintUsage(std::FILE* out) {
