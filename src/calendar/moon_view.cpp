@@ -74,7 +74,9 @@ MoonDisc MoonDiscOf(MoonSize size) {
   return {64, 31, 28, 28};
 }
 
-QImage FullMoonPicture(MoonSize size) {
+namespace {
+
+QImage DrawFullMoon(MoonSize size) {
   const MoonDisc disc = MoonDiscOf(size);
   QImage image(disc.side, disc.side, QImage::Format_RGB32);
   image.fill(Qt::black);
@@ -90,6 +92,24 @@ QImage FullMoonPicture(MoonSize size) {
     }
   }
   return image;
+}
+
+}  // namespace
+
+QImage FullMoonPicture(MoonSize size) {
+  // Drawn once per size; the copies share the pixels until drawn on.
+  static const QImage pictures[] = {DrawFullMoon(MoonSize::k64),
+                                    DrawFullMoon(MoonSize::k32),
+                                    DrawFullMoon(MoonSize::k16)};
+  switch (size) {
+    case MoonSize::k32:
+      return pictures[1];
+    case MoonSize::k16:
+      return pictures[2];
+    case MoonSize::k64:
+      break;
+  }
+  return pictures[0];
 }
 
 QImage MoonPicture(MoonSize size, long double phase_angle) {
