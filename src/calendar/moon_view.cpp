@@ -49,7 +49,7 @@ QRgb MoonShade(double x, double y) {
     light -=
         1.4 * sea.depth * (1 - Smooth(0.25, 1.0, std::sqrt(dx * dx + dy * dy)));
   }
-  // Tycho and its bright rays.
+  // Tycho, the bright crater in the south.
   const double tx = x + 0.10;
   const double ty = y - 0.72;
   light += 0.18 * (1 - Smooth(0.0, 0.09, std::sqrt(tx * tx + ty * ty)));
