@@ -32,6 +32,9 @@ struct Group {
   int color = 0;
   int unicode_fallback = 1;  // \uc
   bool upr = false;          // inside \upr: only the \ud part counts
+  // After \dbch the associated properties (\ab, \ai, \af, \afs) are those
+  // of the double-byte text, which is what Japanese text is.
+  bool double_byte = false;
   RichParagraphFormat paragraph;
 };
 
@@ -528,6 +531,19 @@ class Parser {
     } else if (word == "f" && has_param) {
       g.font = param;
     } else if (word == "fs" && has_param) {
+      g.half_points = param > 0 ? std::min(param, 3276) : kRtfDefaultHalfPoints;
+    } else if (word == "dbch") {
+      g.double_byte = true;
+    } else if (word == "loch" || word == "hich" || word == "rtlch" ||
+               word == "ltrch") {
+      g.double_byte = false;
+    } else if (g.double_byte && word == "ab") {
+      g.bold = on;
+    } else if (g.double_byte && word == "ai") {
+      g.italic = on;
+    } else if (g.double_byte && word == "af" && has_param) {
+      g.font = param;
+    } else if (g.double_byte && word == "afs" && has_param) {
       g.half_points = param > 0 ? std::min(param, 3276) : kRtfDefaultHalfPoints;
     } else if (word == "b") {
       g.bold = on;
