@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QProcess>
 #include <QResource>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -109,7 +111,9 @@ const CuePcm* CueLibrary::Find(std::string_view name) const {
 }
 
 QtSound::QtSound(std::unique_ptr<PcmOutput> output)
-    : output_(std::move(output)), step_timer_(std::make_unique<QTimer>()) {
+    : output_(std::move(output)),
+      step_timer_(std::make_unique<QTimer>()),
+      midi_owner_(std::make_unique<QObject>()) {
   SelectMediaBackend();
   step_timer_->setSingleShot(true);
   QObject::connect(step_timer_.get(), &QTimer::timeout, [this] { RunStep(); });
@@ -117,6 +121,7 @@ QtSound::QtSound(std::unique_ptr<PcmOutput> output)
 
 QtSound::~QtSound() {
   step_timer_->stop();
+  StopMidiSynth();
   if (player_) player_->stop();
   if (output_) output_->Stop();
 }
@@ -170,14 +175,82 @@ void QtSound::EndSequence() {
   if (done) done();
 }
 
+bool QtSound::IsMidiFile(const std::string& path) {
+  const QString suffix =
+      QFileInfo(QString::fromStdString(path)).suffix().toLower();
+  return suffix == QLatin1String("mid") || suffix == QLatin1String("midi") ||
+         suffix == QLatin1String("rmi") || suffix == QLatin1String("kar");
+}
+
+bool QtSound::StartMidiSynth(const QString& path) {
+  QString program = QStandardPaths::findExecutable(QStringLiteral("timidity"));
+  QStringList arguments;
+  if (!program.isEmpty()) {
+    arguments = {QStringLiteral("-idqq"), path};
+  } else {
+    program = QStandardPaths::findExecutable(QStringLiteral("fluidsynth"));
+    if (program.isEmpty()) return false;
+    QString font;
+    for (const char* candidate : {"/usr/share/sounds/sf2/default-GM.sf2",
+                                  "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                  "/usr/share/sounds/sf2/TimGM6mb.sf2"}) {
+      if (QFileInfo(QString::fromLatin1(candidate)).isFile()) {
+        font = QString::fromLatin1(candidate);
+        break;
+      }
+    }
+    if (font.isEmpty()) return false;
+    arguments = {QStringLiteral("-i"), QStringLiteral("-n"),
+                 QStringLiteral("-q"), font, path};
+  }
+  auto* process = new QProcess(midi_owner_.get());
+  process->setProgram(program);
+  process->setArguments(arguments);
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QObject::connect(process, &QProcess::finished, process,
+                   &QObject::deleteLater);
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [process](QProcess::ProcessError error) {
+                     if (error == QProcess::FailedToStart) {
+                       process->deleteLater();
+                     }
+                   });
+  process->start();
+  midi_ = process;
+  return true;
+}
+
+void QtSound::StopMidiSynth() {
+  if (midi_ == nullptr) return;
+  // Killed, not waited for: it is reaped when it has gone.
+  if (midi_->state() != QProcess::NotRunning) midi_->kill();
+  midi_ = nullptr;
+}
+
 bool QtSound::PlayFile(const std::string& path) {
   const QFileInfo info(QString::fromStdString(path));
   if (!info.isFile()) return false;
+  StopMidiSynth();
+  if (player_) player_->stop();
+  if (IsMidiFile(path) && StartMidiSynth(info.absoluteFilePath())) {
+    current_file_ = path;
+    return true;
+  }
+  // Qt 6.4's media player crashes in its render thread when it plays with
+  // no audio device, so without one the file is not played at all.
+  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  if (device.isNull()) {
+    current_file_ = path;
+    return true;
+  }
   if (!player_) {
     audio_output_ = std::make_unique<QAudioOutput>();
     player_ = std::make_unique<QMediaPlayer>();
     player_->setAudioOutput(audio_output_.get());
   }
+  audio_output_->setDevice(device);
   player_->stop();
   player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
   player_->play();
@@ -186,6 +259,7 @@ bool QtSound::PlayFile(const std::string& path) {
 }
 
 void QtSound::StopFile() {
+  StopMidiSynth();
   if (player_) player_->stop();
   current_file_.clear();
 }

@@ -3,6 +3,7 @@
 #ifndef MIROKATA_PLATFORM_QT_SOUND_H_
 #define MIROKATA_PLATFORM_QT_SOUND_H_
 
+#include <QPointer>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,9 @@
 
 class QAudioOutput;
 class QMediaPlayer;
+class QObject;
+class QProcess;
+class QString;
 class QTimer;
 
 namespace mirokata {
@@ -65,6 +69,11 @@ class QtSound : public Sound {
   bool PlayFile(const std::string& path) override;
   void StopFile() override;
 
+  // MIDI files go to a synthesiser program when one is installed
+  // ("timidity", or "fluidsynth" with a General MIDI sound font), since the
+  // media backend has none; other files go to the media player.
+  static bool IsMidiFile(const std::string& path);
+
   // The file of the last PlayFile() (empty after StopFile()).
   const std::string& current_file() const { return current_file_; }
   const CueLibrary& library() const { return library_; }
@@ -72,6 +81,8 @@ class QtSound : public Sound {
  private:
   void RunStep();
   void EndSequence();
+  bool StartMidiSynth(const QString& path);
+  void StopMidiSynth();
 
   std::unique_ptr<PcmOutput> output_;
   CueLibrary library_;
@@ -83,6 +94,9 @@ class QtSound : public Sound {
   std::unique_ptr<QAudioOutput> audio_output_;
   std::unique_ptr<QMediaPlayer> player_;
   std::string current_file_;
+  // Owns synthesiser processes until they have ended.
+  std::unique_ptr<QObject> midi_owner_;
+  QPointer<QProcess> midi_;
 };
 
 }  // namespace mirokata

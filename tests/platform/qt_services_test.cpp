@@ -1,10 +1,13 @@
 // The Qt-side services offscreen, with no sound server, tray host or system
 // bus: cue playback rules, file playback, the shell, tray clicks, message
 // boxes, the power request and the hot key's soft failure.
+#include <signal.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -147,6 +150,48 @@ class QtServicesTest : public QObject {
     QTest::qWait(200);
     sound.StopFile();
     QVERIFY(sound.current_file().empty());
+    // Left playing for a while and then destroyed: the media backend used to
+    // crash here when there was no audio device.
+    {
+      QtSound other;
+      QVERIFY(other.PlayFile(a.toStdString()));
+      QTest::qWait(600);
+    }
+  }
+
+  void MidiGoesToASynthesiserWhichTheNextFileStops() {
+    QTemporaryDir bin;
+    QTemporaryDir dir;
+    const QString log = dir.filePath("args");
+    QFile fake(bin.filePath("timidity"));
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write(
+        QStringLiteral("#!/bin/sh\necho $$ \"$@\" > '%1'\nexec sleep 30\n")
+            .arg(log)
+            .toUtf8());
+    fake.close();
+    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray old_path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ":" + old_path);
+    const QString midi = dir.filePath("tune.MID"), wav = dir.filePath("a.wav");
+    QFile(midi).open(QIODevice::WriteOnly);
+    QVERIFY(WriteCueFile(wav, "sav"));
+
+    QtSound sound;
+    QVERIFY(sound.PlayFile(midi.toStdString()));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(log).size() > 0, 5000);
+    QFile args(log);
+    QVERIFY(args.open(QIODevice::ReadOnly));
+    const QStringList words =
+        QString::fromUtf8(args.readAll()).trimmed().split(' ');
+    QCOMPARE(words.mid(1), (QStringList{"-idqq", midi}));
+    const pid_t pid = words[0].toInt();
+    QVERIFY(::kill(pid, 0) == 0);
+    QVERIFY(sound.PlayFile(wav.toStdString()));  // replaces the MIDI file
+    QTRY_VERIFY_WITH_TIMEOUT(::kill(pid, 0) != 0, 5000);
+    qputenv("PATH", old_path);
+    QVERIFY(QtSound::IsMidiFile("x.midi") && QtSound::IsMidiFile("X.Kar"));
+    QVERIFY(!QtSound::IsMidiFile("x.wav") && !QtSound::IsMidiFile("mid"));
   }
 
   // Arguments reach the program as they are: a shell would have run the
