@@ -228,6 +228,23 @@ std::string_view WeekdayCode(int weekday) {
   return (weekday >= 1 && weekday <= 7) ? kWeekdays[weekday - 1] : "";
 }
 
+EntryFields EntryFieldsForDate(EntryKind kind, const CivilDate& date,
+                               int hhnn) {
+  EntryFields f;
+  f.kind = kind;
+  f.hhnn = hhnn;
+  f.month = date.month;
+  f.day = date.day;
+  f.year = kind == EntryKind::kBirthday ? date.year : date.year % 100;
+  if (IsValidDate(date.year, date.month, date.day)) {
+    f.weekday = WeekdayOf(DayNumber(date));
+  }
+  if (kind == EntryKind::kWeeklySchedule || kind == EntryKind::kWeeklyPopup) {
+    f.weeks = kEveryWeek;
+  }
+  return f;
+}
+
 std::string BuildEntryName(const EntryFields& f) {
   const bool popup_time_ok = ValidHhnn(f.hhnn);
   switch (f.kind) {

@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/gregorian.h"
+
 namespace mirokata {
 
 enum class EntryKind {
@@ -88,6 +90,12 @@ struct EntryFields {
 
   bool operator==(const EntryFields&) const = default;
 };
+
+// The date fields of a kind filled from a date (month, day, the two-digit
+// or, for a birthday, the full year, the weekday) and the time; the caller
+// adds the shift code or week set.
+EntryFields EntryFieldsForDate(EntryKind kind, const CivilDate& date,
+                               int hhnn = 0);
 
 // The canonical name, or "" when the fields make no valid name (a field out
 // of range, a date no year has, a week set the kind cannot write).

@@ -151,6 +151,22 @@ TEST(EntryNameTest, BuildRefusesFieldsNoNameCanCarry) {
   EXPECT_EQ(BuildEntryName(f), "");
 }
 
+TEST(EntryNameTest, FieldsFromADate) {
+  const CivilDate d{2071, 1, 15};  // a Thursday
+  EXPECT_EQ(BuildEntryName(EntryFieldsForDate(EntryKind::kOneDaySchedule, d)),
+            "____0115.71");
+  EXPECT_EQ(BuildEntryName(EntryFieldsForDate(EntryKind::kOneDayPopup, d, 730)),
+            "07300115.71");
+  EXPECT_EQ(
+      BuildEntryName(EntryFieldsForDate(EntryKind::kWeeklyPopup, d, 1800)),
+      "1800____.THU");
+  EXPECT_EQ(BuildEntryName(EntryFieldsForDate(EntryKind::kBirthday, d)),
+            "BORN0115.2071");
+  EntryFields yearly = EntryFieldsForDate(EntryKind::kYearlySchedule, d);
+  yearly.shift = ShiftCode::kNextSaturday;
+  EXPECT_EQ(BuildEntryName(yearly), "_~~~0115.__");
+}
+
 TEST(EntryNameTest, ClassifiesInTheManagersOrder) {
   struct {
     const char* name;

@@ -1,0 +1,277 @@
+#include "schedule/reminder_engine.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "app/settings_file.h"
+#include "calendar/holidays.h"
+#include "platform/sound.h"
+#include "platform/uptime.h"
+#include "richtext/rtf_reader.h"
+#include "schedule/entry_match.h"
+#include "schedule/entry_name.h"
+
+namespace mirokata {
+
+// What one tick knows while it runs; the popup window lives here and
+// nowhere else, so a later tick can never reach or replace it.
+struct ReminderEngine::TickState {
+  explicit TickState(Settings session) : settings(std::move(session)) {}
+  Settings settings;
+  LocalTime now;
+  LocalTime reminder_time;
+  std::string elapsed_name;
+  std::string fired_entry_path;
+  std::unique_ptr<PopupSink> popup;
+};
+
+namespace {
+
+// 日 .. 土 for 1 = Sunday .. 7 = Saturday.
+const char* JapaneseWeekday(int weekday) {
+  static const char* const kDays[] = {"日", "月", "火", "水",
+                                      "木", "金", "土"};
+  return kDays[(weekday >= 1 && weekday <= 7 ? weekday : 1) - 1];
+}
+
+std::string HhNn(const LocalTime& t) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d%02d", t.hour % 100, t.minute % 100);
+  return text;
+}
+
+bool IsFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+class TickGuard {
+ public:
+  explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TickGuard() { flag_ = false; }
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+long double DateTimeOfUnixMs(std::int64_t unix_ms) {
+  // 1 January 1970 is day 25569 of the date-time values.
+  return static_cast<long double>(unix_ms) / 86400000.0L + 25569.0L;
+}
+
+int32_t SettingsDayCount(const CivilDate& date) {
+  static const int32_t kEpoch = DayNumber(1899, 12, 30);
+  return DayNumber(date) - kEpoch;
+}
+
+ReminderEngine::ReminderEngine(ReminderServices services, ReminderHooks hooks)
+    : services_(std::move(services)), hooks_(std::move(hooks)) {}
+
+ReminderEngine::~ReminderEngine() = default;
+
+EntryFolder& ReminderEngine::FolderFor(const std::string& directory) {
+  if (!folder_ || folder_->folder() != directory) {
+    folder_ = std::make_unique<EntryFolder>(directory);
+  }
+  return *folder_;
+}
+
+void ReminderEngine::Tick() {
+  // Nothing below waits, but a hook might still pump events; a tick that
+  // arrives meanwhile is dropped rather than run inside this one.
+  if (in_tick_) return;
+  TickGuard guard(in_tick_);
+  RunTick();
+}
+
+void ReminderEngine::RunTick() {
+  // 1. One look at the settings for the whole tick.
+  TickState tick(services_.settings->Open());
+  Settings& s = tick.settings;
+  tick.now = services_.clock->Now();
+  const int before = s.ReadInteger("Calendar", "before", 0);
+  tick.reminder_time = services_.clock->At(tick.now.unix_seconds +
+                                           std::int64_t(before) * 60);
+  const std::string directory = s.ReadString("Calendar", "Directory", ".");
+  EntryFolder& folder = FolderFor(directory);
+  tick.elapsed_name = ElapsedNameForUptime(services_.uptime->Seconds());
+
+  // 2. The start-up minute and ten-second step never fire.
+  if (!first_tick_done_) {
+    last_minute_key_ = HhNn(tick.reminder_time);
+    last_uptime_name_ = tick.elapsed_name;
+    if (last_mail_minute_ < 0) last_mail_minute_ = tick.now.minute;
+    if (hooks_.reload_memo_page) hooks_.reload_memo_page();
+    first_tick_done_ = true;
+  }
+
+  // 3. A new day (by the clock, not by the advanced reminder time).
+  const CivilDate today{tick.now.year, tick.now.month, tick.now.day};
+  if (!last_day_date_ || !(*last_day_date_ == today)) DayChange(tick);
+
+  // 4, 5. Elapsed-time popups, once per ten-second step.
+  tick.fired_entry_path.clear();
+  if (tick.elapsed_name != last_uptime_name_) {
+    last_uptime_name_ = tick.elapsed_name;
+    if (!tick.elapsed_name.empty() && folder.Exists(tick.elapsed_name)) {
+      PopupHit(tick, tick.elapsed_name, false);
+    }
+  }
+
+  // 6. Minute popups, once per minute of the reminder time.
+  const std::string key = HhNn(tick.reminder_time);
+  if (key != last_minute_key_) {
+    last_minute_key_ = key;
+    if (s.ReadBool("Nikki", "Auto", false)) {
+      char diary[16];
+      std::snprintf(diary, sizeof diary, "%.2d%.2d",
+                    s.ReadInteger("Nikki", "Auto_H", 0),
+                    s.ReadInteger("Nikki", "Auto_M", 0));
+      if (HhNn(tick.now) == diary) {
+        if (hooks_.open_diary_list) hooks_.open_diary_list();
+        const std::string sound = s.ReadString("Calendar", "file", "");
+        if (services_.sound && IsFile(sound)) services_.sound->PlayFile(sound);
+      }
+    }
+    SettingsFile* settings = services_.settings;
+    EntryMatcher matcher(&folder, [settings](int y, int m, int d) {
+      return IsPublicHoliday(*settings, y, m, d);
+    });
+    const CivilDate date{tick.reminder_time.year, tick.reminder_time.month,
+                         tick.reminder_time.day};
+    const int hhnn = tick.reminder_time.hour * 100 + tick.reminder_time.minute;
+    for (const std::string& name : matcher.PopupNamesForMinute(date, hhnn)) {
+      const std::optional<EntryFields> fields = ParseEntryName(name);
+      PopupHit(tick, name,
+               fields && fields->kind == EntryKind::kOneDayPopup);
+    }
+  }
+
+  // 7. The window of this tick.
+  if (!tick.fired_entry_path.empty()) FinishPopup(tick);
+
+  // 8, 9.
+  MailCountdownStep(tick);
+  RefreshDisplays(tick);
+}
+
+void ReminderEngine::DayChange(TickState& tick) {
+  Settings& s = tick.settings;
+  const CivilDate today{tick.now.year, tick.now.month, tick.now.day};
+  if (hooks_.refresh_schedule_list) hooks_.refresh_schedule_list();
+  if (hooks_.show_today) hooks_.show_today();
+  last_day_date_ = today;
+
+  if (!s.ReadBool("Form", "BirthPop", true)) return;
+  const int32_t today_count = SettingsDayCount(today);
+  std::string day = s.ReadString("Pop_Born", "Day", "0");
+  if (SettingsFile::ParseInteger(day, 0) > today_count) {
+    // The clock went back: forget the later greeting so that today and the
+    // days after it are greeted again.
+    day = std::to_string(today_count - 1);
+    s.WriteString("Pop_Born", "Day", day);
+  }
+  if (day == std::to_string(today_count)) return;
+  char pattern[16];
+  std::snprintf(pattern, sizeof pattern, "BORN%02d%02d.*", today.month,
+                today.day);
+  if (folder_->List(pattern).empty()) return;
+  if (hooks_.open_birthday_greeting) hooks_.open_birthday_greeting();
+  const std::string sound = s.ReadString("Pop_Born", "file", "");
+  if (services_.sound && IsFile(sound)) services_.sound->PlayFile(sound);
+  s.WriteString("Pop_Born", "Day", std::to_string(today_count));
+}
+
+void ReminderEngine::PopupHit(TickState& tick, const std::string& name,
+                              bool one_day) {
+  if (!services_.popups) return;
+  EntryFolder& folder = *folder_;
+  if (tick.fired_entry_path.empty() || !tick.popup) {
+    tick.popup = services_.popups->CreatePopup();
+    if (!tick.popup) return;
+  }
+  const std::string path = folder.FullPath(name);
+  tick.fired_entry_path = path;
+  std::string content;
+  // Gone since the existence test: nothing to show, no message.
+  if (folder.ReadContent(name, &content) != ReadResult::kOk) return;
+  tick.popup->AppendEntry(path, RichTextToPlainText(content));
+  if (one_day) tick.popup->EnableDelete(path);
+  const PopupOptions options = ReadPopupOptions(*services_.settings, path);
+  RunProgramActions(options, services_.shell, services_.desktop);
+}
+
+void ReminderEngine::FinishPopup(TickState& tick) {
+  if (!tick.popup) return;
+  Settings& s = tick.settings;
+  PopupFinish finish;
+  finish.entry_path = tick.fired_entry_path;
+  const bool elapsed =
+      !tick.elapsed_name.empty() &&
+      finish.entry_path == folder_->FullPath(tick.elapsed_name);
+  const LocalTime& shown = elapsed ? tick.now : tick.reminder_time;
+  finish.title = PopupTitleText(shown);
+  finish.weekday = shown.weekday;
+  finish.options = ReadPopupOptions(*services_.settings, finish.entry_path);
+  finish.picture =
+      ChoosePopupPicture(finish.options, s.ReadString("Calendar", "bitmap", ""),
+                         s.ReadBool("Calendar", "Stretch", false));
+  finish.close_countdown = finish.options.closetime;
+
+  if (finish.options.smtp && s.ReadBool("smtp", "smtp_check", false) &&
+      hooks_.send_reminder_mail) {
+    hooks_.send_reminder_mail(finish.entry_path, finish.title);
+  }
+  if (services_.sound) {
+    if (std::optional<std::string> sound = ChooseSoundFile(
+            finish.options, s.ReadString("Calendar", "file", ""))) {
+      services_.sound->PlayFile(*sound);
+    }
+  }
+  // From here the window owns itself.
+  std::unique_ptr<PopupSink> popup = std::move(tick.popup);
+  popup->Finish(finish);
+}
+
+void ReminderEngine::MailCountdownStep(TickState& tick) {
+  if (!tick.settings.ReadBool("pop", "check", false)) return;
+  if (tick.now.minute == last_mail_minute_) return;
+  last_mail_minute_ = tick.now.minute;
+  --mail_countdown_;
+  if (mail_countdown_ < 1 && hooks_.check_mail) hooks_.check_mail();
+}
+
+void ReminderEngine::RefreshDisplays(TickState& tick) {
+  if (!services_.displays) return;
+  Settings& s = tick.settings;
+  const LocalTime& now = tick.now;
+  MainDisplayState state;
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d/%02d/%02d(", now.year, now.month,
+                now.day);
+  state.date_text = std::string(text) + JapaneseWeekday(now.weekday) + ")";
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute,
+                now.second);
+  state.clock_text = text;
+  state.hour = now.hour;
+  state.analog_clock = s.ReadBool("Form", "AnalogClock", false);
+  state.stay_on_top = s.ReadBool("ToolWindow", "StayOnTop", false);
+  const int resource = s.ReadInteger("Form", "Resource", 0);
+  if (services_.memory_text) state.memory_text = services_.memory_text(resource);
+  if (services_.displays->MoonPanelShown()) {
+    // Local time plus the zone's bias at this instant is Universal Time,
+    // which the Unix time already is.
+    state.moon = true;
+    state.moon_instant =
+        DateTimeOfUnixMs(now.unix_seconds * 1000 + now.millisecond);
+    state.moon_texts = MoonPanelTextsOf(state.moon_instant);
+  }
+  services_.displays->Show(state);
+}
+
+}  // namespace mirokata
