@@ -1,7 +1,11 @@
 #include "app/application.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <QApplication>
-#include <QFont>
+#include <QSocketNotifier>
 
 #include "app/app_context.h"
 #include "app/main_window.h"
@@ -12,6 +16,39 @@
 #include "platform/sound_cues.h"
 
 namespace mirokata {
+namespace {
+
+int termination_pipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  // Nothing else is safe in a signal handler.
+  [[maybe_unused]] ssize_t n = write(termination_pipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP (the end of the session, a system shutdown)
+// close the main window the ordinary way, so every window saves first.
+void CloseOnTerminationSignals(QWidget* main_window) {
+  if (pipe2(termination_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(termination_pipe[0],
+                                       QSocketNotifier::Read, main_window);
+  QObject::connect(
+      notifier, &QSocketNotifier::activated, main_window, [main_window] {
+        char buffer[16];
+        while (read(termination_pipe[0], buffer, sizeof(buffer)) > 0) {
+        }
+        main_window->close();
+      });
+  struct sigaction action = {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+}  // namespace
 
 int RunApplication(int argc, char** argv) {
   // A second start ends at once and leaves the first copy alone.
@@ -54,6 +91,7 @@ int RunApplication(int argc, char** argv) {
   int result = 0;
   {
     MainWindow window(context);
+    CloseOnTerminationSignals(&window);
     window.Start();
     result = app.exec();
   }

@@ -67,7 +67,7 @@ QIcon GlyphIcon(const QString& glyph, QColor tile) {
   p.setPen(tile.darker(140));
   p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 4, 4);
   QFont f;
-  f.setPixelSize(glyph.size() > 1 ? 9 : 13);
+  f.setPixelSize(glyph.size() > 1 ? 7 : 13);
   f.setBold(true);
   p.setFont(f);
   p.setPen(Qt::white);
@@ -175,7 +175,7 @@ class InfoStrip : public QWidget {
       label->setAlignment(Qt::AlignCenter);
       label->setGeometry(x, 0, widths[i], kStripHeight);
       QFont f = label->font();
-      f.setPixelSize(11);
+      f.setPixelSize(10);
       label->setFont(f);
       panels_[i] = label;
       x += widths[i];

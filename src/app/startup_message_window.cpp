@@ -15,7 +15,9 @@ StartupMessageWindow::StartupMessageWindow(const QString& message,
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::SplashScreen),
       message_(message) {
-  setWindowTitle(QString::fromUtf8(kProductName));
+  // Not "Mirokata" alone: that title is the main window's.
+  setWindowTitle(QString::fromUtf8(kProductName) + ' ' +
+                 QString::fromUtf8(kVersionText));
   setFixedSize(260, 96);
 }
 
