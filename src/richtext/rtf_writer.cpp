@@ -13,6 +13,9 @@ namespace mirokata {
 namespace {
 
 constexpr char kSymbolFont[] = "Symbol";
+// The bullet as U+2022, falling back to the Symbol font's bullet for readers
+// without \u: a plain \'b7 reads as half-width katakana in code page 932.
+constexpr char kBulletText[] = "\\u8226\\'b7";
 
 bool IsJapaneseFace(std::string_view name) {
   if (!IsAscii(name)) return true;
@@ -64,7 +67,8 @@ class Writer {
       }
       previous = &paragraph.format;
       if (paragraph.format.bullet) {
-        out_ += "{\\pntext\\f" + std::to_string(symbol_font_) + "\\'b7\\tab}";
+        out_ += "{\\pntext\\f" + std::to_string(symbol_font_) + kBulletText +
+                "\\tab}";
         delimit_ = false;
       }
       for (const RichRun& run : paragraph.runs) {
@@ -140,7 +144,8 @@ class Writer {
     Word("\\pard");
     if (format.bullet) {
       std::string sym = std::to_string(symbol_font_);
-      out_ += "{\\*\\pn\\pnlvlblt\\pnf" + sym + "\\pnindent0{\\pntxtb\\'b7}}";
+      out_ += "{\\*\\pn\\pnlvlblt\\pnf" + sym + "\\pnindent0{\\pntxtb" +
+              std::string(kBulletText) + "}}";
       delimit_ = false;
     }
     switch (format.alignment) {

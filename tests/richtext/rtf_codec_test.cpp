@@ -101,27 +101,15 @@ TEST(RtfWriter, StyledJapaneseDocumentRoundTrips) {
 
   EXPECT_TRUE(IsAscii(rtf));
   EXPECT_TRUE(rtf.starts_with("{\\rtf1\\ansi\\ansicpg932")) << rtf;
-  for (const char* word : {"\\fcharset128",
-                           "\\colortbl",
-                           "\\red255\\green0\\blue0",
-                           "\\qc",
-                           "\\qr",
-                           "\\qj",
-                           "\\fi240",
-                           "\\li480",
-                           "\\ri120",
-                           "\\tx720",
-                           "\\tab",
-                           "\\line",
-                           "\\b",
-                           "\\i",
-                           "\\ul",
-                           "\\strike",
-                           "\\pnlvlblt",
-                           "\\pard",
-                           "\\par",
-                           "\\u-10179?\\u-8704?",
-                           "\\u233?"}) {
+  for (const char* word :
+       {"\\fcharset128", "\\colortbl", "\\red255\\green0\\blue0",
+        "\\qc",          "\\qr",       "\\qj",
+        "\\fi240",       "\\li480",    "\\ri120",
+        "\\tx720",       "\\tab",      "\\line",
+        "\\b",           "\\i",        "\\ul",
+        "\\strike",      "\\pnlvlblt", "{\\pntxtb\\u8226\\'b7}",
+        "\\pard",        "\\par",      "\\u-10179?\\u-8704?",
+        "\\u233?"}) {
     EXPECT_NE(rtf.find(word), std::string::npos) << word << " in " << rtf;
   }
   // ソ is 83 5C, ボ 83 7B, マ 83 7D: the trail bytes are escaped as hex.
