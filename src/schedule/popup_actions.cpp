@@ -20,7 +20,8 @@ bool IsFile(const std::string& path) {
 bool IsPictureFile(const std::string& path) {
   if (path.size() < 4) return false;
   std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : ext)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return (ext == ".BMP" || ext == ".JPG") && IsFile(path);
 }
 
@@ -34,8 +35,7 @@ void RunProgramActions(const PopupOptions& options, Shell* shell,
   if (shell != nullptr && !options.execute.empty()) {
     const CommandText command = SplitCommandText(options.execute);
     if (!command.file.empty()) {
-      shell->Open(command.file, command.parameters,
-                  FolderOfPath(command.file));
+      shell->Open(command.file, command.parameters, FolderOfPath(command.file));
     }
   }
 }
@@ -83,8 +83,10 @@ PopupPicture ChoosePopupPicture(const PopupOptions& options,
 
 SnoozeMinutes ParseSnoozeMinutes(std::string_view box_text) {
   std::string_view s = box_text;
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    s.remove_suffix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   long long value = 0;
   const char* end = s.data() + s.size();
@@ -101,8 +103,9 @@ SnoozeMinutes ParseSnoozeMinutes(std::string_view box_text) {
   if (value > kMaxSnoozeMinutes) value = kMaxSnoozeMinutes;
   result.minutes = static_cast<int>(value);
   // A number already in range keeps its spelling as typed.
-  result.text = std::to_string(result.minutes) == s ? std::string(s)
-                                                    : std::to_string(result.minutes);
+  result.text = std::to_string(result.minutes) == s
+                    ? std::string(s)
+                    : std::to_string(result.minutes);
   return result;
 }
 

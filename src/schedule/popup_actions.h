@@ -67,11 +67,11 @@ inline constexpr int kMaxSnoozeMinutes = 1440;
 class PopupTimer {
  public:
   enum class Step {
-    kNone,           // keep running
-    kEnableSnooze,   // stop the timer, enable the snooze controls
-    kComeBack,       // stop the timer, play the global sound, show again
-    kCountedDown,    // caption: CaptionForCountdown(close_countdown())
-    kClose,          // close the window
+    kNone,          // keep running
+    kEnableSnooze,  // stop the timer, enable the snooze controls
+    kComeBack,      // stop the timer, play the global sound, show again
+    kCountedDown,   // caption: CaptionForCountdown(close_countdown())
+    kClose,         // close the window
   };
 
   explicit PopupTimer(int close_countdown = -1)

@@ -32,8 +32,7 @@ namespace {
 
 // 日 .. 土 for 1 = Sunday .. 7 = Saturday.
 const char* JapaneseWeekday(int weekday) {
-  static const char* const kDays[] = {"日", "月", "火", "水",
-                                      "木", "金", "土"};
+  static const char* const kDays[] = {"日", "月", "火", "水", "木", "金", "土"};
   return kDays[(weekday >= 1 && weekday <= 7 ? weekday : 1) - 1];
 }
 
@@ -95,8 +94,8 @@ void ReminderEngine::RunTick() {
   Settings& s = tick.settings;
   tick.now = services_.clock->Now();
   const int before = s.ReadInteger("Calendar", "before", 0);
-  tick.reminder_time = services_.clock->At(tick.now.unix_seconds +
-                                           std::int64_t(before) * 60);
+  tick.reminder_time =
+      services_.clock->At(tick.now.unix_seconds + std::int64_t(before) * 60);
   const std::string directory = s.ReadString("Calendar", "Directory", ".");
   EntryFolder& folder = FolderFor(directory);
   tick.elapsed_name = ElapsedNameForUptime(services_.uptime->Seconds());
@@ -147,8 +146,7 @@ void ReminderEngine::RunTick() {
     const int hhnn = tick.reminder_time.hour * 100 + tick.reminder_time.minute;
     for (const std::string& name : matcher.PopupNamesForMinute(date, hhnn)) {
       const std::optional<EntryFields> fields = ParseEntryName(name);
-      PopupHit(tick, name,
-               fields && fields->kind == EntryKind::kOneDayPopup);
+      PopupHit(tick, name, fields && fields->kind == EntryKind::kOneDayPopup);
     }
   }
 
@@ -262,7 +260,8 @@ void ReminderEngine::RefreshDisplays(TickState& tick) {
   state.analog_clock = s.ReadBool("Form", "AnalogClock", false);
   state.stay_on_top = s.ReadBool("ToolWindow", "StayOnTop", false);
   const int resource = s.ReadInteger("Form", "Resource", 0);
-  if (services_.memory_text) state.memory_text = services_.memory_text(resource);
+  if (services_.memory_text)
+    state.memory_text = services_.memory_text(resource);
   if (services_.displays->MoonPanelShown()) {
     // Local time plus the zone's bias at this instant is Universal Time,
     // which the Unix time already is.

@@ -1,0 +1,396 @@
+// The main tick driven by a fake clock and uptime over a real data folder
+// and settings file.
+#include "schedule/reminder_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings_file.h"
+#include "calendar/holidays.h"
+#include "platform/desktop/fake_desktop_windows.h"
+#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_shell.h"
+#include "platform/testing/fake_sound.h"
+#include "schedule/entry_match.h"
+#include "schedule/temp_folder.h"
+
+namespace mirokata {
+namespace {
+
+struct RecordedPopup {
+  std::vector<std::string> paths;
+  std::string text;
+  std::string delete_path;
+  bool finished = false;
+  PopupFinish finish;
+};
+
+class RecordingFactory : public PopupFactory {
+ public:
+  class Sink : public PopupSink {
+   public:
+    Sink(RecordingFactory* owner, size_t index)
+        : owner_(owner), index_(index) {}
+    ~Sink() override {
+      if (!popup().finished) ++owner_->discarded;
+    }
+    void AppendEntry(const std::string& path,
+                     const std::string& text) override {
+      popup().paths.push_back(path);
+      if (!popup().text.empty()) popup().text += "\n";
+      popup().text += text;
+    }
+    void EnableDelete(const std::string& path) override {
+      popup().delete_path = path;
+    }
+    void Finish(const PopupFinish& finish) override {
+      popup().finished = true;
+      popup().finish = finish;
+    }
+
+   private:
+    RecordedPopup& popup() { return owner_->popups[index_]; }
+    RecordingFactory* owner_;
+    size_t index_;
+  };
+
+  std::unique_ptr<PopupSink> CreatePopup() override {
+    if (on_create) on_create();
+    popups.emplace_back();
+    return std::make_unique<Sink>(this, popups.size() - 1);
+  }
+
+  std::vector<RecordedPopup> popups;
+  int discarded = 0;
+  std::function<void()> on_create;
+};
+
+class RecordingDisplays : public ReminderDisplays {
+ public:
+  void Show(const MainDisplayState& state) override { states.push_back(state); }
+  bool MoonPanelShown() const override { return moon_shown; }
+  std::vector<MainDisplayState> states;
+  bool moon_shown = true;
+};
+
+class ReminderEngineTest : public ::testing::Test {
+ protected:
+  ReminderEngineTest() : settings_(home_ / "mirokata.ini") {
+    data_ = home_ / "data";
+    std::filesystem::create_directory(data_);
+    settings_.WriteString("Calendar", "Directory", data_);
+    EnsureDefaultHolidays(settings_);
+  }
+
+  std::unique_ptr<ReminderEngine> MakeEngine() {
+    ReminderServices services;
+    services.settings = &settings_;
+    services.clock = &clock_;
+    services.uptime = &uptime_;
+    services.sound = &sound_;
+    services.shell = &shell_;
+    services.desktop = &desktop_;
+    services.popups = &popups_;
+    services.displays = &displays_;
+    services.memory_text = [](int) { return std::string("1024K(50%)"); };
+    return std::make_unique<ReminderEngine>(services, hooks_);
+  }
+
+  // An entry with plain text and, optionally, options.
+  void AddEntry(const std::string& name, const std::string& text,
+                const PopupOptions* options = nullptr) {
+    ASSERT_TRUE(folder().WriteContent(name, text));
+    if (options)
+      WritePopupOptions(settings_, folder().FullPath(name), *options);
+  }
+  EntryFolder& folder() {
+    if (!folder_) folder_ = std::make_unique<EntryFolder>(data_);
+    return *folder_;
+  }
+  std::string Path(const std::string& name) { return folder().FullPath(name); }
+
+  // Ticks once a second for so many seconds, moving clock and uptime.
+  void RunFor(ReminderEngine& engine, int seconds) {
+    for (int i = 0; i < seconds; ++i) {
+      clock_.Advance(1);
+      uptime_.Advance(1000);
+      engine.Tick();
+    }
+  }
+
+  testing::TempFolder home_;
+  std::string data_;
+  SettingsFile settings_;
+  FakeClock clock_;
+  FakeUptime uptime_;
+  FakeSound sound_;
+  FakeShell shell_;
+  FakeDesktopWindows desktop_;
+  RecordingFactory popups_;
+  RecordingDisplays displays_;
+  ReminderHooks hooks_;
+  std::unique_ptr<EntryFolder> folder_;
+};
+
+TEST_F(ReminderEngineTest, BeforeMinutesFireEarlyAlsoAcrossMidnight) {
+  settings_.WriteInteger("Calendar", "before", 10);
+  AddEntry("0800____.__", "daily eight");
+  AddEntry("00050102.26", "five past midnight");  // 2 January 2026
+  clock_.Set(2026, 1, 1, 7, 49, 30);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 29);
+  EXPECT_TRUE(popups_.popups.empty());
+  RunFor(*engine, 1);  // 07:50:00
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  EXPECT_EQ(popups_.popups[0].text, "daily eight");
+  EXPECT_EQ(popups_.popups[0].finish.title, "26/01/01 (Thu) 08:00");
+  EXPECT_EQ(popups_.popups[0].delete_path, "");
+
+  clock_.Set(2026, 1, 1, 23, 54, 59);
+  engine->Tick();
+  RunFor(*engine, 1);  // 23:55:00 on the 1st is 00:05 on the 2nd
+  ASSERT_EQ(popups_.popups.size(), 2u);
+  const RecordedPopup& late = popups_.popups[1];
+  EXPECT_EQ(late.text, "five past midnight");
+  EXPECT_EQ(late.finish.title, "26/01/02 (Fri) 00:05");
+  EXPECT_EQ(late.finish.weekday, 6);
+  EXPECT_EQ(late.delete_path, Path("00050102.26"));
+  EXPECT_EQ(popups_.discarded, 0);
+}
+
+TEST_F(ReminderEngineTest, TheStartUpMinuteDoesNotFire) {
+  AddEntry("0900____.__", "nine");
+  AddEntry("0901____.__", "nine o one");
+  clock_.Set(2026, 3, 2, 9, 0, 30);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 29);
+  EXPECT_TRUE(popups_.popups.empty());
+  RunFor(*engine, 1);
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  EXPECT_EQ(popups_.popups[0].text, "nine o one");
+  // The same minute never fires twice.
+  RunFor(*engine, 59);
+  EXPECT_EQ(popups_.popups.size(), 1u);
+}
+
+TEST_F(ReminderEngineTest, PopupsOfOneMinuteShareAWindowWithTheLastOptions) {
+  const std::string sound_a = home_ / "a.wav", sound_b = home_ / "b.wav";
+  home_.Touch("a.wav");
+  home_.Touch("b.wav");
+  PopupOptions a, b;
+  a.file = sound_a;
+  a.closetime = 30;
+  a.execute = "/usr/bin/first?one";
+  b.file = sound_b;
+  b.closetime = 5;
+  b.execute = "/usr/bin/second";
+  AddEntry("1200____.__", "daily noon", &a);
+  AddEntry("1200____.WED", "wednesday noon",
+           &b);  // 4 March 2026 is a Wednesday
+  clock_.Set(2026, 3, 4, 11, 59, 59);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 1);
+
+  EntryMatcher matcher(&folder(), [](int, int, int) { return false; });
+  const std::vector<std::string> order =
+      matcher.PopupNamesForMinute({2026, 3, 4}, 1200);
+  ASSERT_EQ(order.size(), 2u);
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  const RecordedPopup& popup = popups_.popups[0];
+  EXPECT_EQ(popup.paths,
+            (std::vector<std::string>{Path(order[0]), Path(order[1])}));
+  const PopupOptions& last = order[1] == "1200____.WED" ? b : a;
+  EXPECT_EQ(popup.finish.entry_path, Path(order[1]));
+  EXPECT_EQ(popup.finish.close_countdown, last.closetime);
+  EXPECT_EQ(sound_.files(), std::vector<std::string>{*last.file});
+  // Both entries ran their programs, in their order.
+  ASSERT_EQ(shell_.calls().size(), 2u);
+  EXPECT_EQ(shell_.calls()[0].target,
+            order[0] == "1200____.WED" ? "/usr/bin/second" : "/usr/bin/first");
+  EXPECT_EQ(shell_.calls()[0].working_folder, "/usr/bin/");
+}
+
+TEST_F(ReminderEngineTest, ElapsedPopupFiresOnceInItsTenSecondStep) {
+  struct Case {
+    std::int64_t start_seconds;
+    std::string name;
+    int fires;
+  } cases[] = {
+      {595, "W0000600.__", 1},
+      {603, "W0000600.__", 0},               // started inside the step
+      {30LL * 86400 - 5, "W2592000.__", 1},  // 30 days up
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + " from " + std::to_string(c.start_seconds));
+    std::filesystem::remove_all(data_);
+    std::filesystem::create_directory(data_);
+    folder_.reset();
+    popups_.popups.clear();
+    AddEntry(c.name, "elapsed");
+    uptime_.Set(c.start_seconds * 1000 + 400);
+    clock_.Set(2026, 5, 1, 10, 0, 1);
+    auto engine = MakeEngine();
+    engine->Tick();
+    RunFor(*engine, 30);
+    ASSERT_EQ(int(popups_.popups.size()), c.fires);
+    if (c.fires) {
+      // The title of an elapsed popup is the time it fired.
+      EXPECT_EQ(popups_.popups[0].finish.title.substr(0, 17),
+                "26/05/01 (Fri) 10");
+      EXPECT_EQ(popups_.popups[0].delete_path, "");
+    }
+  }
+}
+
+TEST_F(ReminderEngineTest,
+       BirthdayGreetsOncePerDayAndAgainAfterTheClockWentBack) {
+  AddEntry("BORN0102.1990", "friend");
+  int greetings = 0;
+  hooks_.open_birthday_greeting = [&] { ++greetings; };
+  clock_.Set(2026, 1, 2, 8, 0, 0);
+  const std::string jan2 = std::to_string(SettingsDayCount({2026, 1, 2}));
+  {
+    auto engine = MakeEngine();
+    engine->Tick();
+    RunFor(*engine, 3);
+    EXPECT_EQ(greetings, 1);
+    EXPECT_EQ(settings_.ReadString("Pop_Born", "Day", ""), jan2);
+  }
+  {  // a restart the same day
+    auto engine = MakeEngine();
+    engine->Tick();
+    EXPECT_EQ(greetings, 1);
+  }
+  {  // the clock set back to the 1st, then the 2nd comes again
+    clock_.Set(2026, 1, 1, 23, 59, 58);
+    auto engine = MakeEngine();
+    engine->Tick();
+    EXPECT_EQ(settings_.ReadString("Pop_Born", "Day", ""),
+              std::to_string(SettingsDayCount({2025, 12, 31})));
+    EXPECT_EQ(greetings, 1);  // no birthday on the 1st
+    RunFor(*engine, 3);
+    EXPECT_EQ(greetings, 2);
+    EXPECT_EQ(settings_.ReadString("Pop_Born", "Day", ""), jan2);
+  }
+  settings_.WriteBool("Form", "BirthPop", false);
+  settings_.WriteString("Pop_Born", "Day", "0");
+  auto engine = MakeEngine();
+  engine->Tick();
+  EXPECT_EQ(greetings, 2);
+}
+
+TEST_F(ReminderEngineTest, CloseTimeZeroStillPlaysStartsAndMails) {
+  home_.Touch("bell.wav");
+  settings_.WriteBool("smtp", "smtp_check", true);
+  PopupOptions o;
+  o.closetime = 0;
+  o.file = home_ / "bell.wav";
+  o.smtp = true;
+  o.execute = "/opt/tool/run?--now \"two words\"";
+  AddEntry("1530____.__", "quiet");
+  WritePopupOptions(settings_, Path("1530____.__"), o);
+  std::vector<std::string> mails;
+  hooks_.send_reminder_mail = [&](const std::string& path, const std::string&) {
+    mails.push_back(path);
+  };
+  clock_.Set(2026, 6, 1, 15, 29, 59);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 1);
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  EXPECT_EQ(popups_.popups[0].finish.close_countdown, 0);
+  EXPECT_EQ(sound_.files(), std::vector<std::string>{home_ / "bell.wav"});
+  EXPECT_EQ(mails, std::vector<std::string>{Path("1530____.__")});
+  ASSERT_EQ(shell_.calls().size(), 1u);
+  EXPECT_EQ(shell_.calls()[0].target, "/opt/tool/run");
+  EXPECT_EQ(shell_.calls()[0].parameters, "--now \"two words\"");
+  EXPECT_EQ(shell_.calls()[0].working_folder, "/opt/tool/");
+}
+
+TEST_F(ReminderEngineTest, MailCountdownChecksAtTheFirstMinuteChange) {
+  settings_.WriteBool("pop", "check", true);
+  int checks = 0;
+  ReminderEngine* engine_ptr = nullptr;
+  hooks_.check_mail = [&] {
+    ++checks;
+    engine_ptr->SetMailCountdown(60);
+  };
+  clock_.Set(2026, 2, 3, 10, 0, 30);
+  auto engine = MakeEngine();
+  engine_ptr = engine.get();
+  engine->Tick();
+  RunFor(*engine, 29);
+  EXPECT_EQ(checks, 0);
+  RunFor(*engine, 1);  // 10:01
+  EXPECT_EQ(checks, 1);
+  RunFor(*engine, 59 * 60);  // 11:00
+  EXPECT_EQ(checks, 1);
+  EXPECT_EQ(engine->mail_countdown(), 1);
+  RunFor(*engine, 60);  // 11:01
+  EXPECT_EQ(checks, 2);
+}
+
+TEST_F(ReminderEngineTest, ATickNeverRunsInsideAnother) {
+  AddEntry("0700____.__", "one");
+  AddEntry("0700____.SUN", "two");  // 1 March 2026 is a Sunday
+  clock_.Set(2026, 3, 1, 6, 59, 59);
+  auto engine = MakeEngine();
+  engine->Tick();
+  popups_.on_create = [&] {
+    clock_.Advance(60);
+    engine->Tick();  // as if a hook pumped the timer
+  };
+  clock_.Advance(1);
+  engine->Tick();
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  EXPECT_EQ(popups_.popups[0].paths.size(), 2u);
+  EXPECT_TRUE(popups_.popups[0].finished);
+}
+
+TEST_F(ReminderEngineTest,
+       DisplaysShowDateClockMemoryAndTheMoonInUniversalTime) {
+  settings_.WriteBool("Form", "AnalogClock", true);
+  // 1 January 2000, 12:00 UT, seen from Tokyo and from New York.
+  for (int offset : {9 * 3600, -5 * 3600}) {
+    displays_.states.clear();
+    clock_.SetUnixSeconds(946728000);
+    clock_.SetUtcOffset(offset);
+    auto engine = MakeEngine();
+    engine->Tick();
+    ASSERT_EQ(displays_.states.size(), 1u);
+    const MainDisplayState& s = displays_.states[0];
+    EXPECT_EQ(s.date_text, "2000/01/01(土)");
+    EXPECT_EQ(s.clock_text, offset > 0 ? "21:00:00" : "07:00:00");
+    EXPECT_EQ(s.hour, offset > 0 ? 21 : 7);
+    EXPECT_EQ(s.memory_text, "1024K(50%)");
+    EXPECT_TRUE(s.analog_clock);
+    EXPECT_TRUE(s.moon);
+    EXPECT_EQ(s.moon_texts.julian_date, "2451545.00000");
+  }
+  displays_.moon_shown = false;
+  displays_.states.clear();
+  auto engine = MakeEngine();
+  engine->Tick();
+  EXPECT_FALSE(displays_.states.at(0).moon);
+}
+
+TEST_F(ReminderEngineTest, AnEntryGoneBeforeLoadingLeavesAnEmptyWindow) {
+  AddEntry("1000____.__", "soon gone");
+  clock_.Set(2026, 4, 1, 9, 59, 59);
+  auto engine = MakeEngine();
+  engine->Tick();
+  popups_.on_create = [&] { std::filesystem::remove(data_ + "/1000____.__"); };
+  RunFor(*engine, 1);
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  EXPECT_TRUE(popups_.popups[0].paths.empty());
+  EXPECT_TRUE(popups_.popups[0].finished);
+}
+
+}  // namespace
+}  // namespace mirokata
