@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextCursor>
@@ -115,11 +116,18 @@ void DayPopView::ShowAt(const QPoint& pointer, const Screen* screen,
     const QRect r = s->availableGeometry();
     area = {r.x(), r.y(), r.width(), r.height()};
   }
-  const QSize size = frameGeometry().size();
-  const PopViewPoint at = PopViewPosition(pointer.x(), pointer.y(),
-                                          size.width(), size.height(), area);
-  move(at.x, at.y);
+  // The layout may widen the window for its buttons: settle the size
+  // before placing it, and place it again once the frame is known.
+  if (layout() != nullptr) layout()->activate();
+  auto place = [&] {
+    const QRect frame = frameGeometry();
+    const PopViewPoint at = PopViewPosition(
+        pointer.x(), pointer.y(), frame.width(), frame.height(), area);
+    move(at.x, at.y);  // move() places the frame's top-left corner
+  };
+  place();
   show();
+  place();
   raise();
   if (cues != nullptr) cues->Play("pop");
 }
