@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -577,6 +578,8 @@ void MainWindow::ApplyLayout(const Layout& layout) {
 }
 
 void MainWindow::ApplyTransition(const Transition& t) {
+  // Hiding the window moves the focus; that is no deactivation to act on.
+  const QScopedValueRollback<bool> applying(applying_transition_, true);
   const bool was_visible = isVisible();
   if ((t.hide_first || t.collapse_first) && was_visible) hide();
   ApplyLayout(t.layout);
@@ -802,6 +805,11 @@ void MainWindow::OnActivated() {
 void MainWindow::OnDeactivated() {
   application_active_ = false;
   drag_bar_->set_active(false);
+  CollapseTemporaryExpansion();
+}
+
+void MainWindow::CollapseTemporaryExpansion() {
+  if (applying_transition_) return;
   RefreshScreen();
   Transition t;
   if (model_.Deactivate(CurrentPosition(), &t)) ApplyTransition(t);
@@ -917,12 +925,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange) {
-    if (isActiveWindow()) {
-      OnActivated();
-    } else if (QApplication::activeWindow() == nullptr) {
-      OnDeactivated();
-    }
+  // Another window taking the focus, even one of this program, ends a
+  // temporary expansion as leaving the program does.
+  if (event->type() == QEvent::ActivationChange && started_ &&
+      !isActiveWindow()) {
+    CollapseTemporaryExpansion();
   }
   QWidget::changeEvent(event);
 }

@@ -150,6 +150,7 @@ class MainWindow : public QWidget {
   void RequestPower(bool restart);
   void OnDragBarPressed();
   void OnDragBarReleased();
+  void CollapseTemporaryExpansion();
 
   AppContext context_;
   MainWindowHooks hooks_;
@@ -159,6 +160,7 @@ class MainWindow : public QWidget {
   bool application_active_ = false;
   bool started_ = false;
   bool closing_ = false;
+  bool applying_transition_ = false;
   CivilDate today_{};
 
   DragBar* drag_bar_ = nullptr;

@@ -252,6 +252,27 @@ class MainWindowTest : public QObject {
     QVERIFY(!w->application_active());
   }
 
+  void AnotherWindowOfTheProgramEndsTheExpansion() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.settings->WriteInteger("Form", "Height", 19);
+    h.settings->WriteInteger("Form", "ModeSave", 1);
+    h.settings->WriteInteger("Form", "top_mini", 300);
+    h.settings->WriteInteger("Form", "left_mini", 400);
+    MainWindow* w = h.Start();
+    QVERIFY(h.hot_key.Press());  // hides and shows: no collapse meanwhile
+    QVERIFY(w->temporarily_expanded());
+    QCOMPARE(w->height(), 72);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QEvent change(QEvent::ActivationChange);
+    QApplication::sendEvent(w, &change);
+    QCOMPARE(w->mode(), WindowMode::kMini);
+    QCOMPARE(w->pos(), QPoint(400, 300));
+    QVERIFY(w->isVisible());
+  }
+
   void MonthButtonsLowerTheDay() {
     Harness h;
     h.SeedEarlierRun();
