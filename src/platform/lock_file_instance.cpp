@@ -39,7 +39,10 @@ class LockFileInstance : public SingleInstance {
 
   bool TryAcquire() override {
     if (lock_.isLocked()) return true;
-    return lock_.tryLock(0);
+    if (lock_.tryLock(0)) return true;
+    // Only a lock held by a live copy means "already running". A folder we
+    // cannot write must not keep the program from starting at all.
+    return lock_.error() != QLockFile::LockFailedError;
   }
   void Release() override {
     if (lock_.isLocked()) lock_.unlock();

@@ -9,7 +9,9 @@ class SingleInstance {
  public:
   virtual ~SingleInstance() = default;
   // True when this process now holds the lock; false when another running
-  // process does. A lock left by a process that died is taken over.
+  // process does. A lock left by a process that died is taken over. When
+  // the lock cannot be made at all (a folder without write access) the
+  // answer is true: better two copies than none.
   virtual bool TryAcquire() = 0;
   // Gives the lock up (also done by the destructor).
   virtual void Release() = 0;

@@ -59,6 +59,16 @@ TEST(SingleInstance, LockOfAKilledHolderIsTakenOver) {
   EXPECT_TRUE(MakeSingleInstance("Mirokata", dir.path())->TryAcquire());
 }
 
+TEST(SingleInstance, AnUnwritableFolderDoesNotPassForAnotherCopy) {
+  TempDir dir;
+  const std::string locked = dir.path() + "/locked";
+  std::filesystem::create_directory(locked);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_exec);
+  EXPECT_TRUE(MakeSingleInstance("Mirokata", locked)->TryAcquire());
+  EXPECT_TRUE(MakeSingleInstance("Mirokata", "/no/such/folder")->TryAcquire());
+}
+
 TEST(SingleInstance, FallsBackWithoutARuntimeFolder) {
   const char* old = getenv("XDG_RUNTIME_DIR");
   const std::string saved = old ? old : "";
