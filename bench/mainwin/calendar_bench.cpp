@@ -123,7 +123,7 @@ void BM_DayPanelRebuild(benchmark::State& state) {
   panel.Change(grid);  // the month's re-colouring happens once
   size_t lines = 0;
   for (auto _ : state) {
-    DayPanelView v = panel.Change(grid);
+    DayPanelState v = panel.Change(grid);
     lines = v.info_lines.size();
     benchmark::DoNotOptimize(v.info_lines.data());
   }

@@ -173,8 +173,8 @@ CivilDate DayPanel::Today() const {
   return {now.year, now.month, now.day};
 }
 
-DayPanelView DayPanel::Change(MonthGridModel& grid) {
-  DayPanelView v;
+DayPanelState DayPanel::Change(MonthGridModel& grid) {
+  DayPanelState v;
   EntryFolder* folder = entries_.Current();
   // 1. A newly shown month is re-coloured first.
   const int shown = grid.year() * 100 + grid.month();

@@ -63,7 +63,7 @@ std::vector<std::string> BuildDayInfo(
     const std::vector<std::string>& holiday_names);
 
 // Everything one change shows.
-struct DayPanelView {
+struct DayPanelState {
   CivilDate date;
   int days_from_today = 0;
   bool today_button_enabled = false;
@@ -89,7 +89,7 @@ class DayPanel {
            DataFolderEntries& entries, EntryTextReader read_text = {});
 
   // The grid's change event.
-  DayPanelView Change(MonthGridModel& grid);
+  DayPanelState Change(MonthGridModel& grid);
   // The grid's click event: asks for the pop-view when PopView is on.
   void Click();
   // The grid's double click: what to open for the selected day.

@@ -104,7 +104,7 @@ class DayPanelTest : public ::testing::Test {
     grid_.SetColors({1, 2, 3, 4, 5, 6});
     clock_.Set(2000, 1, 15, 12, 0);
   }
-  DayPanelView Select(int y, int m, int d) {
+  DayPanelState Select(int y, int m, int d) {
     grid_.SetDate(y, m, d);
     return panel_.Change(grid_);
   }
@@ -131,7 +131,7 @@ TEST_F(DayPanelTest, CaptionsAndTheirColours) {
   f_.Put("____0120.__");
   f_.Put("____0101.__");
   for (const Case& c : cases) {
-    const DayPanelView v = Select(c.y, c.m, c.d);
+    const DayPanelState v = Select(c.y, c.m, c.d);
     EXPECT_EQ(v.month_caption_back, c.back) << c.d;
     EXPECT_EQ(v.month_caption_text, kClWindow);
     EXPECT_EQ(v.today_button_enabled, !c.today) << c.d;
@@ -155,7 +155,7 @@ TEST_F(DayPanelTest, ReColoursOnlyWhenTheMonthChanges) {
 TEST_F(DayPanelTest, PopViewOffBuildsNothingAndOpensNothing) {
   f_.Put("____0120.__");
   panel_.Click();
-  const DayPanelView v = Select(2000, 1, 20);
+  const DayPanelState v = Select(2000, 1, 20);
   EXPECT_FALSE(v.info_built);
   EXPECT_TRUE(v.info_lines.empty());
   EXPECT_FALSE(v.open_pop_view);
@@ -166,7 +166,7 @@ TEST_F(DayPanelTest, AClickOpensThePopViewOnce) {
   f_.settings().WriteBool(kCalendarExSection, kPopViewKey, true);
   f_.Put("____0120.__", "meeting");
   // Arrow keys and month buttons build the lines but open nothing.
-  DayPanelView v = Select(2000, 1, 20);
+  DayPanelState v = Select(2000, 1, 20);
   EXPECT_TRUE(v.info_built);
   EXPECT_EQ(v.info_lines, Lines{"meeting"});
   EXPECT_FALSE(v.open_pop_view);
@@ -188,7 +188,7 @@ TEST_F(DayPanelTest, InfoColoursBySignOfTheDistanceToToday) {
       {16, 1, {0x123456, kClMenu}},
   };
   for (const Case& c : cases) {
-    const DayPanelView v = Select(2000, 1, c.d);
+    const DayPanelState v = Select(2000, 1, c.d);
     EXPECT_EQ(v.days_from_today, c.distance);
     EXPECT_EQ(v.info_colors.text, c.colors.text) << c.d;
     EXPECT_EQ(v.info_colors.back, c.colors.back) << c.d;
