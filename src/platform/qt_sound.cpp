@@ -130,6 +130,7 @@ void QtSound::PlayCue(std::string_view name) {
   EndSequence();
   const CuePcm* cue = library_.Find(name);
   if (cue == nullptr) return;
+  output_->Stop();  // a new cue cuts off the one still sounding
   output_->Play(*cue);
 }
 
@@ -155,6 +156,7 @@ void QtSound::RunStep() {
     const CuePcm* cue = library_.Find(step.cue);
     if (cue == nullptr) cue = library_.Find("pn");
     if (cue != nullptr) {
+      output_->Stop();
       output_->Play(*cue);
       wait_ms += cue->duration_ms;
     }

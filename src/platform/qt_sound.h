@@ -49,7 +49,7 @@ class CueLibrary {
 class PcmOutput {
  public:
   virtual ~PcmOutput() = default;
-  // Starts the cue at once, cutting off the one playing.
+  // Starts the cue at once (QtSound calls Stop() first).
   virtual void Play(const CuePcm& cue) = 0;
   virtual void Stop() = 0;
 };

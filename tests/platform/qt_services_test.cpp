@@ -78,7 +78,9 @@ class QtServicesTest : public QObject {
     sound.PlayCue("OPE");
     sound.PlayCue("nosuchcue");
     sound.PlayCue("c1");
-    QCOMPARE(log, (std::vector<std::string>{"play ope", "play c1"}));
+    // Each cue stops whatever still sounds: the second cuts the first off.
+    QCOMPARE(log,
+             (std::vector<std::string>{"stop", "play ope", "stop", "play c1"}));
   }
 
   void SequencePlaysInOrderThenCallsDoneOnce() {
@@ -88,11 +90,12 @@ class QtServicesTest : public QObject {
     sound.PlayCueSequence({{"p1", 10}, {"", 30}, {"P2", 10}, {"bogus", 0}},
                           [&] { ++done; });
     // The first tone starts at once, the rest wait for the timer.
-    QCOMPARE(log, std::vector<std::string>{"play p1"});
+    QCOMPARE(log, (std::vector<std::string>{"stop", "play p1"}));
     QCOMPARE(done, 0);
     QTRY_COMPARE_WITH_TIMEOUT(done, 1, 5000);
     // An unknown name falls back to the silent "pn".
-    QCOMPARE(log, (std::vector<std::string>{"play p1", "play p2", "play pn"}));
+    QCOMPARE(log, (std::vector<std::string>{"stop", "play p1", "stop",
+                                            "play p2", "stop", "play pn"}));
     QTest::qWait(50);
     QCOMPARE(done, 1);
   }
@@ -109,7 +112,8 @@ class QtServicesTest : public QObject {
     QTest::qWait(1300);
     QCOMPARE(first_done, 1);
     QCOMPARE(second_done, 1);
-    QCOMPARE(log, (std::vector<std::string>{"play p1", "play p3", "play c1"}));
+    QCOMPARE(log, (std::vector<std::string>{"stop", "play p1", "stop",
+                                            "play p3", "stop", "play c1"}));
   }
 
   // No sound server here: the real audio path must neither block nor fail.
