@@ -158,6 +158,9 @@ void CalendarGrid::mouseDoubleClickEvent(QMouseEvent* event) {
       !model_.CanSelect(cell.column, cell.row)) {
     return;
   }
+  // The press before it has normally selected the cell already.
+  if (!(model_.SelectedCell() == cell))
+    model_.SelectCell(cell.column, cell.row);
   emit doubleClicked();
 }
 

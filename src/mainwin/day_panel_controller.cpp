@@ -120,7 +120,8 @@ void DayPanelController::OnDoubleClicked() {
   if (i < 0 || i >= static_cast<int>(double_click_.size())) return;
   if (const DayHandler& run = double_click_[i]) {
     ClosePopView();
-    run(state_.date);
+    const CalendarGrid& g = *parts_.grid;
+    run(CivilDate{g.year(), g.month(), g.day()});
   }
 }
 

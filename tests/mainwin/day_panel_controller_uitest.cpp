@@ -105,7 +105,7 @@ class DayPanelControllerTest : public QObject {
         [&](const CivilDate&) { runs.push_back("popup"); });
     QTest::mouseDClick(w.grid, Qt::LeftButton, {}, w.CellOf(18));
     QCOMPARE(runs.size(), 1u);
-    QCOMPARE(runs[0], std::string("manager 18"));
+    QCOMPARE(QString::fromStdString(runs[0]), QString("manager 18"));
     // An action without a window does nothing.
     f.settings().WriteInteger("Setup", kDoubleClickKey, 4);
     QTest::mouseDClick(w.grid, Qt::LeftButton, {}, w.CellOf(18));
