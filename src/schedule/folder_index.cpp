@@ -69,29 +69,70 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 }
 
 void FolderSnapshot::Build(std::vector<Entry> entries) {
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return a.upper != b.upper ? a.upper < b.upper : a.actual < b.actual;
+  // Sort on the first sixteen bytes of the key as two big-endian integers,
+  // moving small records instead of strings; ties fall back to the strings.
+  struct Key {
+    uint64_t hi = 0, lo = 0;
+    uint32_t index = 0;
+  };
+  std::vector<Key> keys(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string& u = entries[i].upper;
+    for (size_t b = 0; b < 16 && b < u.size(); ++b) {
+      uint64_t& word = b < 8 ? keys[i].hi : keys[i].lo;
+      word |= uint64_t(static_cast<unsigned char>(u[b])) << (56 - 8 * (b % 8));
+    }
+    keys[i].index = uint32_t(i);
+  }
+  std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+    if (a.hi != b.hi) return a.hi < b.hi;
+    if (a.lo != b.lo) return a.lo < b.lo;
+    const Entry& x = entries[a.index];
+    const Entry& y = entries[b.index];
+    return x.upper != y.upper ? x.upper < y.upper : x.actual < y.actual;
   });
-  entries_ = std::move(entries);
-  by_upper_.reserve(entries_.size());
+  entries_.clear();
+  entries_.reserve(entries.size());
+  for (const Key& k : keys) entries_.push_back(std::move(entries[k.index]));
+
+  size_t capacity = 16;
+  while (capacity < entries_.size() * 2) capacity *= 2;
+  slots_.assign(capacity, kNoSlot);
+  std::string last_extension;
+  std::vector<uint32_t>* group = nullptr;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const std::string& u = entries_[i].upper;
-    by_upper_.emplace(u, i);  // keeps the first of equal keys
-    size_t dot = u.rfind('.');
-    if (dot != std::string::npos) {
-      by_extension_[u.substr(dot + 1)].push_back(uint32_t(i));
+    if (i == 0 || u != entries_[i - 1].upper) {
+      size_t slot = std::hash<std::string_view>{}(u) & (capacity - 1);
+      while (slots_[slot] != kNoSlot) slot = (slot + 1) & (capacity - 1);
+      slots_[slot] = uint32_t(i);
     }
+    const size_t dot = u.rfind('.');
+    if (dot == std::string::npos) continue;
+    const std::string_view extension = std::string_view(u).substr(dot + 1);
+    if (group == nullptr || extension != last_extension) {
+      last_extension = extension;
+      group = &by_extension_[last_extension];
+    }
+    group->push_back(uint32_t(i));
   }
 }
 
 const std::string* FolderSnapshot::Find(std::string_view name) const {
-  auto it = by_upper_.find(UpperAscii(name));
-  if (it == by_upper_.end()) return nullptr;
-  for (size_t i = it->second;
-       i < entries_.size() && entries_[i].upper == it->first; ++i) {
-    if (entries_[i].actual == name) return &entries_[i].actual;
+  if (entries_.empty()) return nullptr;
+  const std::string key = UpperAscii(name);
+  const size_t mask = slots_.size() - 1;
+  size_t slot = std::hash<std::string_view>{}(key)&mask;
+  for (; slots_[slot] != kNoSlot; slot = (slot + 1) & mask) {
+    const size_t first = slots_[slot];
+    if (entries_[first].upper != key) continue;
+    for (size_t i = first; i < entries_.size() && entries_[i].upper == key;
+         ++i) {
+      if (entries_[i].actual == name) return &entries_[i].actual;
+    }
+    return &entries_[first].actual;
   }
-  return &entries_[it->second].actual;
+  return nullptr;
 }
 
 void FolderSnapshot::Match(std::string_view pattern,

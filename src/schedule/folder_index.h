@@ -56,7 +56,10 @@ class FolderSnapshot {
 
   bool readable_ = false;
   std::vector<Entry> entries_;  // sorted by (upper, actual)
-  std::unordered_map<std::string, size_t> by_upper_;
+  // Open-addressing hash table of indexes into entries_ (the first of
+  // each run of equal keys); kNoSlot marks a free slot.
+  static constexpr uint32_t kNoSlot = UINT32_MAX;
+  std::vector<uint32_t> slots_;
   // Extension (after the last dot, capitals) -> indexes into entries_,
   // ascending; narrows patterns with a literal extension.
   std::unordered_map<std::string, std::vector<uint32_t>> by_extension_;
