@@ -514,8 +514,7 @@ class Parser {
     } else if (word == "tab" || word == "cell" || word == "nestcell") {
       BodyText("\t");
     } else if (word == "u" && has_param) {
-      UnicodeUnit(param < 0 ? uint32_t(param + 65536) & 0xFFFF
-                            : uint32_t(param) & 0xFFFF);
+      UnicodeUnit(UnitOf(param));
       unicode_skip_ = g.unicode_fallback;
     } else if (word == "uc" && has_param) {
       g.unicode_fallback = std::clamp(param, 0, 16);
@@ -617,14 +616,14 @@ class Parser {
     } else if (word == "cpg" && has_param && font_entry_ >= 0) {
       fonts_[font_entry_].code_page = param;
     } else if (word == "u" && has_param && font_entry_ >= 0) {
-      AppendUtf8(param < 0 ? uint32_t(param + 65536) : uint32_t(param),
-                 font_name_);
+      UnicodeUnit(UnitOf(param));
       unicode_skip_ = Top().unicode_fallback;
     }
   }
 
   void FinishFontEntry() {
     FlushPending();
+    FlushSurrogate();
     if (font_entry_ < 0) return;
     // Control characters and the entry terminator cannot be written back.
     std::string name;
@@ -720,9 +719,7 @@ class Parser {
             DecodeCodePage(bytes, CodePageOfFont(FontNumber()))));
         break;
       case Destination::kFontTable:
-        if (font_entry_ >= 0) {
-          font_name_ += DecodeCodePage(bytes, CodePageOfFont(font_entry_));
-        }
+        FontNameText(DecodeCodePage(bytes, CodePageOfFont(font_entry_)));
         break;
       default:
         break;
@@ -734,29 +731,49 @@ class Parser {
     return f < 0 ? default_font_ : f;
   }
 
+  // \u takes a signed 16-bit value.
+  static uint32_t UnitOf(int param) {
+    return (param < 0 ? uint32_t(param + 65536) : uint32_t(param)) & 0xFFFF;
+  }
+
+  // Pairs surrogate halves; a half without its partner becomes U+FFFD.
   void UnicodeUnit(uint32_t unit) {
     if (unit >= 0xD800 && unit < 0xDC00) {
-      if (high_surrogate_ != 0) {
-        high_surrogate_ = 0;
-        BodyCodePoint(0xFFFD);
-      }
+      FlushSurrogate();
       high_surrogate_ = unit;
       return;
     }
     if (unit >= 0xDC00 && unit < 0xE000) {
       if (high_surrogate_ == 0) {
-        BodyCodePoint(0xFFFD);
+        EmitCodePoint(0xFFFD);
       } else {
         uint32_t cp =
             0x10000 + ((high_surrogate_ - 0xD800) << 10) + (unit - 0xDC00);
         high_surrogate_ = 0;
-        BodyCodePoint(cp);
+        EmitCodePoint(cp);
       }
       return;
     }
+    EmitCodePoint(unit);
+  }
+
+  void FlushSurrogate() {
+    if (high_surrogate_ == 0) return;
+    high_surrogate_ = 0;
+    EmitCodePoint(0xFFFD);
+  }
+
+  void EmitCodePoint(uint32_t cp) {
     // Control characters are no text; \u9 is a tab.
-    if ((unit < 0x20 && unit != '\t') || unit == 0x7F) return;
-    BodyCodePoint(unit);
+    if ((cp < 0x20 && cp != '\t') || cp == 0x7F) return;
+    std::string s;
+    AppendUtf8(cp, s);
+    if (stack_.empty()) return;
+    if (Top().destination == Destination::kBody) {
+      BodyText(s);
+    } else if (Top().destination == Destination::kFontTable) {
+      FontNameText(s);
+    }
   }
 
   void BodyCodePoint(uint32_t cp) {
@@ -766,12 +783,14 @@ class Parser {
   }
 
   void BodyText(std::string_view utf8) {
-    if (high_surrogate_ != 0) {
-      high_surrogate_ = 0;
-      AppendRunText(paragraph_, CurrentFormat(), "\xEF\xBF\xBD");
-    }
+    FlushSurrogate();
     if (stack_.empty() || Top().destination != Destination::kBody) return;
     AppendRunText(paragraph_, CurrentFormat(), utf8);
+  }
+
+  void FontNameText(std::string_view utf8) {
+    FlushSurrogate();
+    if (font_entry_ >= 0) font_name_ += utf8;
   }
 
   RichCharFormat CurrentFormat() {
@@ -797,7 +816,7 @@ class Parser {
       paragraph_.format = Top().paragraph;
       paragraph_.mark_format = CurrentFormat();
     }
-    if (high_surrogate_ != 0) BodyText("");
+    FlushSurrogate();
     NormalizeRuns(paragraph_);
     document_.paragraphs.push_back(std::move(paragraph_));
     paragraph_ = RichParagraph{};

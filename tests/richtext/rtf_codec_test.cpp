@@ -327,12 +327,15 @@ TEST(RtfReader, ReadsFontTablesOfOtherWriters) {
       "{\\fonttbl{\\f2\\froman\\fcharset0\\fprq2{\\*\\panose "
       "02020603050405020304}"
       "Times New Roman{\\*\\falt Times};}}"
-      "\\f0 a\\f1 b\\f2 c\\f7 d}");
-  ASSERT_EQ(doc.paragraphs[0].runs.size(), 4u);
+      "{\\fonttbl{\\f3 \\u-10179?\\u-8704?\\u-10179?;}}"
+      "\\f0 a\\f1 b\\f2 c\\f7 d\\f3 e}");
+  ASSERT_EQ(doc.paragraphs[0].runs.size(), 5u);
   EXPECT_EQ(doc.paragraphs[0].runs[0].format.font, "Helvetica");
   EXPECT_EQ(doc.paragraphs[0].runs[1].format.font, "ＭＳ 明朝");
   EXPECT_EQ(doc.paragraphs[0].runs[2].format.font, "Times New Roman");
   EXPECT_EQ(doc.paragraphs[0].runs[3].format.font, "");
+  // A surrogate pair in a name, and a half without its partner.
+  EXPECT_EQ(doc.paragraphs[0].runs[4].format.font, "\xF0\x9F\x98\x80\xEF\xBF\xBD");
 }
 
 // Whatever the bytes, reading ends, returns at least one paragraph, and
