@@ -45,16 +45,19 @@ DayPanelController::DayPanelController(SettingsFile& settings,
 DayPanelController::~DayPanelController() { ClosePopView(); }
 
 void DayPanelController::SetDoubleClickHandler(DayAction action,
-                                               DayHandler handler) {
+                                               DayHandler handler,
+                                               Availability available) {
   const int i = static_cast<int>(action);
   if (i >= 0 && i < static_cast<int>(double_click_.size())) {
-    double_click_[i] = std::move(handler);
+    double_click_[i] = {std::move(handler), std::move(available)};
   }
 }
 
 void DayPanelController::SetPopViewCommand(PopViewCommand command,
-                                           DayHandler handler) {
-  pop_commands_[static_cast<int>(command)] = std::move(handler);
+                                           DayHandler handler,
+                                           Availability available) {
+  pop_commands_[static_cast<int>(command)] = {std::move(handler),
+                                              std::move(available)};
 }
 
 void DayPanelController::LoadColors() {
@@ -104,7 +107,8 @@ void DayPanelController::OpenPopView(const DayPanelState& s) {
   view->SetDay(s.date, s.days_from_today, s.info_lines, s.info_colors);
   const CivilDate date = s.date;
   for (int i = 0; i < kPopViewCommandCount; ++i) {
-    if (const DayHandler& run = pop_commands_[i]) {
+    if (pop_commands_[i].ready()) {
+      const DayHandler run = pop_commands_[i].run;
       view->SetCommand(static_cast<PopViewCommand>(i), [run, date, view] {
         view->close();
         run(date);
@@ -118,10 +122,10 @@ void DayPanelController::OpenPopView(const DayPanelState& s) {
 void DayPanelController::OnDoubleClicked() {
   const int i = static_cast<int>(panel_->DoubleClick());
   if (i < 0 || i >= static_cast<int>(double_click_.size())) return;
-  if (const DayHandler& run = double_click_[i]) {
+  if (double_click_[i].ready()) {
     ClosePopView();
     const CalendarGrid& g = *parts_.grid;
-    run(CivilDate{g.year(), g.month(), g.day()});
+    double_click_[i].run(CivilDate{g.year(), g.month(), g.day()});
   }
 }
 

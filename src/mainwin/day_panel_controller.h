@@ -43,11 +43,16 @@ class DayPanelController : public QObject {
                      QObject* parent = nullptr);
   ~DayPanelController() override;
 
+  // Whether a handler can run now (its window exists in this build).
+  using Availability = std::function<bool()>;
+
   // The window a double click opens (Setup/Cal_DBLC). Actions without a
-  // handler do nothing.
-  void SetDoubleClickHandler(DayAction action, DayHandler handler);
-  // A pop-view button; buttons without a handler are disabled.
-  void SetPopViewCommand(PopViewCommand command, DayHandler handler);
+  // handler, or not available, do nothing.
+  void SetDoubleClickHandler(DayAction action, DayHandler handler,
+                             Availability available = {});
+  // A pop-view button; buttons without an available handler are disabled.
+  void SetPopViewCommand(PopViewCommand command, DayHandler handler,
+                         Availability available = {});
 
   // The grid's colours from the settings (start-up).
   void LoadColors();
@@ -75,8 +80,13 @@ class DayPanelController : public QObject {
   std::unique_ptr<DayPanel> panel_;
   DayPanelState state_;
   QPointer<DayPopView> pop_view_;
-  std::array<DayHandler, 5> double_click_{};
-  std::array<DayHandler, kPopViewCommandCount> pop_commands_{};
+  struct Handler {
+    DayHandler run;
+    Availability available;
+    bool ready() const { return run && (!available || available()); }
+  };
+  std::array<Handler, 5> double_click_{};
+  std::array<Handler, kPopViewCommandCount> pop_commands_{};
 };
 
 }  // namespace mirokata

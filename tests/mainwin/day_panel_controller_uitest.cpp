@@ -106,10 +106,41 @@ class DayPanelControllerTest : public QObject {
     QTest::mouseDClick(w.grid, Qt::LeftButton, {}, w.CellOf(18));
     QCOMPARE(runs.size(), 1u);
     QCOMPARE(QString::fromStdString(runs[0]), QString("manager 18"));
-    // An action without a window does nothing.
+    // An action without a window, or one not available, does nothing.
     f.settings().WriteInteger("Setup", kDoubleClickKey, 4);
     QTest::mouseDClick(w.grid, Qt::LeftButton, {}, w.CellOf(18));
     QCOMPARE(runs.size(), 1u);
+    w.controller->SetDoubleClickHandler(
+        DayAction::kDiaryList, [&](const CivilDate&) { runs.push_back("x"); },
+        [] { return false; });
+    QTest::mouseDClick(w.grid, Qt::LeftButton, {}, w.CellOf(18));
+    QCOMPARE(runs.size(), 1u);
+  }
+
+  void PopViewButtonsOnlyForAvailableCommands() {
+    testing::GridFolders f;
+    f.settings().WriteBool(kCalendarExSection, kPopViewKey, true);
+    Window w(f);
+    bool diary_ready = false;
+    CivilDate asked{};
+    w.controller->SetPopViewCommand(PopViewCommand::kScheduleManager,
+                                    [&](const CivilDate& d) { asked = d; });
+    w.controller->SetPopViewCommand(
+        PopViewCommand::kDiaryList, [](const CivilDate&) {},
+        [&] { return diary_ready; });
+    QTest::mouseClick(w.grid, Qt::LeftButton, {}, w.CellOf(20));
+    QPointer<DayPopView> view = w.controller->pop_view();
+    QVERIFY(view);
+    QVERIFY(view->button(PopViewCommand::kScheduleManager)->isEnabled());
+    QVERIFY(!view->button(PopViewCommand::kDiaryList)->isEnabled());
+    view->button(PopViewCommand::kScheduleManager)->click();
+    QCOMPARE(asked.day, 20);
+    QTRY_VERIFY(view.isNull());  // the button closes the pop-view
+    diary_ready = true;
+    QTest::mouseClick(w.grid, Qt::LeftButton, {}, w.CellOf(21));
+    QVERIFY(w.controller->pop_view()
+                ->button(PopViewCommand::kDiaryList)
+                ->isEnabled());
   }
 };
 
