@@ -36,8 +36,11 @@ RichCharFormat FromCharFormat(const QTextCharFormat& cf,
                               const QFont& fallback) {
   RichCharFormat f;
   QStringList families = cf.fontFamilies().toStringList();
+  QString family = cf.stringProperty(QTextFormat::FontFamily);
   if (!families.isEmpty() && !families.front().isEmpty()) {
     f.font = families.front().toStdString();
+  } else if (!family.isEmpty()) {
+    f.font = family.toStdString();
   } else {
     f.font = fallback.family().toStdString();
   }

@@ -335,7 +335,8 @@ TEST(RtfReader, ReadsFontTablesOfOtherWriters) {
   EXPECT_EQ(doc.paragraphs[0].runs[2].format.font, "Times New Roman");
   EXPECT_EQ(doc.paragraphs[0].runs[3].format.font, "");
   // A surrogate pair in a name, and a half without its partner.
-  EXPECT_EQ(doc.paragraphs[0].runs[4].format.font, "\xF0\x9F\x98\x80\xEF\xBF\xBD");
+  EXPECT_EQ(doc.paragraphs[0].runs[4].format.font,
+            "\xF0\x9F\x98\x80\xEF\xBF\xBD");
 }
 
 // Whatever the bytes, reading ends, returns at least one paragraph, and

@@ -137,6 +137,9 @@ class TextDocumentRtfTest : public QObject {
     centred.setAlignment(Qt::AlignHCenter);
     cursor.insertBlock(centred);
     cursor.insertText(QString::fromUtf8("中央"), plain);
+    QTextCharFormat whole_font;  // as a font dialog sets it
+    whole_font.setFont(QFont("Courier New", 11));
+    cursor.insertText("mono", whole_font);
     cursor.insertBlock(QTextBlockFormat());
     cursor.createList(QTextListFormat::ListDisc);
     cursor.insertText(QString::fromUtf8("項目"), plain);
@@ -156,6 +159,8 @@ class TextDocumentRtfTest : public QObject {
     QCOMPARE(bold.format.font, std::string("Arial"));
     QVERIFY(bold.format.color == (RichColor{0, 0, 255}));
     QCOMPARE(doc.paragraphs[1].format.alignment, RichAlignment::kCenter);
+    QCOMPARE(doc.paragraphs[1].runs[1].format.font, std::string("Courier New"));
+    QCOMPARE(doc.paragraphs[1].runs[1].format.half_points, 22);
     QVERIFY(doc.paragraphs[2].format.bullet);
 
     QTextDocument loaded;
