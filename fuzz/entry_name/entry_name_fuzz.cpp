@@ -1,5 +1,6 @@
 // Entry names come from whatever files lie in the data folder: the parser,
 // the classifier and the wildcard matcher must take any bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -55,6 +56,56 @@ bool ReferenceMatch(std::string_view p, std::string_view n) {
   return m[p.size()][n.size()];
 }
 
+// "pattern\nname\nname...": a folder index of those names answers every
+// lookup and list like a plain scan over them.
+void CheckSnapshot(std::string_view input) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= input.size()) {
+    size_t end = input.find('\n', start);
+    if (end == std::string_view::npos) end = input.size();
+    lines.emplace_back(input.substr(start, end - start));
+    start = end + 1;
+  }
+  const std::string pattern = lines[0];
+  const std::vector<std::string> names(lines.begin() + 1, lines.end());
+  auto snapshot = mirokata::FolderSnapshot::FromNames(names);
+
+  auto before = [](const std::string& a, const std::string& b) {
+    const std::string ua = mirokata::UpperAscii(a);
+    const std::string ub = mirokata::UpperAscii(b);
+    return ua != ub ? ua < ub : a < b;
+  };
+  std::vector<std::string> sorted = names;
+  std::sort(sorted.begin(), sorted.end(), before);
+  CHECK(snapshot->AllNames() == sorted);
+
+  std::vector<std::string> expected;
+  const std::string upper_pattern = mirokata::UpperAscii(pattern);
+  for (const std::string& n : sorted) {
+    if (ReferenceMatch(upper_pattern, mirokata::UpperAscii(n))) {
+      expected.push_back(n);
+    }
+  }
+  std::vector<std::string> found;
+  snapshot->Match(pattern, &found);
+  CHECK(found == expected);
+
+  for (const std::string& query : lines) {
+    const std::string* hit = snapshot->Find(query);
+    bool exact = false, folded = false;
+    for (const std::string& n : names) {
+      exact = exact || n == query;
+      folded = folded || mirokata::UpperAscii(n) == mirokata::UpperAscii(query);
+    }
+    CHECK((hit != nullptr) == folded);
+    if (hit != nullptr) {
+      CHECK(mirokata::UpperAscii(*hit) == mirokata::UpperAscii(query));
+      CHECK(!exact || *hit == query);
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -89,6 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name(input.substr(newline + 1));
     CHECK(mirokata::WildcardMatch(pattern, name) ==
           ReferenceMatch(pattern, name));
+    CheckSnapshot(input);
   }
   return 0;
 }

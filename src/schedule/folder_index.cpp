@@ -118,6 +118,17 @@ void FolderSnapshot::Build(std::vector<Entry> entries) {
   }
 }
 
+std::shared_ptr<const FolderSnapshot> FolderSnapshot::FromNames(
+    const std::vector<std::string>& names) {
+  std::vector<Entry> entries;
+  entries.reserve(names.size());
+  for (const std::string& n : names) entries.push_back({UpperAscii(n), n});
+  auto snapshot = std::make_shared<FolderSnapshot>();
+  snapshot->readable_ = true;
+  snapshot->Build(std::move(entries));
+  return snapshot;
+}
+
 const std::string* FolderSnapshot::Find(std::string_view name) const {
   if (entries_.empty()) return nullptr;
   const std::string key = UpperAscii(name);

@@ -30,6 +30,11 @@ namespace mirokata {
 // One immutable look at the folder. Safe to share between threads.
 class FolderSnapshot {
  public:
+  // A snapshot of a folder holding exactly these files (for tools and
+  // tests that need no real folder).
+  static std::shared_ptr<const FolderSnapshot> FromNames(
+      const std::vector<std::string>& names);
+
   // The name as it is on disk for a case-insensitive match, or nullptr.
   // When several files differ only in case, the exact spelling wins, else
   // the first in ascending order.
