@@ -7,6 +7,8 @@
 
 namespace mirokata {
 
+LogindPower::LogindPower() : bus_(QDBusConnection::systemBus()) {}
+
 QDBusMessage LogindPower::RequestMessage(PowerAction action) {
   QDBusMessage message = QDBusMessage::createMethodCall(
       QStringLiteral("org.freedesktop.login1"),
@@ -20,13 +22,12 @@ QDBusMessage LogindPower::RequestMessage(PowerAction action) {
 
 void LogindPower::Request(PowerAction action,
                           std::function<void(bool accepted)> done) {
-  QDBusConnection bus = QDBusConnection::systemBus();
-  if (!bus.isConnected()) {
+  if (!bus_.isConnected()) {
     if (done) QTimer::singleShot(0, [done] { done(false); });
     return;
   }
   auto* watcher =
-      new QDBusPendingCallWatcher(bus.asyncCall(RequestMessage(action)));
+      new QDBusPendingCallWatcher(bus_.asyncCall(RequestMessage(action)));
   QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                    [done](QDBusPendingCallWatcher* w) {
                      const bool accepted = !w->isError();
