@@ -2,11 +2,14 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
+
+#include "platform/desktop_entry.h"
 
 namespace mirokata {
 namespace {
@@ -82,6 +85,11 @@ bool DesktopShell::Open(const std::string& file, const std::string& parameters,
   if (IsAddress(file)) return OpenDocument(file);
   const QFileInfo info(ExpandHome(file));
   if (info.isDir()) return OpenDocument(file);
+  if (info.isFile() && info.suffix().compare(QLatin1String("desktop"),
+                                             Qt::CaseInsensitive) == 0) {
+    return OpenDesktopEntry(info.absoluteFilePath().toStdString(), parameters,
+                            working_folder);
+  }
   const std::string program = ResolveProgram(file);
   if (!program.empty() &&
       StartProgram(program, SplitArguments(parameters), working_folder)) {
@@ -90,6 +98,32 @@ bool DesktopShell::Open(const std::string& file, const std::string& parameters,
   // A document that merely carries the executable bit (as on FAT media)
   // does not run; open it instead.
   return info.isFile() && OpenDocument(file);
+}
+
+bool DesktopShell::OpenDesktopEntry(const std::string& path,
+                                    const std::string& parameters,
+                                    const std::string& working_folder) {
+  QFile file(QString::fromStdString(path));
+  // Entries are small; anything huge is not one.
+  if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024) {
+    return false;
+  }
+  const QByteArray contents = file.readAll();
+  const DesktopLaunch launch =
+      ParseDesktopEntry(std::string_view(contents.constData(), contents.size()),
+                        SplitArguments(parameters), path);
+  switch (launch.kind) {
+    case DesktopLaunch::Kind::kProgram:
+      return StartProgram(launch.program, launch.arguments,
+                          launch.working_folder.empty()
+                              ? working_folder
+                              : launch.working_folder);
+    case DesktopLaunch::Kind::kAddress:
+      return OpenDocument(launch.address);
+    case DesktopLaunch::Kind::kNone:
+      break;
+  }
+  return false;
 }
 
 }  // namespace mirokata

@@ -21,6 +21,11 @@ class DesktopShell : public Shell {
   // The executable a program name stands for: a path to an executable file
   // as it is, a bare name looked up on PATH; empty when there is none.
   static std::string ResolveProgram(const std::string& program);
+  // Starts what a ".desktop" entry names (a program, or a Link's address);
+  // `parameters` become its file arguments.
+  bool OpenDesktopEntry(const std::string& path, const std::string& parameters,
+                        const std::string& working_folder);
+
   // True for "scheme:..." addresses (two or more letters before the colon).
   static bool IsAddress(const std::string& text);
 };

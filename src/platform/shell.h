@@ -41,7 +41,8 @@ class Shell {
                             const std::vector<std::string>& arguments,
                             const std::string& working_folder) = 0;
   // What "open through the shell" means here: an executable file is started
-  // with SplitArguments(parameters); anything else is opened as a document
+  // with SplitArguments(parameters); a ".desktop" entry starts its program
+  // (the parameters as its files); anything else is opened as a document
   // (parameters are then ignored). False when nothing could be started.
   virtual bool Open(const std::string& file, const std::string& parameters,
                     const std::string& working_folder) = 0;

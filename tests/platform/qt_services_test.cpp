@@ -223,6 +223,28 @@ class QtServicesTest : public QObject {
     QCOMPARE(all.size(), int(names.size()) + 2);
   }
 
+  void DesktopEntriesStartTheirProgram() {
+    QTemporaryDir dir;
+    const QString entry = dir.filePath("Touch.desktop");
+    QFile f(entry);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=t\n"
+                           "Exec=touch made-by-entry %F\nPath=%1\n")
+                .arg(dir.path())
+                .toUtf8());
+    f.close();
+    DesktopShell shell;
+    QVERIFY(shell.Open(entry.toStdString(), "\"second file\"", ""));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath("made-by-entry")),
+                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath("second file")), 5000);
+    QFile bad(dir.filePath("bad.DESKTOP"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[Desktop Entry]\nType=Application\n");
+    bad.close();
+    QVERIFY(!shell.Open(bad.fileName().toStdString(), "", ""));
+  }
+
   void ShellRefusesWhatCannotBeStarted() {
     QTemporaryDir dir;
     DesktopShell shell;
