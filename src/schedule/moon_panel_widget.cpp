@@ -72,7 +72,9 @@ void MoonPanelWidget::ShowState(const MainDisplayState& state) {
   age_->setText(age);
 }
 
-QString MoonPanelWidget::julian_date_text() const { return julian_date_->text(); }
+QString MoonPanelWidget::julian_date_text() const {
+  return julian_date_->text();
+}
 QString MoonPanelWidget::phase_text() const { return phase_->text(); }
 QString MoonPanelWidget::age_text() const { return age_->text(); }
 

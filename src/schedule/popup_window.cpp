@@ -145,7 +145,8 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   snooze_box_ = new QComboBox(this);
   snooze_box_->setEditable(true);
   snooze_box_->setGeometry(232, 32, 56, 22);
-  for (const char* item : {"1", "2", "3", "4", "5", "10", "15", "20", "25", "30"}) {
+  for (const char* item :
+       {"1", "2", "3", "4", "5", "10", "15", "20", "25", "30"}) {
     snooze_box_->addItem(U(item));
   }
   snooze_box_->setEditText(U("10"));
@@ -215,7 +216,8 @@ void PopupWindow::Finish(const PopupFinish& finish) {
   title_panel_->setText(U(finish.title));
   QPalette palette = title_panel_->palette();
   palette.setColor(QPalette::WindowText, Qt::white);
-  palette.setColor(QPalette::Window, ColorOfValue(PopupTitleColor(finish.weekday)));
+  palette.setColor(QPalette::Window,
+                   ColorOfValue(PopupTitleColor(finish.weekday)));
   title_panel_->setPalette(palette);
   text_->moveCursor(QTextCursor::Start);
 
@@ -296,8 +298,9 @@ void PopupWindow::TimerStep() {
     case PopupTimer::Step::kComeBack: {
       timer_.stop();
       const std::string sound =
-          context_.settings ? context_.settings->ReadString("Calendar", "file", "")
-                            : std::string();
+          context_.settings
+              ? context_.settings->ReadString("Calendar", "file", "")
+              : std::string();
       if (context_.sound && !sound.empty() && QFileInfo(U(sound)).isFile()) {
         context_.sound->PlayFile(sound);
       }
@@ -342,11 +345,10 @@ void PopupWindow::Delete() {
   question_open_ = true;
   timer_was_running_ = timer_.isActive();
   timer_.stop();
-  MessageRequest request(
-      MessageKind::kQuestion,
-      DeleteQuestion(title_panel_->text().toStdString(),
-                     text_->toPlainText().toStdString()),
-      MessageButtons::kYesNo, this);
+  MessageRequest request(MessageKind::kQuestion,
+                         DeleteQuestion(title_panel_->text().toStdString(),
+                                        text_->toPlainText().toStdString()),
+                         MessageButtons::kYesNo, this);
   QPointer<PopupWindow> self(this);
   context_.messages->Ask(request, [self](MessageAnswer answer) {
     if (!self) return;

@@ -36,8 +36,8 @@ ReminderRuntime::ReminderRuntime(ReminderRuntimeServices services,
   engine.displays = this;
   engine.memory_text = [meter = MemoryMeter(services_.meminfo_path)](
                            int resource) { return meter.Text(resource); };
-  engine_ = std::make_unique<ReminderEngine>(std::move(engine),
-                                             std::move(hooks));
+  engine_ =
+      std::make_unique<ReminderEngine>(std::move(engine), std::move(hooks));
 }
 
 ReminderRuntime::~ReminderRuntime() = default;

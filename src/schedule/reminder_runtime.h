@@ -36,8 +36,8 @@ struct ReminderRuntimeServices {
   SoundCues* cues = nullptr;
   Shell* shell = nullptr;
   Messages* messages = nullptr;
-  JpegJobs* jpeg = nullptr;            // null: JPEG pictures are skipped
-  DesktopWindows* desktop = nullptr;   // null: the display's own
+  JpegJobs* jpeg = nullptr;           // null: JPEG pictures are skipped
+  DesktopWindows* desktop = nullptr;  // null: the display's own
   std::string meminfo_path = "/proc/meminfo";
 };
 

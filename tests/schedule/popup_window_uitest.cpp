@@ -1,0 +1,252 @@
+// The popup window: close countdown, snooze, delete and the clamps.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/settings_file.h"
+#include "platform/sound_cues.h"
+#include "platform/testing/fake_messages.h"
+#include "platform/testing/fake_sound.h"
+#include "schedule/entry_files.h"
+#include "schedule/popup_window.h"
+#include "schedule/temp_folder.h"
+
+using namespace mirokata;
+
+class PopupWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    Fixture()
+        : settings(home / "mirokata.ini"),
+          cues(sound, [] { return true; }),
+          folder(home / "data") {
+      std::filesystem::create_directory(home / "data");
+      context.settings = &settings;
+      context.cues = &cues;
+      context.sound = &sound;
+      context.messages = &messages;
+    }
+    // A finished window holding the entries, the first one a one-day popup.
+    QPointer<PopupWindow> Make(int close_countdown,
+                               const std::vector<std::string>& names,
+                               bool first_is_one_day = false) {
+      auto* w = new PopupWindow(context);
+      for (size_t i = 0; i < names.size(); ++i) {
+        folder.WriteContent(names[i], "text of " + names[i]);
+        WritePopupOptions(settings, folder.FullPath(names[i]), PopupOptions{});
+        w->AppendEntry(folder.FullPath(names[i]), "text of " + names[i]);
+        if (i == 0 && first_is_one_day)
+          w->EnableDelete(folder.FullPath(names[i]));
+      }
+      PopupFinish finish;
+      finish.title = "26/03/04 (Wed) 12:00";
+      finish.weekday = 4;
+      finish.close_countdown = close_countdown;
+      w->Finish(finish);
+      return w;
+    }
+    bool HasSection(const std::string& name) {
+      return settings.Open().HasSection(folder.FullPath(name));
+    }
+
+    mirokata::testing::TempFolder home;
+    SettingsFile settings;
+    FakeSound sound;
+    SoundCues cues;
+    FakeMessages messages;
+    EntryFolder folder;
+    PopupWindowContext context;
+  };
+
+  static void Flush() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+ private slots:
+  void CloseCountdownCountsInTheCaptionAndCloses() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(5, {"1200____.__"});
+    QVERIFY(w->isVisible());
+    w->TimerStep();
+    QCOMPARE(w->windowTitle(),
+             QString::fromUtf8("Popup Window - 4秒後に自動的に閉じます。"));
+    for (int i = 0; i < 4; ++i) w->TimerStep();
+    QCOMPARE(w->windowTitle(),
+             QString::fromUtf8("Popup Window - 0秒後に自動的に閉じます。"));
+    QVERIFY(!w->snooze_enabled());
+    w->TimerStep();
+    Flush();
+    QVERIFY(w.isNull());
+    QCOMPARE(f.sound.cues().back(), std::string("clo"));
+  }
+
+  void CloseTimeZeroNeverShowsAndClosesAtTheFirstSecond() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(0, {"1200____.__"});
+    QVERIFY(!w->isVisible());
+    QVERIFY(w->timer_running());
+    w->TimerStep();
+    Flush();
+    QVERIFY(w.isNull());
+  }
+
+  void SnoozeHidesAndComesBackWithTheGlobalSound() {
+    Fixture f;
+    f.home.Touch("back.wav");
+    f.settings.WriteString("Calendar", "file", f.home / "back.wav");
+    f.settings.WriteString("Form", "Snooze", "3");
+    QPointer<PopupWindow> w = f.Make(-1, {"1200____.__"});
+    QCOMPARE(w->snooze_box()->currentText(), QString("3"));
+    QVERIFY(!w->snooze_enabled());
+    w->TimerStep();  // one second after showing
+    QVERIFY(w->snooze_enabled());
+    QVERIFY(!w->timer_running());
+
+    w->snooze_box()->setEditText("10");
+    w->Snooze();
+    QVERIFY(!w->isVisible());
+    QVERIFY(w->timer_running());
+    QCOMPARE(f.settings.ReadString("Form", "Snooze", ""), std::string("10"));
+    QCOMPARE(f.sound.cues().back(), std::string("sav"));
+    for (int i = 0; i < 600; ++i) w->TimerStep();
+    QVERIFY(!w->isVisible());
+    QVERIFY(f.sound.files().empty());
+    w->TimerStep();
+    QVERIFY(w->isVisible());
+    QVERIFY(!w->timer_running());
+    QCOMPARE(f.sound.files(), std::vector<std::string>{f.home / "back.wav"});
+    QCOMPARE(w->snooze_seconds(), -1);
+    // And once more, with a text that is no number: back after a second.
+    w->snooze_box()->setEditText("abc");
+    w->Snooze();
+    QCOMPARE(w->snooze_box()->currentText(), QString("0"));
+    QCOMPARE(f.settings.ReadString("Form", "Snooze", ""), std::string("0"));
+    w->TimerStep();
+    QVERIFY(w->isVisible());
+    delete w;
+  }
+
+  void SnoozeIsClampedToOneDay() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(-1, {"1200____.__"});
+    w->TimerStep();
+    for (const char* text : {"-5", "5000"}) {
+      w->snooze_box()->setEditText(text);
+      w->Snooze();
+      QVERIFY(w->snooze_seconds() >= 0);
+      QVERIFY(w->snooze_seconds() <= 1440 * 60);
+    }
+    QCOMPARE(w->snooze_box()->currentText(), QString("1440"));
+    QCOMPARE(f.settings.ReadString("Form", "Snooze", ""), std::string("1440"));
+    delete w;
+  }
+
+  void SnoozeOfAnAutoClosingWindowStillBringsItBack() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(3, {"1200____.__"});
+    w->snooze_box()->setEditText("1");
+    w->Snooze();  // a double click on the title does this
+    for (int i = 0; i < 61; ++i) w->TimerStep();
+    Flush();
+    QVERIFY(!w.isNull());
+    QVERIFY(w->isVisible());
+    delete w;
+  }
+
+  void DeleteRemovesExactlyTheOneDayPopupThatEnabledIt() {
+    Fixture f;
+    f.settings.WriteInteger("Form", "Delete", 1);  // no question
+    // A one-day popup and then a daily one fired in the same minute.
+    QPointer<PopupWindow> w =
+        f.Make(-1, {"12000304.26", "1200____.__"}, /*first_is_one_day=*/true);
+    QVERIFY(w->delete_enabled());
+    QCOMPARE(w->entry_path(), f.folder.FullPath("1200____.__"));
+    w->Delete();
+    Flush();
+    QVERIFY(w.isNull());
+    QVERIFY(!f.folder.Exists("12000304.26"));
+    QVERIFY(!f.HasSection("12000304.26"));
+    QVERIFY(f.folder.Exists("1200____.__"));
+    QVERIFY(f.HasSection("1200____.__"));
+    QCOMPARE(f.sound.cues().back(), std::string("clo"));
+  }
+
+  void DeleteIsDisabledForARecurringPopup() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(-1, {"1200____.__"});
+    QVERIFY(!w->delete_enabled());
+    QVERIFY(!w->context_menu()->actions().at(0)->isEnabled());
+    w->Delete();
+    Flush();
+    QVERIFY(!w.isNull());
+    QVERIFY(f.folder.Exists("1200____.__"));
+    delete w;
+  }
+
+  void DeleteQuestionHoldsTheCountdownAndNoKeepsEverything() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(2, {"12000304.26"}, true);
+    f.messages.QueueAnswer(MessageAnswer::kNo);
+    w->Delete();
+    QVERIFY(w->question_open());
+    QVERIFY(!w->isVisible());
+    QCOMPARE(f.messages.shown().size(), size_t(1));
+    QCOMPARE(f.messages.shown()[0].request.text,
+             std::string("【26/03/04 (Wed) 12:00】\r\ntext of 12000304.26\r\n"
+                         "削除しますか？"));
+    // The countdown would have closed the window by now.
+    for (int i = 0; i < 5; ++i) w->TimerStep();
+    Flush();
+    QVERIFY(!w.isNull());
+    QCOMPARE(f.messages.AnswerPending(), 1);
+    QVERIFY(w->isVisible());
+    QVERIFY(w->timer_running());
+    QVERIFY(f.folder.Exists("12000304.26"));
+    QVERIFY(f.HasSection("12000304.26"));
+
+    f.messages.QueueAnswer(MessageAnswer::kYes);
+    w->Delete();
+    QCOMPARE(f.messages.AnswerPending(), 1);
+    Flush();
+    QVERIFY(w.isNull());
+    QVERIFY(!f.folder.Exists("12000304.26"));
+    QVERIFY(!f.HasSection("12000304.26"));
+  }
+
+  void DeletingAFileAlreadyGoneStillErasesItsOptions() {
+    Fixture f;
+    f.settings.WriteInteger("Form", "Delete", 1);
+    QPointer<PopupWindow> w = f.Make(-1, {"12000304.26"}, true);
+    std::filesystem::remove(f.folder.FullPath("12000304.26"));
+    w->Delete();
+    Flush();
+    QVERIFY(w.isNull());
+    QVERIFY(!f.HasSection("12000304.26"));
+  }
+
+  void AnUnfinishedWindowGoesWithItsHandle() {
+    Fixture f;
+    PopupWindowFactory factory(f.context);
+    QPointer<PopupWindow> made;
+    factory.on_created = [&](PopupWindow* w) { made = w; };
+    factory.CreatePopup().reset();
+    QVERIFY(made.isNull());
+    {
+      std::unique_ptr<PopupSink> sink = factory.CreatePopup();
+      sink->AppendEntry("/x/1200____.__", "line one\r\nline two");
+      sink->Finish(PopupFinish{});
+    }
+    QVERIFY(!made.isNull());
+    QCOMPARE(made->text(), QString("line one\nline two"));
+    QVERIFY(made->isVisible());
+    delete made;
+  }
+};
+
+QTEST_MAIN(PopupWindowTest)
+#include "popup_window_uitest.moc"
