@@ -1,4 +1,4 @@
-// Command texts and WAV headers from arbitrary bytes: nothing may read out
+// Command texts, desktop entries and WAV headers from arbitrary bytes: nothing may read out
 // of bounds, and the splitters must keep their simple promises.
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/cue_synth.h"
+#include "platform/desktop_entry.h"
 #include "platform/shell.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
@@ -20,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   if (total > size) std::abort();  // splitting never invents characters
   (void)mirokata::FolderOfPath(text);
+  (void)mirokata::ParseDesktopEntry(text, {"a b", "c"}, "/x.desktop");
 
   const mirokata::WavInfo info = mirokata::ParseWav(data, size);
   if (info.valid && info.data_offset + info.data_size > size) std::abort();
