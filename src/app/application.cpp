@@ -4,13 +4,19 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QSocketNotifier>
+#include <QVBoxLayout>
+#include <utility>
 
 #include "app/app_context.h"
 #include "app/main_window.h"
+#include "app/month_grid.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
+#include "mainwin/calendar_grid_panel.h"
 #include "platform/linux_platform.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
@@ -47,6 +53,74 @@ void CloseOnTerminationSignals(QWidget* main_window) {
     sigaction(signal, &action, nullptr);
   }
 }
+
+// The month grid of the calendar area: the full grid with its day panel,
+// behind the main window's seam.
+class CalendarMonthGrid : public MonthGrid {
+ public:
+  CalendarMonthGrid(const AppContext& context, QWidget* parent)
+      : MonthGrid(parent) {
+    panel_ = new CalendarGridPanel(
+        *context.settings, *context.clock, context.screen, context.cues,
+        parent->findChild<QLabel*>("YearCaption"),
+        parent->findChild<QLabel*>("MonthCaption"),
+        parent->findChild<QAbstractButton*>("TodayButton"), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(panel_);
+    connect(panel_, &CalendarGridPanel::dateChanged, this,
+            [this](const CivilDate& d) { emit DateSelected(d); });
+    // Each action and button opens the main window's command; the ones
+    // whose window is not there stay disabled.
+    DayPanelController* c = panel_->controller();
+    const std::pair<DayAction, Command> actions[] = {
+        {DayAction::kPopupEditor, Command::kPopupEditor},
+        {DayAction::kScheduleEditor, Command::kScheduleEditor},
+        {DayAction::kScheduleManager, Command::kScheduleManager},
+        {DayAction::kDateJump, Command::kJumpToDate},
+        {DayAction::kDiaryList, Command::kDiaryList}};
+    for (const auto& [action, command] : actions) {
+      c->SetDoubleClickHandler(action, Runner(command), Available(command));
+    }
+    const std::pair<PopViewCommand, Command> buttons[] = {
+        {PopViewCommand::kScheduleEditor, Command::kScheduleEditor},
+        {PopViewCommand::kPopupEditor, Command::kPopupEditor},
+        {PopViewCommand::kDiaryList, Command::kDiaryList},
+        {PopViewCommand::kBirthdayBook, Command::kBirthdays},
+        {PopViewCommand::kScheduleList, Command::kScheduleList},
+        {PopViewCommand::kScheduleManager, Command::kScheduleManager},
+        {PopViewCommand::kTodoBoard, Command::kTodoBoard},
+        {PopViewCommand::kPhoneBook, Command::kPhoneBook}};
+    for (const auto& [button, command] : buttons) {
+      c->SetPopViewCommand(button, Runner(command), Available(command));
+    }
+  }
+
+  void SetSelectedDate(const CivilDate& date) override {
+    panel_->setDate(date);
+  }
+  CivilDate SelectedDate() const override { return panel_->date(); }
+  // At start and at each change of date.
+  void SetToday(const CivilDate&) override {
+    panel_->controller()->Refresh();
+  }
+
+ private:
+  MainWindow* Window() const { return qobject_cast<MainWindow*>(window()); }
+  DayPanelController::DayHandler Runner(Command command) {
+    return [this, command](const CivilDate&) {
+      if (MainWindow* w = Window()) w->RunCommand(command);
+    };
+  }
+  DayPanelController::Availability Available(Command command) {
+    return [this, command] {
+      MainWindow* w = Window();
+      return w != nullptr && w->HasCommand(command);
+    };
+  }
+
+  CalendarGridPanel* panel_;
+};
 
 }  // namespace
 
@@ -90,7 +164,11 @@ int RunApplication(int argc, char** argv) {
 
   int result = 0;
   {
-    MainWindow window(context);
+    MainWindowHooks hooks;
+    hooks.make_month_grid = [&context](QWidget* parent) -> MonthGrid* {
+      return new CalendarMonthGrid(context, parent);
+    };
+    MainWindow window(context, std::move(hooks));
     CloseOnTerminationSignals(&window);
     window.Start();
     result = app.exec();

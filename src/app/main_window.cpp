@@ -525,9 +525,11 @@ void MainWindow::BuildCalendarArea() {
   caption_font.setPixelSize(12);
   caption_font.setBold(true);
   year_label_ = new QLabel(calendar_page_);
+  year_label_->setObjectName("YearCaption");
   year_label_->setGeometry(4, 1, 44, 16);
   year_label_->setFont(caption_font);
   month_label_ = new QLabel(calendar_page_);
+  month_label_->setObjectName("MonthCaption");
   month_label_->setGeometry(50, 1, 40, 16);
   month_label_->setFont(caption_font);
   year_label_->installEventFilter(this);
@@ -545,6 +547,7 @@ void MainWindow::BuildCalendarArea() {
   };
   for (const Nav& n : navs) {
     auto* b = new QToolButton(calendar_page_);
+    if (n.run == &MainWindow::ShowToday) b->setObjectName("TodayButton");
     b->setText(U(n.glyph));
     b->setToolTip(U(n.hint));
     b->setAutoRaise(true);

@@ -77,6 +77,9 @@ class MainWindow : public QWidget {
   // Enables the command's menu items and buttons.
   void SetCommand(Command command, std::function<void()> handler);
   void RunCommand(Command command);
+  bool HasCommand(Command command) const {
+    return static_cast<bool>(handlers_[static_cast<size_t>(command)]);
+  }
 
   // Creation of the window in the program's start-up order; shows it.
   void Start();
