@@ -76,6 +76,8 @@ void QtMessages::ShowNotice(const MessageRequest& request) {
   if (request.beep) Beep(request.kind);
   QMessageBox* box = BuildMessageBox(request);
   box->setAttribute(Qt::WA_DeleteOnClose);
+  // Closing a notice is never closing the program, whatever else is shown.
+  box->setAttribute(Qt::WA_QuitOnClose, false);
   box->setWindowModality(Qt::NonModal);
   box->show();
 }
@@ -85,6 +87,8 @@ void QtMessages::Ask(const MessageRequest& request,
   if (request.beep) Beep(request.kind);
   QMessageBox* box = BuildMessageBox(request);
   box->setAttribute(Qt::WA_DeleteOnClose);
+  // Closing a notice is never closing the program, whatever else is shown.
+  box->setAttribute(Qt::WA_QuitOnClose, false);
   box->setWindowModality(Qt::NonModal);
   const MessageRequest copy = request;
   QObject::connect(box, &QMessageBox::finished, box,
