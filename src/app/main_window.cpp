@@ -69,7 +69,6 @@ QIcon GlyphIcon(const QString& glyph, QColor tile) {
   p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 4, 4);
   QFont f;
   f.setPixelSize(glyph.size() > 1 ? 7 : 13);
-  f.setBold(true);
   p.setFont(f);
   p.setPen(Qt::white);
   p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, glyph);
