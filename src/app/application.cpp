@@ -20,6 +20,7 @@
 #include "platform/linux_platform.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
+#include "schedule/reminder_runtime.h"
 
 namespace mirokata {
 namespace {
@@ -168,7 +169,36 @@ int RunApplication(int argc, char** argv) {
     hooks.make_month_grid = [&context](QWidget* parent) -> MonthGrid* {
       return new CalendarMonthGrid(context, parent);
     };
+    // The reminder engine runs the main tick and fills the moon panel.
+    MainWindow* main_window = nullptr;
+    ReminderHooks reminder_hooks;
+    reminder_hooks.show_today = [&main_window] {
+      if (main_window) main_window->ShowToday();
+    };
+    ReminderRuntimeServices reminder_services;
+    reminder_services.program_folder = program_folder;
+    reminder_services.settings = &settings;
+    reminder_services.clock = services.clock.get();
+    reminder_services.uptime = services.uptime.get();
+    reminder_services.sound = services.sound.get();
+    reminder_services.cues = &cues;
+    reminder_services.shell = services.shell.get();
+    reminder_services.messages = messages;
+    ReminderRuntime reminders(std::move(reminder_services),
+                              std::move(reminder_hooks));
+    hooks.make_moon_panel = [&reminders](QWidget* parent) {
+      return reminders.CreateMoonPanel(parent);
+    };
+    hooks.tick = [&reminders] { reminders.Tick(); };
     MainWindow window(context, std::move(hooks));
+    main_window = &window;
+    reminders.Attach(
+        {[&window](int panel, const QString& text) {
+           window.SetStripText(panel, text);
+         },
+         [&window] { return window.moon_panel_visible(); },
+         [&window] { return window.application_active(); },
+         [&window]() -> QWidget* { return &window; }});
     CloseOnTerminationSignals(&window);
     window.Start();
     result = app.exec();

@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include "app/app_context.h"
 #include "mainwin/memory_meter.h"
+#include "notes/jpeg_jobs.h"
+#include "notes/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
 
 namespace mirokata {
@@ -14,6 +17,11 @@ ReminderRuntime::ReminderRuntime(ReminderRuntimeServices services,
   if (services_.desktop == nullptr) {
     own_desktop_ = CreateDesktopWindows();
     services_.desktop = own_desktop_.get();
+  }
+  if (services_.jpeg == nullptr) {
+    own_jpeg_ = std::make_unique<JpegJobs>(services_.messages);
+    AttachJpegProgressWindow(own_jpeg_.get(), QString::fromUtf8(kVersionText));
+    services_.jpeg = own_jpeg_.get();
   }
   PopupWindowContext popup = std::move(popup_extras);
   popup.settings = services_.settings;

@@ -63,6 +63,7 @@ class ReminderRuntime : public ReminderDisplays {
   ReminderEngine& engine() { return *engine_; }
   PopupWindowFactory& popups() { return *popups_; }
   MoonPanelWidget* moon_panel() const { return moon_panel_; }
+  JpegJobs* jpeg_jobs() const { return services_.jpeg; }
 
   // ReminderDisplays.
   void Show(const MainDisplayState& state) override;
@@ -71,6 +72,7 @@ class ReminderRuntime : public ReminderDisplays {
  private:
   ReminderRuntimeServices services_;
   std::unique_ptr<DesktopWindows> own_desktop_;
+  std::unique_ptr<JpegJobs> own_jpeg_;
   std::unique_ptr<PopupWindowFactory> popups_;
   std::unique_ptr<ReminderEngine> engine_;
   QPointer<MoonPanelWidget> moon_panel_;
