@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Start-up time and memory of the program against a bare Qt window.
 
-Under a private Xvfb with openbox, measures five times each: the time from
+Under a private Xvfb with openbox and a tray host, measures five times each: the time from
 starting the program (with a settings file and data folder of a heavy
 user's size) to its main window being mapped, and its resident memory five
 seconds later. The bare Qt window of bare_window.cpp is measured the same
@@ -126,6 +126,10 @@ def main():
         procs.append(subprocess.Popen(["openbox"], env=env,
                                       stdout=subprocess.DEVNULL,
                                       stderr=subprocess.DEVNULL))
+        procs.append(subprocess.Popen(
+            ["trayer", "--edge", "top", "--align", "left", "--widthtype",
+             "pixel", "--width", "80", "--height", "24"], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         time.sleep(1)
 
         results = {"bare": [], "mirokata": []}

@@ -625,10 +625,12 @@ void MainWindow::Start() {
   }
   setWindowFlags(flags);
   SetUpTray();
+  bool tray_refused = false;
   if (context_.tray) {
     const bool icons = tray_icon == 0 || tray_icon == 2;
     context_.tray->SetVisible(TrayIconId::kCalendar, icons);
     context_.tray->SetVisible(TrayIconId::kMemo, icons);
+    tray_refused = icons && !context_.tray->Available();
   }
 
   // 9: today.
@@ -691,6 +693,15 @@ void MainWindow::Start() {
   started_ = true;
 
   show();
+  if (tray_refused) {
+    // The program carries on without its icons: every command is on the
+    // main window too.
+    MessageRequest request;
+    request.kind = MessageKind::kError;
+    request.text = "タスクトレイにアイコンを登録できません。";
+    request.parent = this;
+    context_.messages->ShowNotice(request);
+  }
   if (open_preferences) OpenPreferences();
 }
 

@@ -155,6 +155,27 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void MissingTrayIsReportedWithoutStopping() {
+    struct Case {
+      int tray_icon;
+      bool reported;
+    } cases[] = {{0, true}, {2, true}, {1, false}, {3, false}};
+    for (const Case& c : cases) {
+      Harness h;
+      h.SeedEarlierRun();
+      h.tray.SetAvailable(false);
+      h.settings->WriteInteger("Form", "Tray_icon", c.tray_icon);
+      MainWindow* w = h.Start();
+      const bool reported = !h.messages.shown().empty() &&
+                            !h.messages.shown()[0].modal &&
+                            h.messages.shown()[0].request.text ==
+                                "タスクトレイにアイコンを登録できません。";
+      QCOMPARE(reported, c.reported);
+      QVERIFY(w->isVisible());
+      QVERIFY(w->timer_active());
+    }
+  }
+
   void NewVersionOpensPreferencesOnce() {
     Harness h;
     h.settings->WriteInteger("Horiday", "Set", 1);
