@@ -1,6 +1,8 @@
 #include "mainwin/day_pop_view.h"
 
 #include <QCloseEvent>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 #include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "mainwin/day_pop_view_layout.h"
 #include "platform/color/color_value.h"
@@ -29,8 +32,8 @@ constexpr ButtonText kButtons[kPopViewCommandCount] = {
     {"ToDo", "ToDoボード"}, {"電", "電話帳"},
 };
 
-constexpr int kWidth = 240;
-constexpr int kHeight = 150;
+constexpr int kWidth = 340;
+constexpr int kHeight = 160;
 
 }  // namespace
 
@@ -53,6 +56,11 @@ DayPopView::DayPopView(QWidget* parent)
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   text_->setFrameShape(QFrame::NoFrame);
   text_->document()->setDocumentMargin(6);
+  QFont text_font;
+  text_font.setFamilies({QString::fromUtf8("ＭＳ ゴシック"), "MS Gothic",
+                         "Noto Sans Mono CJK JP", "monospace"});
+  text_font.setPixelSize(12);
+  text_->setFont(text_font);
   layout->addWidget(text_, 1);
 
   auto* row = new QHBoxLayout;
@@ -78,7 +86,14 @@ DayPopView::DayPopView(QWidget* parent)
 void DayPopView::SetDay(const CivilDate& date, int days_from_today,
                         const std::vector<std::string>& lines,
                         const DayInfoColors& colors) {
-  setWindowTitle(QString::fromStdString(PopViewCaption(date, days_from_today)));
+  const QString caption =
+      QString::fromStdString(PopViewCaption(date, days_from_today));
+  setWindowTitle(caption);
+  // Wide enough for the caption beside the frame's buttons (the platform
+  // adds the program's name to it).
+  const int title_width =
+      QFontMetrics(font()).horizontalAdvance(caption + " — Mirokata") + 120;
+  resize(std::max(kWidth, title_width), height());
   QPalette pal = text_->palette();
   const QColor back = ColorFromValue(colors.back, pal);
   const QColor fore = ColorFromValue(colors.text, pal);
