@@ -195,6 +195,19 @@ TEST_F(DayPanelTest, InfoColoursBySignOfTheDistanceToToday) {
   }
 }
 
+TEST_F(DayPanelTest, TheDroppedDaysOf1582ShowWithoutErrors) {
+  f_.settings().WriteBool(kCalendarExSection, kPopViewKey, true);
+  f_.settings().WriteBool("Form", kQrekiKey, true);
+  f_.Put("______10.__");
+  const DayPanelState gap = Select(1582, 10, 10);
+  EXPECT_TRUE(gap.recoloured);
+  EXPECT_TRUE(gap.info_lines.empty());
+  EXPECT_EQ(gap.month_caption, "10");
+  const DayPanelState after = Select(1582, 10, 15);  // a Friday again
+  EXPECT_EQ(after.info_lines.size(), 1u);  // the rokuyo; the 10th is gone
+  EXPECT_EQ(after.month_caption_back, 1u);
+}
+
 TEST_F(DayPanelTest, DoubleClickActions) {
   struct Case {
     const char* value;
