@@ -167,7 +167,8 @@ class InfoStrip : public QWidget {
  public:
   explicit InfoStrip(QWidget* parent) : QWidget(parent) {
     setFixedSize(kContentWidth, kStripHeight);
-    const int widths[3] = {80, 74, kContentWidth - 154};
+    // Sized for "2026/12/10(木)", "23:59:59" and "3271396K(94%)".
+    const int widths[3] = {84, 54, kContentWidth - 138};
     int x = 0;
     for (int i = 0; i < 3; ++i) {
       auto* label = new QLabel(this);
