@@ -10,9 +10,10 @@
 // the same tick as the scan would leave the folder's time unchanged (the
 // "racy timestamp" problem of git's index).
 //
-// Names compare without regard to ASCII letter case. Folders, dangling
-// links and hidden files (".name", which includes the temporaries of atomic
-// writes) are left out.
+// Names compare without regard to ASCII letter case. Only regular files
+// (and links to them) are listed: no folders, dangling links, pipes or
+// devices, and no hidden files (".name", which includes the temporaries of
+// atomic writes).
 #ifndef MIROKATA_SCHEDULE_FOLDER_INDEX_H_
 #define MIROKATA_SCHEDULE_FOLDER_INDEX_H_
 
