@@ -144,3 +144,27 @@ BENCHMARK(BM_PaintColours)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace mirokata
+
+namespace mirokata {
+namespace {
+
+// Right after an entry was saved the folder index cannot trust the folder's
+// time stamp for two seconds and scans again at each look.
+void BM_RecolourMonthAfterSave(benchmark::State& state) {
+  Folder& f = TheFolder();
+  DataFolderEntries entries(f.settings());
+  MonthGridModel grid(2026, 9, 15);
+  const std::string probe =
+      f.settings().ReadString("Calendar", "Directory", "") + "/____0916.26";
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::ofstream(probe, std::ios::binary) << "saved";
+    state.ResumeTiming();
+    RecolourMonth(f.settings(), entries.Current(), grid);
+  }
+  std::filesystem::remove(probe);
+}
+BENCHMARK(BM_RecolourMonthAfterSave)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace mirokata

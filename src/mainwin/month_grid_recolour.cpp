@@ -76,6 +76,7 @@ std::vector<std::string> SpecialDaysOfMonth(SettingsFile& settings,
   EntryMatcher matcher(folder, CachedHolidayTest(settings));
   const int length = DaysInMonth(year, month);
   std::vector<std::string> born;
+  const std::shared_ptr<const FolderSnapshot> snapshot = folder->Snapshot();
   for (int d = 1; d <= length; ++d) {
     if (!IsValidDate(year, month, d)) continue;
     bool marked = false;
@@ -84,7 +85,7 @@ std::vector<std::string> SpecialDaysOfMonth(SettingsFile& settings,
       char pattern[32];
       std::snprintf(pattern, sizeof pattern, "BORN%02d%02d.*", month, d);
       born.clear();
-      folder->Snapshot()->Match(pattern, &born);
+      snapshot->Match(pattern, &born);
       marked = !born.empty();
     }
     if (!marked) {
