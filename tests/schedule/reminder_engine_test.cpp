@@ -380,6 +380,28 @@ TEST_F(ReminderEngineTest,
   EXPECT_FALSE(displays_.states.at(0).moon);
 }
 
+TEST_F(ReminderEngineTest,
+       AutomaticDiaryOpensAtItsClockMinuteNotTheAdvancedOne) {
+  settings_.WriteInteger("Calendar", "before", 10);
+  settings_.WriteBool("Nikki", "Auto", true);
+  settings_.WriteInteger("Nikki", "Auto_H", 7);
+  settings_.WriteInteger("Nikki", "Auto_M", 30);
+  home_.Touch("chime.wav");
+  settings_.WriteString("Calendar", "file", home_ / "chime.wav");
+  int opened = 0;
+  hooks_.open_diary_list = [&] { ++opened; };
+  clock_.Set(2026, 7, 1, 7, 19, 30);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 10 * 60);  // to 07:29:30
+  EXPECT_EQ(opened, 0);
+  RunFor(*engine, 30);  // 07:30:00
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(sound_.files(), std::vector<std::string>{home_ / "chime.wav"});
+  RunFor(*engine, 120);
+  EXPECT_EQ(opened, 1);
+}
+
 TEST_F(ReminderEngineTest, AnEntryGoneBeforeLoadingLeavesAnEmptyWindow) {
   AddEntry("1000____.__", "soon gone");
   clock_.Set(2026, 4, 1, 9, 59, 59);
