@@ -370,7 +370,18 @@ void PopupWindow::DeleteEntry() {
   const size_t slash = path.rfind('/');
   if (slash != std::string::npos && context_.settings) {
     EntryFolder folder(path.substr(0, slash));
-    folder.Delete(path.substr(slash + 1), context_.settings);
+    std::string error;
+    if (!folder.Delete(path.substr(slash + 1), context_.settings, &error)) {
+      // Kept on disk: say so and keep the window rather than pretend.
+      show();
+      raise();
+      if (context_.messages) {
+        context_.messages->ShowNotice({MessageKind::kError,
+                                       "削除できませんでした。\r" + error,
+                                       MessageButtons::kOk, this});
+      }
+      return;
+    }
   }
   PlayCue("del");
   close();

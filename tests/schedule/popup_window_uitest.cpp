@@ -1,4 +1,6 @@
 // The popup window: close countdown, snooze, delete and the clamps.
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMenu>
@@ -227,6 +229,31 @@ class PopupWindowTest : public QObject {
     Flush();
     QVERIFY(w.isNull());
     QVERIFY(!f.HasSection("12000304.26"));
+  }
+
+  void AFailedDeleteKeepsTheWindowAndSaysSo() {
+    Fixture f;
+    f.settings.WriteInteger("Form", "Delete", 1);
+    QPointer<PopupWindow> w = f.Make(-1, {"12000304.26"}, true);
+    // A folder that refuses changes keeps the file.
+    std::filesystem::permissions(f.home / "data",
+                                 std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    if (::access((f.home / "data").c_str(), W_OK) == 0) {
+      QSKIP("running with permissions that ignore the folder's mode");
+    }
+    w->Delete();
+    std::filesystem::permissions(f.home / "data",
+                                 std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    Flush();
+    QVERIFY(!w.isNull());
+    QVERIFY(w->isVisible());
+    QVERIFY(f.folder.Exists("12000304.26"));
+    QVERIFY(f.HasSection("12000304.26"));
+    QCOMPARE(f.messages.shown().size(), size_t(1));
+    QVERIFY(!f.messages.shown()[0].modal);
+    delete w;
   }
 
   void AnUnfinishedWindowGoesWithItsHandle() {
