@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -361,6 +362,12 @@ void PopupWindow::Delete() {
     self->raise();
     if (self->timer_was_running_) self->timer_.start();
   });
+  // The question stands where the window stood, at its top-left corner.
+  const QList<QMessageBox*> boxes =
+      findChildren<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!boxes.isEmpty() && boxes.last()->isVisible()) {
+    boxes.last()->move(frameGeometry().topLeft());
+  }
 }
 
 void PopupWindow::DeleteEntry() {
