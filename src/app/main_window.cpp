@@ -684,9 +684,11 @@ void MainWindow::Start() {
     open_preferences = true;
   }
 
-  // 18, 19: one tick at once, then the timer. A zero or negative interval
-  // would spin the processor.
-  Tick();
+  // 18, 19: one tick at once, then the timer. The tick runs as the first
+  // thing of the event loop, so that the window is mapped without waiting
+  // for a scan of the data folder. A zero or negative interval would spin
+  // the processor.
+  QTimer::singleShot(0, this, &MainWindow::Tick);
   int interval = settings.ReadInteger("Form", "Interval", 1000);
   if (interval <= 0) interval = 1000;
   timer_.setInterval(interval);

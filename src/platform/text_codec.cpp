@@ -37,15 +37,6 @@ Converter& Encoder() {
   return c;
 }
 
-// Length of the UTF-8 sequence starting with lead byte b, or 1 if invalid.
-size_t Utf8Length(unsigned char b) {
-  if (b < 0x80) return 1;
-  if ((b & 0xE0) == 0xC0) return 2;
-  if ((b & 0xF0) == 0xE0) return 3;
-  if ((b & 0xF8) == 0xF0) return 4;
-  return 1;
-}
-
 // Runs iconv over in, calling on_bad(in, out) whenever a sequence cannot be
 // converted; on_bad must consume at least one input byte.
 template <typename OnBad>
@@ -79,27 +70,35 @@ std::string Convert(Converter& c, std::string_view in, OnBad on_bad) {
   return out;
 }
 
-uint32_t DecodeUtf8(std::string_view s, size_t* len) {
-  unsigned char b = s[0];
-  size_t n = Utf8Length(b);
-  if (n == 1 || n > s.size()) {
-    *len = 1;
-    return b < 0x80 ? b : 0xFFFFFFFF;
+// Characters that other systems' Japanese input produces where CP932 has a
+// differently coded twin.
+uint32_t Cp932LookAlike(uint32_t cp) {
+  switch (cp) {
+    case 0x301C:
+      return 0xFF5E;  // WAVE DASH -> FULLWIDTH TILDE
+    case 0x2016:
+      return 0x2225;  // DOUBLE VERTICAL LINE -> PARALLEL TO
+    case 0x2212:
+      return 0xFF0D;  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+    case 0x00A2:
+      return 0xFFE0;  // CENT SIGN
+    case 0x00A3:
+      return 0xFFE1;  // POUND SIGN
+    case 0x00AC:
+      return 0xFFE2;  // NOT SIGN
+    case 0x2014:
+      return 0x2015;  // EM DASH -> HORIZONTAL BAR
+    case 0x00A6:
+      return 0xFFE4;  // BROKEN BAR
+    default:
+      return 0;
   }
-  uint32_t cp = b & (0x7F >> n);
-  for (size_t i = 1; i < n; ++i) {
-    unsigned char t = s[i];
-    if ((t & 0xC0) != 0x80) {
-      *len = 1;
-      return 0xFFFFFFFF;
-    }
-    cp = (cp << 6) | (t & 0x3F);
-  }
-  *len = n;
-  return cp;
 }
 
+}  // namespace
+
 void AppendUtf8(uint32_t cp, std::string& out) {
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = kUtf8Replacement;
   if (cp < 0x80) {
     out.push_back(char(cp));
   } else if (cp < 0x800) {
@@ -117,23 +116,39 @@ void AppendUtf8(uint32_t cp, std::string& out) {
   }
 }
 
-// Characters that other systems' Japanese input produces where CP932 has a
-// differently coded twin.
-uint32_t Cp932LookAlike(uint32_t cp) {
-  switch (cp) {
-    case 0x301C: return 0xFF5E;  // WAVE DASH -> FULLWIDTH TILDE
-    case 0x2016: return 0x2225;  // DOUBLE VERTICAL LINE -> PARALLEL TO
-    case 0x2212: return 0xFF0D;  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
-    case 0x00A2: return 0xFFE0;  // CENT SIGN
-    case 0x00A3: return 0xFFE1;  // POUND SIGN
-    case 0x00AC: return 0xFFE2;  // NOT SIGN
-    case 0x2014: return 0x2015;  // EM DASH -> HORIZONTAL BAR
-    case 0x00A6: return 0xFFE4;  // BROKEN BAR
-    default: return 0;
+uint32_t NextCodePoint(std::string_view text, size_t* pos) {
+  unsigned char b = text[*pos];
+  size_t n = b < 0x80             ? 1
+             : (b & 0xE0) == 0xC0 ? 2
+             : (b & 0xF0) == 0xE0 ? 3
+             : (b & 0xF8) == 0xF0 ? 4
+                                  : 0;
+  if (n == 1) {
+    ++*pos;
+    return b;
   }
+  if (n == 0 || *pos + n > text.size()) {
+    ++*pos;
+    return kUtf8Replacement;
+  }
+  uint32_t cp = b & (0x7F >> n);
+  for (size_t i = 1; i < n; ++i) {
+    unsigned char t = text[*pos + i];
+    if ((t & 0xC0) != 0x80) {
+      ++*pos;
+      return kUtf8Replacement;
+    }
+    cp = (cp << 6) | (t & 0x3F);
+  }
+  // Overlong forms, surrogates and values beyond Unicode are not characters.
+  static constexpr uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
+    ++*pos;
+    return kUtf8Replacement;
+  }
+  *pos += n;
+  return cp;
 }
-
-}  // namespace
 
 bool IsAscii(std::string_view text) {
   for (unsigned char c : text) {
@@ -153,9 +168,9 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 std::string Utf8ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   return Convert(Encoder(), utf8, [](std::string_view rest, std::string& out) {
-    size_t len = 1;
-    uint32_t cp = DecodeUtf8(rest, &len);
-    uint32_t twin = cp == 0xFFFFFFFF ? 0 : Cp932LookAlike(cp);
+    size_t len = 0;
+    uint32_t cp = NextCodePoint(rest, &len);
+    uint32_t twin = Cp932LookAlike(cp);
     if (twin != 0) {
       std::string alt;
       AppendUtf8(twin, alt);
@@ -166,9 +181,8 @@ std::string Utf8ToCp932(std::string_view utf8) {
       char buf[8];
       char* dst = buf;
       size_t dst_left = sizeof(buf);
-      if (c.Ok() &&
-          iconv(c.get(), &src, &src_left, &dst, &dst_left) !=
-              static_cast<size_t>(-1)) {
+      if (c.Ok() && iconv(c.get(), &src, &src_left, &dst, &dst_left) !=
+                        static_cast<size_t>(-1)) {
         out.append(buf, dst - buf);
         return len;
       }
@@ -183,8 +197,8 @@ bool FitsCp932(std::string_view utf8) {
   bool fits = true;
   Convert(Encoder(), utf8, [&fits](std::string_view rest, std::string&) {
     fits = false;
-    size_t len = 1;
-    DecodeUtf8(rest, &len);
+    size_t len = 0;
+    NextCodePoint(rest, &len);
     return len;
   });
   return fits;

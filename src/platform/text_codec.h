@@ -2,6 +2,7 @@
 #ifndef MIROKATA_PLATFORM_TEXT_CODEC_H_
 #define MIROKATA_PLATFORM_TEXT_CODEC_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,15 @@ std::string Utf8ToCp932(std::string_view utf8);
 
 // True when every character of the UTF-8 text survives Utf8ToCp932.
 bool FitsCp932(std::string_view utf8);
+
+inline constexpr uint32_t kUtf8Replacement = 0xFFFD;
+
+// Appends the UTF-8 form of a code point (invalid ones as U+FFFD).
+void AppendUtf8(uint32_t code_point, std::string& out);
+
+// Reads one code point from valid or invalid UTF-8 at text[*pos] and moves
+// *pos past it; an invalid byte reads as U+FFFD and moves one byte.
+uint32_t NextCodePoint(std::string_view text, size_t* pos);
 
 // True when the text holds only 7-bit bytes (identical in both encodings).
 bool IsAscii(std::string_view text);

@@ -171,57 +171,5 @@ std::string DecodeCodePage(std::string_view bytes, int code_page) {
   return DecodeCp1252(bytes);
 }
 
-void AppendUtf8(uint32_t cp, std::string& out) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = kReplacement;
-  if (cp < 0x80) {
-    out.push_back(char(cp));
-  } else if (cp < 0x800) {
-    out.push_back(char(0xC0 | (cp >> 6)));
-    out.push_back(char(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(char(0xE0 | (cp >> 12)));
-    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (cp >> 18)));
-    out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (cp & 0x3F)));
-  }
-}
-
-uint32_t NextCodePoint(std::string_view text, size_t* pos) {
-  unsigned char b = text[*pos];
-  size_t n = b < 0x80             ? 1
-             : (b & 0xE0) == 0xC0 ? 2
-             : (b & 0xF0) == 0xE0 ? 3
-             : (b & 0xF8) == 0xF0 ? 4
-                                  : 0;
-  if (n == 1) {
-    ++*pos;
-    return b;
-  }
-  if (n == 0 || *pos + n > text.size()) {
-    ++*pos;
-    return kReplacement;
-  }
-  uint32_t cp = b & (0x7F >> n);
-  for (size_t i = 1; i < n; ++i) {
-    unsigned char t = text[*pos + i];
-    if ((t & 0xC0) != 0x80) {
-      ++*pos;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (t & 0x3F);
-  }
-  // Overlong forms, surrogates and values beyond Unicode are not characters.
-  static constexpr uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
-    ++*pos;
-    return kReplacement;
-  }
-  *pos += n;
-  return cp;
-}
 
 }  // namespace mirokata

@@ -19,13 +19,6 @@ int CodePageOfCharset(int charset);
 // code page does not define become U+FFFD.
 std::string DecodeCodePage(std::string_view bytes, int code_page);
 
-// Appends the UTF-8 form of a code point (invalid ones as U+FFFD).
-void AppendUtf8(uint32_t code_point, std::string& out);
-
-// Reads one code point from valid or invalid UTF-8 at text[*pos] and moves
-// *pos past it; an invalid byte reads as U+FFFD and moves one byte.
-uint32_t NextCodePoint(std::string_view text, size_t* pos);
-
 }  // namespace mirokata
 
 #endif  // MIROKATA_RICHTEXT_CODE_PAGES_H_
