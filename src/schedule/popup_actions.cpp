@@ -93,7 +93,7 @@ SnoozeMinutes ParseSnoozeMinutes(std::string_view box_text) {
   const auto [ptr, ec] = std::from_chars(s.data(), end, value);
   SnoozeMinutes result;
   if (s.empty() || ptr != end) {
-    result.text = "0";
+    result.text.assign(1, '0');  // not = "0": GCC 12 -Wrestrict false alarm
     return result;
   }
   if (ec == std::errc::result_out_of_range) {
@@ -102,10 +102,8 @@ SnoozeMinutes ParseSnoozeMinutes(std::string_view box_text) {
   if (value < 0) value = 0;
   if (value > kMaxSnoozeMinutes) value = kMaxSnoozeMinutes;
   result.minutes = static_cast<int>(value);
-  // A number already in range keeps its spelling as typed.
-  result.text = std::to_string(result.minutes) == s
-                    ? std::string(s)
-                    : std::to_string(result.minutes);
+  // The box shows what the window will really wait.
+  result.text = std::to_string(result.minutes);
   return result;
 }
 
