@@ -133,8 +133,9 @@ int RunApplication(int argc, char** argv) {
   const std::string program_folder = ProgramFolderFromProcess(argc, argv);
 
   QApplication app(argc, argv);
+  // No display name: the platform would append it to every window title,
+  // and captions such as "Popup Window" are meant to stand alone.
   QApplication::setApplicationName(kProductName);
-  QApplication::setApplicationDisplayName(kProductName);
   // The main window may be hidden for a moment (mode changes) and tool
   // windows come and go: only closing the main window ends the program.
   QApplication::setQuitOnLastWindowClosed(false);

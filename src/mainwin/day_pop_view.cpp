@@ -89,10 +89,8 @@ void DayPopView::SetDay(const CivilDate& date, int days_from_today,
   const QString caption =
       QString::fromStdString(PopViewCaption(date, days_from_today));
   setWindowTitle(caption);
-  // Wide enough for the caption beside the frame's buttons (the platform
-  // adds the program's name to it).
-  const int title_width =
-      QFontMetrics(font()).horizontalAdvance(caption + " — Mirokata") + 120;
+  // Wide enough for the caption beside the frame's buttons.
+  const int title_width = QFontMetrics(font()).horizontalAdvance(caption) + 120;
   resize(std::max(kWidth, title_width), height());
   QPalette pal = text_->palette();
   const QColor back = ColorFromValue(colors.back, pal);
