@@ -47,7 +47,7 @@ HolidayTest CachedHolidayTest(SettingsFile& settings);
 // them; false for names that no switch covers.
 bool IsMarkedBy(const std::string& name, const RecolourSwitches& switches);
 
-// The special-day items ("m,d") of a month, in day order: one item for each
+// Items of special days ("m,d") of a month, in day order: one item for each
 // day with at least one counted entry (more items for the same day would
 // colour nothing more). folder may be null (no data folder).
 std::vector<std::string> SpecialDaysOfMonth(SettingsFile& settings,
