@@ -128,9 +128,11 @@ long double SinDeg(long double x) { return std::sin(Reduce(x) * kPi / 180); }
 long double CosDeg(long double x) { return std::cos(Reduce(x) * kPi / 180); }
 
 // Julian centuries of dynamical time since J2000.0: the theories are
-// written for dynamical time, so delta T is added to Universal Time.
+// written for dynamical time, so delta T is added to Universal Time. The
+// Julian Date comes straight from t: the label's 0 before the Gregorian
+// switch would put every earlier instant at 4713 BC.
 long double Centuries(long double t) {
-  const long double jd = JulianDateOf(t);
+  const long double jd = t + kJulianDateOfEpoch;
   const long double year = 2000.0L + (jd - 2451545.0L) / 365.25L;
   const long double jde = jd + DeltaTSeconds(year) / 86400.0L;
   return (jde - 2451545.0L) / 36525.0L;

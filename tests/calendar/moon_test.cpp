@@ -117,6 +117,22 @@ TEST(MoonAge, DoesNotDependOnTheOrderOfQuestions) {
   }
 }
 
+// Before the Gregorian switch the Julian Date label reads 0, but the sky
+// still moves: at noon in Japan the age agrees with the lunisolar day
+// (day 1 is the day of the new moon) on both sides of October 1582.
+TEST(MoonAge, FollowsTheLunisolarDaysAcrossThe1582Switch) {
+  const int32_t first = DayNumber(1582, 6, 1);
+  for (int32_t n = first; n < first + 365; ++n) {
+    const CivilDate d = CivilDateOf(n);
+    const LunarDate lunar = LunarDateOf(LocalDayCount(d.year, d.month, d.day));
+    long double age = MoonAge(DateTimeOfDayNumber(n) + 3.0L / 24);
+    // A new moon later on day 1 leaves noon at the end of the last lunation.
+    if (lunar.day == 1 && age > 28) age -= kSynodicMonth;
+    EXPECT_NEAR(age, lunar.day - 1, 1.0L)
+        << d.year << "-" << d.month << "-" << d.day;
+  }
+}
+
 TEST(MoonPanelTexts, LabelsAsTheyAreShown) {
   EXPECT_EQ(JulianDateText(2451545), "2451545.00000");
   EXPECT_EQ(JulianDateText(0), "     0.00000");
