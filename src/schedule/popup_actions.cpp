@@ -40,15 +40,20 @@ void RunProgramActions(const PopupOptions& options, Shell* shell,
   }
 }
 
-std::string PopupTitleText(const LocalTime& t) {
-  static const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed",
+const ShortWeekdayNames& CShortWeekdayNames() {
+  static const ShortWeekdayNames kNames = {"Sun", "Mon", "Tue", "Wed",
                                            "Thu", "Fri", "Sat"};
+  return kNames;
+}
+
+std::string PopupTitleText(const LocalTime& t, const ShortWeekdayNames& names) {
   const int weekday = t.weekday >= 1 && t.weekday <= 7 ? t.weekday : 1;
-  char text[64];
-  std::snprintf(text, sizeof text, "%02d/%02d/%02d (%s) %02d:%02d",
-                t.year % 100, t.month, t.day, kShortDays[weekday - 1], t.hour,
-                t.minute);
-  return text;
+  char date[16];
+  std::snprintf(date, sizeof date, "%02d/%02d/%02d (", t.year % 100, t.month,
+                t.day);
+  char time[16];
+  std::snprintf(time, sizeof time, ") %02d:%02d", t.hour, t.minute);
+  return date + names[weekday - 1] + time;
 }
 
 unsigned PopupTitleColor(int weekday) {

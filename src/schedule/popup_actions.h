@@ -4,6 +4,7 @@
 #ifndef MIROKATA_SCHEDULE_POPUP_ACTIONS_H_
 #define MIROKATA_SCHEDULE_POPUP_ACTIONS_H_
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,9 +26,16 @@ class Shell;
 void RunProgramActions(const PopupOptions& options, Shell* shell,
                        DesktopWindows* desktop);
 
-// The window title of a reminder: "yy/mm/dd (ddd) hh:nn" with the locale's
-// short weekday name (English "Sun" ... "Sat" here).
-std::string PopupTitleText(const LocalTime& time);
+// Short weekday names as the desktop's locale writes them, [0] Sunday ...
+// [6] Saturday (木 on a Japanese desktop, "Thu" on an English one).
+using ShortWeekdayNames = std::array<std::string, 7>;
+// The names of a desktop without a locale: "Sun" ... "Sat".
+const ShortWeekdayNames& CShortWeekdayNames();
+
+// The window title of a reminder: "yy/mm/dd (ddd) hh:nn", ddd taken from
+// `names`.
+std::string PopupTitleText(const LocalTime& time,
+                           const ShortWeekdayNames& names);
 
 // Colour of the title panel's text by weekday (1 = Sunday ... 7 = Saturday):
 // 0x00BBGGRR, Sunday red, Saturday fuchsia, other days blue.

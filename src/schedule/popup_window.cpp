@@ -21,6 +21,7 @@
 #include "app/settings_file.h"
 #include "mainwin/wallpaper.h"
 #include "notes/picture_loading.h"
+#include "platform/color/color_value.h"
 #include "platform/messages.h"
 #include "platform/sound.h"
 #include "platform/sound_cues.h"
@@ -33,10 +34,6 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 QString U(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr int kPictureSide = 137;
-
-QColor ColorOfValue(unsigned bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 bool HasExtension(const std::string& path, const char* ext) {
   return QFileInfo(U(path)).suffix().compare(U(ext), Qt::CaseInsensitive) == 0;
@@ -218,7 +215,7 @@ void PopupWindow::Finish(const PopupFinish& finish) {
   QPalette palette = title_panel_->palette();
   palette.setColor(QPalette::WindowText, Qt::white);
   palette.setColor(QPalette::Window,
-                   ColorOfValue(PopupTitleColor(finish.weekday)));
+                   ColorFromValue(PopupTitleColor(finish.weekday)));
   title_panel_->setPalette(palette);
   text_->moveCursor(QTextCursor::Start);
 

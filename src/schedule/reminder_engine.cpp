@@ -213,7 +213,7 @@ void ReminderEngine::FinishPopup(TickState& tick) {
       !tick.elapsed_name.empty() &&
       finish.entry_path == folder_->FullPath(tick.elapsed_name);
   const LocalTime& shown = elapsed ? tick.now : tick.reminder_time;
-  finish.title = PopupTitleText(shown);
+  finish.title = PopupTitleText(shown, services_.short_weekday_names);
   finish.weekday = shown.weekday;
   finish.options = ReadPopupOptions(*services_.settings, finish.entry_path);
   finish.picture =

@@ -113,6 +113,8 @@ struct ReminderServices {
   ReminderDisplays* displays = nullptr;
   // The memory panel's text for the Form/Resource setting.
   std::function<std::string(int resource_setting)> memory_text;
+  // The ddd of the popup title: the desktop locale's short weekday names.
+  ShortWeekdayNames short_weekday_names = CShortWeekdayNames();
 };
 
 class ReminderEngine {

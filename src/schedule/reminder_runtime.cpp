@@ -1,5 +1,6 @@
 #include "schedule/reminder_runtime.h"
 
+#include <QLocale>
 #include <QWidget>
 
 #include "app/app_context.h"
@@ -9,6 +10,17 @@
 #include "platform/desktop/desktop_windows.h"
 
 namespace mirokata {
+
+ShortWeekdayNames ShortWeekdayNamesOf(const QLocale& locale) {
+  ShortWeekdayNames names;
+  for (int weekday = 1; weekday <= 7; ++weekday) {
+    // Qt counts from Monday = 1 to Sunday = 7.
+    const int qt_day = weekday == 1 ? 7 : weekday - 1;
+    names[weekday - 1] =
+        locale.dayName(qt_day, QLocale::ShortFormat).toStdString();
+  }
+  return names;
+}
 
 ReminderRuntime::ReminderRuntime(ReminderRuntimeServices services,
                                  ReminderHooks hooks,
@@ -44,6 +56,7 @@ ReminderRuntime::ReminderRuntime(ReminderRuntimeServices services,
   engine.displays = this;
   engine.memory_text = [meter = MemoryMeter(services_.meminfo_path)](
                            int resource) { return meter.Text(resource); };
+  engine.short_weekday_names = ShortWeekdayNamesOf(QLocale::system());
   engine_ =
       std::make_unique<ReminderEngine>(std::move(engine), std::move(hooks));
 }

@@ -96,6 +96,8 @@ class ReminderEngineTest : public ::testing::Test {
     services.popups = &popups_;
     services.displays = &displays_;
     services.memory_text = [](int) { return std::string("1024K(50%)"); };
+    // A Japanese desktop's names, as the running program passes them.
+    services.short_weekday_names = {"日", "月", "火", "水", "木", "金", "土"};
     return std::make_unique<ReminderEngine>(services, hooks_);
   }
 
@@ -147,7 +149,7 @@ TEST_F(ReminderEngineTest, BeforeMinutesFireEarlyAlsoAcrossMidnight) {
   RunFor(*engine, 1);  // 07:50:00
   ASSERT_EQ(popups_.popups.size(), 1u);
   EXPECT_EQ(popups_.popups[0].text, "daily eight");
-  EXPECT_EQ(popups_.popups[0].finish.title, "26/01/01 (Thu) 08:00");
+  EXPECT_EQ(popups_.popups[0].finish.title, "26/01/01 (木) 08:00");
   EXPECT_EQ(popups_.popups[0].delete_path, "");
 
   clock_.Set(2026, 1, 1, 23, 54, 59);
@@ -156,7 +158,7 @@ TEST_F(ReminderEngineTest, BeforeMinutesFireEarlyAlsoAcrossMidnight) {
   ASSERT_EQ(popups_.popups.size(), 2u);
   const RecordedPopup& late = popups_.popups[1];
   EXPECT_EQ(late.text, "five past midnight");
-  EXPECT_EQ(late.finish.title, "26/01/02 (Fri) 00:05");
+  EXPECT_EQ(late.finish.title, "26/01/02 (金) 00:05");
   EXPECT_EQ(late.finish.weekday, 6);
   EXPECT_EQ(late.delete_path, Path("00050102.26"));
   EXPECT_EQ(popups_.discarded, 0);
@@ -242,7 +244,7 @@ TEST_F(ReminderEngineTest, ElapsedPopupFiresOnceInItsTenSecondStep) {
     if (c.fires) {
       // The title of an elapsed popup is the time it fired.
       EXPECT_EQ(popups_.popups[0].finish.title.substr(0, 17),
-                "26/05/01 (Fri) 10");
+                "26/05/01 (金) 10");
       EXPECT_EQ(popups_.popups[0].delete_path, "");
     }
   }
