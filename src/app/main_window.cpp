@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -167,8 +168,9 @@ class InfoStrip : public QWidget {
  public:
   explicit InfoStrip(QWidget* parent) : QWidget(parent) {
     setFixedSize(kContentWidth, kStripHeight);
-    // Sized for "2026/12/10(木)", "23:59:59" and "3271396K(94%)".
-    const int widths[3] = {84, 54, kContentWidth - 138};
+    // Sized for "2026/12/10(木)", "23:59:59" and "23964160K(97%)"; the
+    // memory figure gets what the other two leave.
+    const int widths[3] = {82, 52, kContentWidth - 134};
     int x = 0;
     for (int i = 0; i < 3; ++i) {
       auto* label = new QLabel(this);
@@ -176,7 +178,7 @@ class InfoStrip : public QWidget {
       label->setAlignment(Qt::AlignCenter);
       label->setGeometry(x, 0, widths[i], kStripHeight);
       QFont f = label->font();
-      f.setPixelSize(10);
+      f.setPixelSize(kPixelSize);
       label->setFont(f);
       panels_[i] = label;
       x += widths[i];
@@ -184,7 +186,27 @@ class InfoStrip : public QWidget {
   }
   QLabel* panel(int i) const { return panels_[i]; }
 
+  // A text too wide for its panel (a machine with much memory, a wide
+  // fallback font) is set smaller rather than cut off.
+  void SetText(int i, const QString& text) {
+    QLabel* label = panels_[i];
+    const int width = label->contentsRect().width();
+    const int room = width - 2;  // a pixel of air on either side
+    QFont f = label->font();
+    int size = kPixelSize;
+    for (; size > kSmallestPixelSize; --size) {
+      f.setPixelSize(size);
+      if (QFontMetrics(f).horizontalAdvance(text) <= room) break;
+    }
+    f.setPixelSize(size);
+    if (f != label->font()) label->setFont(f);
+    // Past the smallest size the end goes, so the figure's digits stay.
+    label->setText(QFontMetrics(f).elidedText(text, Qt::ElideRight, width));
+  }
+
  private:
+  static constexpr int kPixelSize = 10;
+  static constexpr int kSmallestPixelSize = 7;
   std::array<QLabel*, 3> panels_{};
 };
 
@@ -879,7 +901,11 @@ bool MainWindow::toolbar_visible() const { return toolbar_->isVisible(); }
 int MainWindow::strip_top() const { return strip_->y(); }
 
 void MainWindow::SetStripText(int panel, const QString& text) {
-  if (panel >= 0 && panel < 3) strip_->panel(panel)->setText(text);
+  if (panel >= 0 && panel < 3) strip_->SetText(panel, text);
+}
+
+const QLabel* MainWindow::strip_panel(int panel) const {
+  return panel >= 0 && panel < 3 ? strip_->panel(panel) : nullptr;
 }
 
 void MainWindow::Tick() {

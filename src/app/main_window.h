@@ -102,6 +102,7 @@ class MainWindow : public QWidget {
 
   // The three panels of the strip (date, clock, memory).
   void SetStripText(int panel, const QString& text);
+  const QLabel* strip_panel(int panel) const;
 
   WindowMode mode() const { return model_.mode(); }
   bool temporarily_expanded() const { return model_.temporarily_expanded(); }

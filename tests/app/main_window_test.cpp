@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <filesystem>
@@ -425,6 +427,35 @@ class MainWindowTest : public QObject {
     QVERIFY(!h.hot_key.chord().has_value());
     QVERIFY(!h.tray.IsVisible(TrayIconId::kCalendar));
     delete guarded;
+  }
+
+  void StripTextsFitTheirPanels() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    const struct {
+      int panel;
+      QString text;
+    } cases[] = {
+        {0, QString::fromUtf8("2026/12/10(木)")},
+        {1, "23:59:59"},
+        {2, "23964160K(97%)"},    // 24 GiB
+        {2, "134217728K(100%)"},  // 128 GiB
+        {2, QString(40, 'W')},    // nothing sensible fits: cut, not spilt
+        {2, "3271396K(94%)"},     // stays at the strip's own size
+    };
+    for (const auto& c : cases) {
+      w->SetStripText(c.panel, c.text);
+      const QLabel* label = w->strip_panel(c.panel);
+      QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <=
+              label->contentsRect().width());
+      if (c.text.size() < 20) QCOMPARE(label->text(), c.text);
+    }
+    QCOMPARE(w->strip_panel(2)->font().pixelSize(), 10);
+    QCOMPARE(w->strip_panel(0)->x() + w->strip_panel(0)->width(),
+             w->strip_panel(1)->x());
+    QCOMPARE(w->strip_panel(2)->x() + w->strip_panel(2)->width(),
+             kMainWindowWidth - 12);
   }
 
   void PreferencesFolderChoices() {
