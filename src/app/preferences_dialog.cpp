@@ -42,7 +42,7 @@ QString DefaultChooser(QWidget* parent, const QString& start) {
 
 PreferencesDialog::PreferencesDialog(const AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), chooser_(DefaultChooser) {
-  setWindowTitle(QString::fromUtf8("環境設定"));
+  setWindowTitle(QString::fromUtf8("Mirokata 環境設定"));
 
   auto* folders = new QGroupBox(QString::fromUtf8("データの保存先"));
   auto* grid = new QGridLayout(folders);
