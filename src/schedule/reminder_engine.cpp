@@ -214,7 +214,8 @@ void ReminderEngine::FinishPopup(TickState& tick) {
       finish.entry_path == folder_->FullPath(tick.elapsed_name);
   const LocalTime& shown = elapsed ? tick.now : tick.reminder_time;
   finish.title = PopupTitleText(shown, services_.short_weekday_names);
-  finish.weekday = shown.weekday;
+  // The colour is the reminder day's, even where the title shows now.
+  finish.weekday = tick.reminder_time.weekday;
   finish.options = ReadPopupOptions(*services_.settings, finish.entry_path);
   finish.picture =
       ChoosePopupPicture(finish.options, s.ReadString("Calendar", "bitmap", ""),

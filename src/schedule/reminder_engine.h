@@ -35,7 +35,7 @@ class Uptime;
 // entry that fired last in the tick).
 struct PopupFinish {
   std::string title;  // "yy/mm/dd (ddd) hh:nn"
-  int weekday = 1;    // of the title's time, 1 = Sunday: the title colour
+  int weekday = 1;    // of the reminder time, 1 = Sunday: the title colour
   std::string entry_path;
   PopupOptions options;
   PopupPicture picture;

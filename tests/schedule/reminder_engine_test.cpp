@@ -218,6 +218,20 @@ TEST_F(ReminderEngineTest, PopupsOfOneMinuteShareAWindowWithTheLastOptions) {
   EXPECT_EQ(shell_.calls()[0].working_folder, "/usr/bin/");
 }
 
+TEST_F(ReminderEngineTest, ElapsedTitleShowsNowInTheColourOfTheReminderDay) {
+  // Friday 23:55 with ten minutes ahead: the reminder time is Saturday.
+  settings_.WriteInteger("Calendar", "before", 10);
+  AddEntry("W0000600.__", "elapsed");
+  uptime_.Set(595 * 1000 + 400);
+  clock_.Set(2026, 5, 1, 23, 55, 1);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 6);
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  EXPECT_EQ(popups_.popups[0].finish.title, "26/05/01 (金) 23:55");
+  EXPECT_EQ(popups_.popups[0].finish.weekday, 7);
+}
+
 TEST_F(ReminderEngineTest, ElapsedPopupFiresOnceInItsTenSecondStep) {
   struct Case {
     std::int64_t start_seconds;
