@@ -60,10 +60,10 @@ PreferencesDialog::PreferencesDialog(const AppContext& context, QWidget* parent)
   grid->addWidget(privacy_folder_, 1, 1);
   grid->addWidget(privacy_button_, 1, 2);
 
-  auto* startup = new QGroupBox(QString::fromUtf8("起動時"));
+  auto* startup = new QGroupBox(QString::fromUtf8("拡張設定"));
   auto* startup_layout = new QVBoxLayout(startup);
-  today_pop_ = new QCheckBox(QString::fromUtf8("ｽｹｼﾞｭｰﾙ一覧を表示する"));
-  todo_pop_ = new QCheckBox(QString::fromUtf8("Todoボードを表示する"));
+  today_pop_ = new QCheckBox(QString::fromUtf8("起動時にｽｹｼﾞｭｰﾙ一覧を表示"));
+  todo_pop_ = new QCheckBox(QString::fromUtf8("起動時にTodoボードを表示"));
   startup_layout->addWidget(today_pop_);
   startup_layout->addWidget(todo_pop_);
 
