@@ -924,7 +924,8 @@ void MainWindow::Tick() {
   }
   static const char* const kDays[] = {"日", "月", "火", "水", "木", "金", "土"};
   const int weekday = WeekdayOf(DayNumber(today_));
-  SetStripText(0, QString::asprintf("%02d/%02d(", today_.month, today_.day) +
+  SetStripText(0, QString::asprintf("%04d/%02d/%02d(", today_.year,
+                                    today_.month, today_.day) +
                       U(kDays[weekday - 1]) + ")");
   if (context_.clock) {
     LocalTime now = context_.clock->Now();
