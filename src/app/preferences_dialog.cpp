@@ -41,7 +41,13 @@ QString DefaultChooser(QWidget* parent, const QString& start) {
 }  // namespace
 
 PreferencesDialog::PreferencesDialog(const AppContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context), chooser_(DefaultChooser) {
+    // A close button and no more: the dialog is not one to minimise or
+    // maximise.
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      context_(context),
+      chooser_(DefaultChooser) {
   setWindowTitle(QString::fromUtf8("Mirokata 環境設定"));
 
   auto* folders = new QGroupBox(QString::fromUtf8("データの保存先"));
