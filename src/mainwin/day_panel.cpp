@@ -95,7 +95,14 @@ DayAction ReadDoubleClickAction(SettingsFile& settings) {
   return v >= 0 && v <= 4 ? static_cast<DayAction>(v) : DayAction::kNothing;
 }
 
-std::string BirthdayHeader(std::string_view name, const CivilDate& shown) {
+const WeekdayNameTable& JapaneseShortWeekdayNames() {
+  static const WeekdayNameTable kNames = {"日", "月", "火", "水",
+                                          "木", "金", "土"};
+  return kNames;
+}
+
+std::string BirthdayHeader(std::string_view name, const CivilDate& shown,
+                           const WeekdayNameTable& weekdays) {
   if (name.size() < 13 || name[8] != '.') return "";
   const std::string_view year_text = name.substr(9, 4);
   if (!IsDigits(year_text)) return "";
@@ -107,8 +114,8 @@ std::string BirthdayHeader(std::string_view name, const CivilDate& shown) {
   // lie in the dropped days of 1582; it then goes without a weekday.
   if (IsValidDate(birth_year, shown.month, shown.day)) {
     header += " (";
-    header += JapaneseWeekdayName(
-        WeekdayOf(DayNumber(birth_year, shown.month, shown.day)));
+    header +=
+        weekdays[WeekdayOf(DayNumber(birth_year, shown.month, shown.day)) - 1];
     header += ")";
   }
   return header;
@@ -117,7 +124,8 @@ std::string BirthdayHeader(std::string_view name, const CivilDate& shown) {
 std::vector<std::string> BuildDayInfo(
     SettingsFile& settings, EntryFolder* folder,
     const EntryTextReader& read_text, const CivilDate& date, bool qreki,
-    const std::vector<std::string>& holiday_names) {
+    const std::vector<std::string>& holiday_names,
+    const WeekdayNameTable& weekdays) {
   std::vector<std::string> lines;
   const bool exists = IsValidDate(date.year, date.month, date.day);
   if (qreki && exists) {
@@ -141,7 +149,7 @@ std::vector<std::string> BuildDayInfo(
   folder->Snapshot()->Match(
       "BORN" + TwoDigits(date.month) + TwoDigits(date.day) + ".*", &born);
   for (const std::string& name : born) {
-    std::string header = BirthdayHeader(name, date);
+    std::string header = BirthdayHeader(name, date, weekdays);
     if (!header.empty()) lines.push_back(std::move(header));
     add_text(name);
   }
@@ -222,7 +230,7 @@ DayPanelState DayPanel::Change(MonthGridModel& grid) {
     v.info_built = true;
     v.info_colors = ReadDayInfoColors(settings_, v.days_from_today);
     v.info_lines = BuildDayInfo(settings_, folder, read_text_, v.date, qreki,
-                                holiday_names);
+                                holiday_names, weekdays_);
   }
 
   // 10. The pop-view a click asked for.

@@ -6,6 +6,7 @@
 #ifndef MIROKATA_MAINWIN_DAY_PANEL_H_
 #define MIROKATA_MAINWIN_DAY_PANEL_H_
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -45,9 +46,17 @@ enum class DayAction {
 };
 DayAction ReadDoubleClickAction(SettingsFile& settings);
 
+// Short weekday names as the desktop's locale writes them, [0] Sunday ...
+// [6] Saturday: the ddd of the birthday header.
+using WeekdayNameTable = std::array<std::string, 7>;
+// 日 ... 土, what a Japanese desktop shows.
+const WeekdayNameTable& JapaneseShortWeekdayNames();
+
 // The birthday header "【A歳の誕生日】yyyy/mm/dd (ddd)" of a birthday name
 // shown on a date; empty when the name's year positions are no number.
-std::string BirthdayHeader(std::string_view name, const CivilDate& shown);
+std::string BirthdayHeader(
+    std::string_view name, const CivilDate& shown,
+    const WeekdayNameTable& weekdays = JapaneseShortWeekdayNames());
 
 // Turns an entry file's bytes into its plain text (rich text read as such,
 // anything else as plain text).
@@ -60,7 +69,8 @@ using EntryTextReader = std::function<std::string(std::string_view bytes)>;
 std::vector<std::string> BuildDayInfo(
     SettingsFile& settings, EntryFolder* folder,
     const EntryTextReader& read_text, const CivilDate& date, bool qreki,
-    const std::vector<std::string>& holiday_names);
+    const std::vector<std::string>& holiday_names,
+    const WeekdayNameTable& weekdays = JapaneseShortWeekdayNames());
 
 // Everything one change shows.
 struct DayPanelState {
@@ -95,6 +105,11 @@ class DayPanel {
   // The grid's double click: what to open for the selected day.
   DayAction DoubleClick() const;
 
+  // The ddd of the birthday headers (default: the Japanese names).
+  void SetShortWeekdayNames(WeekdayNameTable names) {
+    weekdays_ = std::move(names);
+  }
+
   // Forces the next change to re-colour (the window became active).
   void ForgetShownMonth() { shown_month_ = 0; }
   CivilDate Today() const;
@@ -104,6 +119,7 @@ class DayPanel {
   const Clock& clock_;
   DataFolderEntries& entries_;
   EntryTextReader read_text_;
+  WeekdayNameTable weekdays_ = JapaneseShortWeekdayNames();
   int shown_month_ = 0;  // year * 100 + month
   int pop_request_ = 0;  // 1 asked by a click, 2 shown for it
 };

@@ -16,6 +16,7 @@
 
 class QAbstractButton;
 class QLabel;
+class QLocale;
 class QWidget;
 
 namespace mirokata {
@@ -24,6 +25,9 @@ class CalendarGrid;
 class Clock;
 class Screen;
 class SoundCues;
+
+// A locale's short weekday names, Sunday first.
+WeekdayNameTable ShortWeekdayNamesOf(const QLocale& locale);
 
 class DayPanelController : public QObject {
   Q_OBJECT

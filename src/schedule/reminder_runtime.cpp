@@ -4,23 +4,13 @@
 #include <QWidget>
 
 #include "app/app_context.h"
+#include "mainwin/day_panel_controller.h"
 #include "mainwin/memory_meter.h"
 #include "notes/jpeg_jobs.h"
 #include "notes/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
 
 namespace mirokata {
-
-ShortWeekdayNames ShortWeekdayNamesOf(const QLocale& locale) {
-  ShortWeekdayNames names;
-  for (int weekday = 1; weekday <= 7; ++weekday) {
-    // Qt counts from Monday = 1 to Sunday = 7.
-    const int qt_day = weekday == 1 ? 7 : weekday - 1;
-    names[weekday - 1] =
-        locale.dayName(qt_day, QLocale::ShortFormat).toStdString();
-  }
-  return names;
-}
 
 ReminderRuntime::ReminderRuntime(ReminderRuntimeServices services,
                                  ReminderHooks hooks,

@@ -13,7 +13,6 @@
 #include "schedule/popup_window.h"
 #include "schedule/reminder_engine.h"
 
-class QLocale;
 class QWidget;
 
 namespace mirokata {
@@ -27,9 +26,6 @@ class Shell;
 class Sound;
 class SoundCues;
 class Uptime;
-
-// A locale's short weekday names, Sunday first (the popup title's ddd).
-ShortWeekdayNames ShortWeekdayNamesOf(const QLocale& locale);
 
 struct ReminderRuntimeServices {
   std::string program_folder;  // ends with "/"

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
@@ -141,6 +142,18 @@ class DayPanelControllerTest : public QObject {
     QVERIFY(w.controller->pop_view()
                 ->button(PopViewCommand::kDiaryList)
                 ->isEnabled());
+  }
+
+  void ShortWeekdayNamesFollowTheLocale() {
+    const WeekdayNameTable japanese =
+        ShortWeekdayNamesOf(QLocale(QLocale::Japanese, QLocale::Japan));
+    QCOMPARE(QString::fromStdString(japanese[0]), QString("日"));
+    QCOMPARE(QString::fromStdString(japanese[4]), QString("木"));
+    QCOMPARE(QString::fromStdString(japanese[6]), QString("土"));
+    const WeekdayNameTable english =
+        ShortWeekdayNamesOf(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(QString::fromStdString(english[0]), QString("Sun"));
+    QCOMPARE(QString::fromStdString(english[4]), QString("Thu"));
   }
 };
 

@@ -224,6 +224,16 @@ TEST_F(DayPanelTest, DoubleClickActions) {
   }
 }
 
+TEST_F(DayPanelTest, BirthdayWeekdayInTheDesktopLocale) {
+  f_.Put("BORN0115.1970", "born");
+  f_.settings().WriteString(kHolidaySection, "01/15", "");
+  f_.settings().WriteBool(kCalendarExSection, kPopViewKey, true);
+  panel_.SetShortWeekdayNames(
+      {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"});
+  EXPECT_EQ(Select(2000, 1, 15).info_lines,
+            (Lines{"【30歳の誕生日】1970/01/15 (Thu)", "born"}));
+}
+
 TEST(PopViewLayoutTest, Caption) {
   EXPECT_EQ(PopViewCaption({2000, 1, 12}, -3), "2000/01/12(水)　3日前");
   EXPECT_EQ(PopViewCaption({2000, 1, 15}, 0), "2000/01/15(土)");

@@ -14,7 +14,6 @@
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_files.h"
 #include "schedule/popup_window.h"
-#include "schedule/reminder_runtime.h"
 #include "schedule/temp_folder.h"
 
 using namespace mirokata;
@@ -273,18 +272,6 @@ class PopupWindowTest : public QObject {
     QCOMPARE(made->text(), QString("line one\nline two"));
     QVERIFY(made->isVisible());
     delete made;
-  }
-
-  void TitleWeekdaysFollowTheLocale() {
-    const ShortWeekdayNames japanese =
-        ShortWeekdayNamesOf(QLocale(QLocale::Japanese, QLocale::Japan));
-    QCOMPARE(QString::fromStdString(japanese[0]), QString("日"));
-    QCOMPARE(QString::fromStdString(japanese[4]), QString("木"));
-    QCOMPARE(QString::fromStdString(japanese[6]), QString("土"));
-    const ShortWeekdayNames english =
-        ShortWeekdayNamesOf(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(QString::fromStdString(english[0]), QString("Sun"));
-    QCOMPARE(QString::fromStdString(english[4]), QString("Thu"));
   }
 };
 
