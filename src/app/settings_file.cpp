@@ -1,8 +1,6 @@
 #include "app/settings_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -62,10 +60,10 @@ class SettingsDocument {
   enum class Kind { kOther, kSection, kKey };
   struct Line {
     Kind kind = Kind::kOther;
-    std::string raw;    // bytes as in the file; empty when rebuilt
+    std::string raw;     // bytes as in the file; empty when rebuilt
     bool dirty = false;  // raw must be rebuilt from name/value
-    std::string name;   // section or key name, UTF-8
-    std::string value;  // key value, UTF-8
+    std::string name;    // section or key name, UTF-8
+    std::string value;   // key value, UTF-8
   };
   struct Section {
     std::string fold;
@@ -165,7 +163,8 @@ class SettingsDocument {
              !lines_[at - 1].dirty) {
         --at;
       }
-      lines_.insert(lines_.begin() + static_cast<long>(at), KeyLine(key, clean));
+      lines_.insert(lines_.begin() + static_cast<long>(at),
+                    KeyLine(key, clean));
     } else {
       Line header;
       header.kind = Kind::kSection;
@@ -304,6 +303,17 @@ int SettingsFile::ParseInteger(std::string_view text, int default_value) {
   return static_cast<int>(value);
 }
 
+SettingsFile::Stamp SettingsFile::StampOf(const struct stat& st) {
+  Stamp s;
+  s.exists = true;
+  s.dev = st.st_dev;
+  s.ino = st.st_ino;
+  s.size = st.st_size;
+  s.mtime_ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  s.ctime_ns = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+  return s;
+}
+
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 SettingsFile::~SettingsFile() = default;
 
@@ -372,62 +382,32 @@ std::shared_ptr<const SettingsDocument> SettingsFile::CurrentLocked(
     }
     return doc_;
   }
-  Stamp now;
-  now.exists = true;
-  now.dev = st.st_dev;
-  now.ino = st.st_ino;
-  now.size = st.st_size;
-  now.mtime_ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  now.ctime_ns = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-  if (doc_ && now == stamp_) return doc_;
+  if (doc_ && StampOf(st) == stamp_) return doc_;
 
-  // Stamp the bytes we actually read: a rename between stat and open must
-  // not pair new contents with the old identity.
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) {
+  // Stamp the bytes actually read: a rename between stat and open must not
+  // pair new contents with the old identity.
+  std::string bytes;
+  switch (ReadWholeFile(path_, &bytes, &st)) {
+    case ReadResult::kOk:
+      break;
+    case ReadResult::kMissing:
       stamp_ = Stamp();
       doc_ = std::make_shared<SettingsDocument>();
       return doc_;
-    }
-    return unreadable();
-  }
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return unreadable();
-  }
-  std::string bytes;
-  bytes.reserve(static_cast<size_t>(st.st_size));
-  char buf[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof(buf));
-    if (n > 0) {
-      bytes.append(buf, static_cast<size_t>(n));
-    } else if (n == 0) {
-      break;
-    } else if (errno != EINTR) {
-      ::close(fd);
+    case ReadResult::kUnreadable:
       return unreadable();
-    }
   }
-  ::close(fd);
-  now.dev = st.st_dev;
-  now.ino = st.st_ino;
-  now.size = st.st_size;
-  now.mtime_ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  now.ctime_ns = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
   if (origin_ == Origin::kUnknown) origin_ = Origin::kReadable;
   auto doc = std::make_shared<SettingsDocument>();
   doc->Parse(bytes);
   doc_ = std::move(doc);
-  stamp_ = now;
+  stamp_ = StampOf(st);
   return doc_;
 }
 
 // ---------------------------------------------------------------------------
 
-std::string Settings::ReadString(std::string_view section,
-                                 std::string_view key,
+std::string Settings::ReadString(std::string_view section, std::string_view key,
                                  std::string_view default_value) const {
   const SettingsDocument::Line* l = doc_->FindKey(section, key);
   return l ? l->value : std::string(default_value);
@@ -481,16 +461,7 @@ bool Settings::Commit(const std::function<bool(SettingsDocument&)>& change) {
           // Our own write must not force a re-read.
           struct stat st;
           if (::stat(file_->path_.c_str(), &st) == 0) {
-            SettingsFile::Stamp s;
-            s.exists = true;
-            s.dev = st.st_dev;
-            s.ino = st.st_ino;
-            s.size = st.st_size;
-            s.mtime_ns =
-                int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-            s.ctime_ns =
-                int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-            file_->stamp_ = s;
+            file_->stamp_ = SettingsFile::StampOf(st);
           } else {
             file_->stamp_ = SettingsFile::Stamp();
             file_->stamp_.size = -2;  // never matches: re-read next time
@@ -517,7 +488,8 @@ bool Settings::Commit(const std::function<bool(SettingsDocument&)>& change) {
 bool Settings::WriteString(std::string_view section, std::string_view key,
                            std::string_view value) {
   if (!IsWritableKey(key) || Trim(NoLineBreaks(section)).empty()) return false;
-  return Commit([&](SettingsDocument& d) { return d.Set(section, key, value); });
+  return Commit(
+      [&](SettingsDocument& d) { return d.Set(section, key, value); });
 }
 
 bool Settings::WriteInteger(std::string_view section, std::string_view key,

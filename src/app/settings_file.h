@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+struct stat;
+
 namespace mirokata {
 
 class SettingsDocument;
@@ -89,8 +91,7 @@ class SettingsFile {
                    std::string_view value) {
     return Open().WriteString(section, key, value);
   }
-  bool WriteInteger(std::string_view section, std::string_view key,
-                    int value) {
+  bool WriteInteger(std::string_view section, std::string_view key, int value) {
     return Open().WriteInteger(section, key, value);
   }
   bool WriteBool(std::string_view section, std::string_view key, bool value) {
@@ -118,6 +119,7 @@ class SettingsFile {
     int64_t mtime_ns = 0, ctime_ns = 0;
     bool operator==(const Stamp&) const = default;
   };
+  static Stamp StampOf(const struct stat& st);
 
   std::shared_ptr<const SettingsDocument> Current();
   std::shared_ptr<const SettingsDocument> CurrentLocked(

@@ -29,13 +29,19 @@ std::string ParentFolder(const std::string& path) {
 }
 
 ReadResult ReadWholeFile(const std::string& path, std::string* data) {
+  struct stat st;
+  return ReadWholeFile(path, data, &st);
+}
+
+ReadResult ReadWholeFile(const std::string& path, std::string* data,
+                         struct stat* info) {
   data->clear();
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::kMissing
                                                  : ReadResult::kUnreadable;
   }
-  struct stat st;
+  struct stat& st = *info;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return ReadResult::kUnreadable;

@@ -2,6 +2,8 @@
 #ifndef MIROKATA_PLATFORM_FILE_IO_H_
 #define MIROKATA_PLATFORM_FILE_IO_H_
 
+#include <sys/stat.h>
+
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,12 @@ enum class ReadResult { kOk, kMissing, kUnreadable };
 // kUnreadable for anything else that stops the read (permissions, I/O
 // errors, a folder of that name).
 ReadResult ReadWholeFile(const std::string& path, std::string* data);
+
+// The same, also giving the identity of the file that was read (fstat of the
+// open file), so a caller's cache can never pair new contents with an old
+// identity when the file is replaced in between.
+ReadResult ReadWholeFile(const std::string& path, std::string* data,
+                         struct stat* info);
 
 // Writes data to a hidden temporary file in the same folder, flushes it to
 // disk and renames it over path, so that a reader (or a kill at any moment)
