@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <map>
+#include <memory>
 
 namespace mirokata {
 namespace {
@@ -157,12 +159,36 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-std::string Cp932ToUtf8(std::string_view cp932) {
-  if (IsAscii(cp932)) return std::string(cp932);
-  return Convert(Decoder(), cp932, [](std::string_view, std::string& out) {
-    out += "\xEF\xBF\xBD";
+namespace {
+
+std::string DecodeWith(Converter& c, std::string_view bytes) {
+  return Convert(c, bytes, [](std::string_view, std::string& out) {
+    AppendUtf8(kUtf8Replacement, out);
     return size_t{1};
   });
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  if (IsAscii(cp932)) return std::string(cp932);
+  return DecodeWith(Decoder(), cp932);
+}
+
+std::optional<std::string> DecodeToUtf8(std::string_view bytes,
+                                        const std::string& charset) {
+  // Opened once per character set and thread; a document names only a few.
+  thread_local std::map<std::string, std::unique_ptr<Converter>> converters;
+  auto it = converters.find(charset);
+  if (it == converters.end()) {
+    if (converters.size() > 32) converters.clear();
+    it = converters
+             .emplace(charset,
+                      std::make_unique<Converter>("UTF-8", charset.c_str()))
+             .first;
+  }
+  if (!it->second->Ok()) return std::nullopt;
+  return DecodeWith(*it->second, bytes);
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {

@@ -3,6 +3,7 @@
 #define MIROKATA_PLATFORM_TEXT_CODEC_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,12 @@ namespace mirokata {
 // Decodes CP932 bytes. A byte sequence CP932 does not define becomes U+FFFD,
 // one replacement per offending byte, so decoding never fails.
 std::string Cp932ToUtf8(std::string_view cp932);
+
+// Decodes bytes of any character set iconv knows by that name (for example
+// "CP1252", "GBK"), with the same one-replacement-per-bad-byte rule. Empty
+// when the system has no converter of that name.
+std::optional<std::string> DecodeToUtf8(std::string_view bytes,
+                                        const std::string& charset);
 
 // Encodes UTF-8 text. Characters CP932 cannot hold become "?"; common
 // look-alikes typed on other systems (U+301C wave dash, U+2212 minus, ...)

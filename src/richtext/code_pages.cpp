@@ -1,10 +1,7 @@
 #include "richtext/code_pages.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-#include <map>
-#include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/text_codec.h"
 
@@ -47,41 +44,6 @@ std::string SanitizeUtf8(std::string_view bytes) {
   return out;
 }
 
-class Iconv {
- public:
-  explicit Iconv(const std::string& from)
-      : cd_(iconv_open("UTF-8", from.c_str())) {}
-  ~Iconv() {
-    if (Ok()) iconv_close(cd_);
-  }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-  std::string Decode(std::string_view bytes) {
-    std::string out;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(bytes.data());
-    size_t left = bytes.size();
-    char buf[512];
-    while (left > 0) {
-      char* dst = buf;
-      size_t room = sizeof(buf);
-      size_t r = iconv(cd_, &src, &left, &dst, &room);
-      out.append(buf, dst - buf);
-      if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
-      AppendUtf8(kReplacement, out);
-      ++src;
-      --left;
-      iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    }
-    return out;
-  }
-
- private:
-  iconv_t cd_;
-};
-
 std::string IconvName(int code_page) {
   switch (code_page) {
     case 10000:
@@ -95,19 +57,6 @@ std::string IconvName(int code_page) {
     default:
       return "CP" + std::to_string(code_page);
   }
-}
-
-// Converters are opened once per code page and thread.
-Iconv* ConverterFor(int code_page) {
-  thread_local std::map<int, std::unique_ptr<Iconv>> converters;
-  auto it = converters.find(code_page);
-  if (it == converters.end()) {
-    if (converters.size() > 32) converters.clear();
-    it = converters
-             .emplace(code_page, std::make_unique<Iconv>(IconvName(code_page)))
-             .first;
-  }
-  return it->second->Ok() ? it->second.get() : nullptr;
 }
 
 }  // namespace
@@ -166,10 +115,11 @@ std::string DecodeCodePage(std::string_view bytes, int code_page) {
       break;
   }
   if (IsAscii(bytes)) return std::string(bytes);
-  if (Iconv* converter = ConverterFor(code_page))
-    return converter->Decode(bytes);
+  if (std::optional<std::string> text =
+          DecodeToUtf8(bytes, IconvName(code_page))) {
+    return *std::move(text);
+  }
   return DecodeCp1252(bytes);
 }
-
 
 }  // namespace mirokata
