@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/gregorian.h"
 #include "calendar/holidays.h"
 

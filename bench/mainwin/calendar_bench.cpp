@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "mainwin/day_panel.h"
 #include "mainwin/month_grid.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "mainwin/memory_meter.h"
 #include "platform/file_io.h"

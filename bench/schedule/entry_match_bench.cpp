@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "schedule/entry_match.h"
 

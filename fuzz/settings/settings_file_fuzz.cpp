@@ -8,7 +8,7 @@
 #include <strings.h>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "platform/file_io.h"
 
 namespace {

@@ -11,16 +11,16 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "app/app_context.h"
+#include "base/services.h"
 #include "app/main_window.h"
 #include "app/month_grid.h"
-#include "app/program_folder.h"
-#include "app/settings_file.h"
-#include "mainwin/calendar_grid_panel.h"
+#include "base/program_folder.h"
+#include "base/settings_file.h"
+#include "mainwin/ui/calendar_grid_panel.h"
 #include "platform/linux_platform.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
-#include "schedule/reminder_runtime.h"
+#include "app/reminder_runtime.h"
 
 namespace mirokata {
 namespace {

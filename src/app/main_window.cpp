@@ -17,13 +17,13 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
-#include "app/folders.h"
+#include "base/folders.h"
 #include "app/month_grid.h"
 #include "app/month_navigation.h"
 #include "app/preferences_dialog.h"
-#include "app/program_folder.h"
-#include "app/settings_file.h"
-#include "app/startup_message_window.h"
+#include "base/program_folder.h"
+#include "base/settings_file.h"
+#include "widgets/startup_message_window.h"
 #include "calendar/holidays.h"
 #include "platform/clock.h"
 #include "platform/hot_key.h"

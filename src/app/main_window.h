@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "base/services.h"
 #include "app/tool_windows.h"
 #include "app/window_mode.h"
 #include "calendar/gregorian.h"

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/folders.h"
-#include "app/settings_file.h"
+#include "base/folders.h"
+#include "base/settings_file.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 

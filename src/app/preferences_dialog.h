@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/app_context.h"
+#include "base/services.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -3,7 +3,7 @@
 #ifndef MIROKATA_APP_WINDOW_MODE_H_
 #define MIROKATA_APP_WINDOW_MODE_H_
 
-#include "app/window_placement.h"
+#include "base/window_placement.h"
 
 namespace mirokata {
 

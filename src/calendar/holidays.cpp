@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holiday_law.h"
 
 namespace mirokata {

@@ -6,9 +6,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/folders.h"
-#include "app/program_folder.h"
-#include "app/settings_file.h"
+#include "base/folders.h"
+#include "base/program_folder.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "cli/command.h"
 #include "cli/days_command.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/program_folder.h"
-#include "app/settings_file.h"
+#include "base/program_folder.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "calendar/lunisolar.h"
 #include "calendar/moon.h"

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 #include "cli/command.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "calendar/lunisolar.h"
 #include "mainwin/month_grid.h"

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/gregorian.h"
 
 namespace mirokata {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "mainwin/month_grid.h"
 #include "schedule/entry_files.h"

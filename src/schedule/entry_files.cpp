@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "schedule/entry_name.h"
 
 namespace mirokata {

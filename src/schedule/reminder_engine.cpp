@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "platform/sound.h"
 #include "platform/uptime.h"

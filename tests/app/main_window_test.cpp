@@ -12,11 +12,11 @@
 #include <fstream>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/folders.h"
+#include "base/services.h"
+#include "base/folders.h"
 #include "app/preferences_dialog.h"
-#include "app/settings_file.h"
-#include "app/temp_folder.h"
+#include "base/settings_file.h"
+#include "support/temp_folder.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_desktop.h"

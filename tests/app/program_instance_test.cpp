@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/temp_folder.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/month_navigation.h"
-#include "app/settings_file.h"
-#include "app/temp_folder.h"
-#include "app/window_placement.h"
+#include "base/settings_file.h"
+#include "support/temp_folder.h"
+#include "base/window_placement.h"
 
 namespace mirokata {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 
 namespace mirokata {
 namespace {

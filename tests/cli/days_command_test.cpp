@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/gregorian.h"
 #include "calendar/holiday_law.h"
 #include "calendar/holidays.h"

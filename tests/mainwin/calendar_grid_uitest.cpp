@@ -2,7 +2,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "mainwin/calendar_grid.h"
+#include "mainwin/ui/calendar_grid.h"
 #include "mainwin/month_grid_fixture.h"
 
 namespace mirokata {

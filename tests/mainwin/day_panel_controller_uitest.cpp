@@ -4,8 +4,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "mainwin/calendar_grid.h"
-#include "mainwin/day_panel_controller.h"
+#include "mainwin/ui/calendar_grid.h"
+#include "mainwin/ui/day_panel_controller.h"
 #include "mainwin/month_grid_fixture.h"
 #include "platform/testing/fake_clock.h"
 

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "mainwin/day_pop_view.h"
+#include "mainwin/ui/day_pop_view.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_desktop.h"
 #include "platform/testing/fake_sound.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "schedule/entry_files.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "platform/testing/fake_sound.h"
 
 namespace mirokata {

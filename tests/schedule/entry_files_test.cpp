@@ -7,15 +7,14 @@
 #include <atomic>
 #include <filesystem>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "schedule/folder_index.h"
-#include "schedule/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempFolder;
 using Names = std::vector<std::string>;
 
 int64_t NowNs() {

@@ -6,13 +6,12 @@
 #include <set>
 #include <tuple>
 
-#include "schedule/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
 
 using Names = std::vector<std::string>;
-using testing::TempFolder;
 
 // Holidays of the fixture folder's cases: a Saturday New Year (2022), a
 // Friday holiday (4 November 2022) and a Sunday New Year followed by its

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/desktop/fake_desktop_windows.h"
+#include "platform/testing/fake_desktop_windows.h"
 #include "platform/testing/fake_shell.h"
-#include "schedule/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
@@ -62,7 +62,7 @@ TEST(PopupActionsTest, ExecloseClosesTheFirstWindowContainingTheText) {
 }
 
 TEST(PopupActionsTest, PictureAndSoundFallBackToTheGlobalOnesWhenMissing) {
-  testing::TempFolder home;
+  TempFolder home;
   home.Touch("own.JPG");
   home.Touch("global.bmp");
   home.Touch("own.wav");

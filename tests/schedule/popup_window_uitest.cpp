@@ -8,13 +8,13 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_files.h"
-#include "schedule/popup_window.h"
-#include "schedule/temp_folder.h"
+#include "schedule/ui/popup_window.h"
+#include "support/temp_folder.h"
 
 using namespace mirokata;
 
@@ -56,7 +56,7 @@ class PopupWindowTest : public QObject {
       return settings.Open().HasSection(folder.FullPath(name));
     }
 
-    mirokata::testing::TempFolder home;
+    mirokata::TempFolder home;
     SettingsFile settings;
     FakeSound sound;
     SoundCues cues;

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "calendar/holidays.h"
-#include "platform/desktop/fake_desktop_windows.h"
+#include "platform/testing/fake_desktop_windows.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_shell.h"
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_match.h"
-#include "schedule/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
@@ -123,7 +123,7 @@ class ReminderEngineTest : public ::testing::Test {
     }
   }
 
-  testing::TempFolder home_;
+  TempFolder home_;
   std::string data_;
   SettingsFile settings_;
   FakeClock clock_;

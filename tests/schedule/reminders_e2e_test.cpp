@@ -16,7 +16,7 @@
 #include <string>
 
 #include "platform/desktop/desktop_windows.h"
-#include "schedule/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
@@ -57,7 +57,7 @@ TEST(RemindersEndToEndTest,
   setenv("DISPLAY", display, 1);
   std::unique_ptr<DesktopWindows> windows = CreateDesktopWindows();
 
-  testing::TempFolder home;
+  TempFolder home;
   const std::string data = home / "data";
   std::filesystem::create_directory(data);
   std::filesystem::create_directory(home / "run");

@@ -1,0 +1,86 @@
+#include "base/folders.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "base/program_folder.h"
+#include "base/settings_file.h"
+#include "platform/messages.h"
+
+namespace mirokata {
+
+std::string DataFolder(const Settings& settings) {
+  return settings.ReadString("Calendar", "Directory", kNoDataFolder);
+}
+
+std::string PrivacyFolder(const Settings& settings) {
+  std::string privacy = settings.ReadString("Privacy", "Directory", "");
+  return privacy.empty() ? DataFolder(settings) : privacy;
+}
+
+void ForgetMissingDataFolder(Settings& settings) {
+  const std::string folder = DataFolder(settings);
+  if (!IsNoDataFolder(folder) && !FolderExists(folder)) {
+    settings.WriteString("Calendar", "Directory", kNoDataFolder);
+  }
+}
+
+std::string SetUpFirstDataFolder(Settings& settings,
+                                 std::string_view program_folder) {
+  const std::string folder = JoinPath(program_folder, "Schedule");
+  mkdir(folder.c_str(), 0777);
+  settings.WriteString("Calendar", "Directory", folder);
+  return folder;
+}
+
+std::optional<std::string> EnsureSubFolder(std::string_view parent,
+                                           std::string_view name,
+                                           Messages& messages) {
+  const std::string path = JoinPath(parent, name);
+  if (!FolderExists(path) && mkdir(path.c_str(), 0777) != 0 &&
+      errno != EEXIST) {
+    messages.Error("フォルダを作成できません。\r" + path + "\r" +
+                   std::strerror(errno));
+    return std::nullopt;
+  }
+  if (!FolderExists(path)) {
+    messages.Warning(kMissingFolderMessage);
+    return std::nullopt;
+  }
+  return path;
+}
+
+DataFolderChoice StoreChosenDataFolder(Settings& settings,
+                                       const std::string& chosen) {
+  DataFolderChoice choice;
+  choice.stored = chosen;
+  settings.WriteString("Calendar", "Directory", chosen);
+  choice.is_root = !chosen.empty() && chosen.back() == '/';
+  choice.privacy_follows =
+      settings.ReadString("Privacy", "Directory", "").empty();
+  return choice;
+}
+
+std::string StoreChosenPrivacyFolder(Settings& settings,
+                                     const std::string& chosen,
+                                     const std::string& shown_data_folder) {
+  std::string result = chosen;
+  // Unlike a drive root, "/" has nothing left once its separator goes, and
+  // an empty value would silently mean the data folder.
+  if (result.size() > 1 && result.back() == '/') result.pop_back();
+  settings.WriteString("Privacy", "Directory",
+                       result == shown_data_folder ? "" : result);
+  return result;
+}
+
+bool ConfirmDelete(SettingsFile& settings, Messages& messages,
+                   std::string_view item, QWidget* parent) {
+  if (settings.ReadInteger("Form", "Delete", 0) != 0) return true;
+  std::string text = "削除しますか？";
+  if (!item.empty()) text = std::string(item) + "\r" + text;
+  return messages.AskYesNo(text, parent);
+}
+
+}  // namespace mirokata

@@ -1,0 +1,40 @@
+// Remembering where a window was and keeping it on the screen.
+#ifndef MIROKATA_BASE_WINDOW_PLACEMENT_H_
+#define MIROKATA_BASE_WINDOW_PLACEMENT_H_
+
+#include <string_view>
+
+#include "platform/screen.h"
+
+namespace mirokata {
+
+class Settings;
+
+struct Point {
+  int left = 0;
+  int top = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+
+// Pulls a window of the given size back onto the screen: a window past the
+// right or bottom edge moves in until it touches that edge, and nothing ends
+// up left of or above the screen's origin (so a window larger than the
+// screen keeps its top-left corner, and with it its caption, visible).
+Point ClampToScreen(Point position, Size window, ScreenRect screen);
+
+// Reads `top` and `left` from the window's own section and clamps them.
+Point ReadPlacement(const Settings& settings, std::string_view section,
+                    Point defaults, Size window, ScreenRect screen);
+
+// Writes `top` and `left` back to the window's section.
+void WritePlacement(Settings& settings, std::string_view section,
+                    Point position);
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_BASE_WINDOW_PLACEMENT_H_

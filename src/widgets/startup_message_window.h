@@ -1,0 +1,31 @@
+// The small rounded window shown while the main window loads its memos.
+#ifndef MIROKATA_WIDGETS_STARTUP_MESSAGE_WINDOW_H_
+#define MIROKATA_WIDGETS_STARTUP_MESSAGE_WINDOW_H_
+
+#include <QString>
+#include <QWidget>
+
+namespace mirokata {
+
+class StartupMessageWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit StartupMessageWindow(const QString& message,
+                                QWidget* parent = nullptr);
+
+  // Shows the window centred on the screen and paints it at once.
+  void ShowNow();
+  QString message() const { return message_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QString message_;
+};
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_WIDGETS_STARTUP_MESSAGE_WINDOW_H_

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/services.h"
+#include "base/folders.h"
+#include "base/settings_file.h"
+#include "support/temp_folder.h"
+#include "platform/sound_cues.h"
+#include "platform/testing/fake_messages.h"
+#include "platform/testing/fake_sound.h"
+
+namespace mirokata {
+namespace {
+
+TEST(CueSwitchTest, WaveplaySilencesCuesButNotSoundFiles) {
+  TempFolder dir;
+  SettingsFile file(dir / "mirokata.ini");
+  FakeSound sound;
+  SoundCues cues(sound, CueSwitch(file));
+  std::ofstream(dir / "alarm.wav") << "RIFF";
+
+  cues.Play("ope");  // no settings file: on
+  file.WriteBool("Form", "Waveplay", false);
+  cues.Play("clo");  // a change applies at once
+  EXPECT_TRUE(cues.PlayFile(dir / "alarm.wav"));
+  file.WriteString("form", "WAVEPLAY", "2");
+  cues.Play("sav");
+
+  EXPECT_EQ(sound.cues(), (std::vector<std::string>{"ope", "sav"}));
+  EXPECT_EQ(sound.files(), (std::vector<std::string>{dir / "alarm.wav"}));
+}
+
+TEST(EnsureSubFolderTest, CreatesOrReportsAndStops) {
+  TempFolder dir;
+  FakeMessages messages;
+
+  // Made when missing, and simply returned when there.
+  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", messages), dir / "Todo");
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "Todo"));
+  std::ofstream(dir / "Todo/TreeData.q32") << "x";
+  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", messages), dir / "Todo");
+  EXPECT_TRUE(std::filesystem::exists(dir / "Todo/TreeData.q32"));
+  EXPECT_TRUE(messages.shown().empty());
+
+  // A file in the way: the folder still does not exist.
+  std::ofstream(dir / "Tel") << "not a folder";
+  EXPECT_FALSE(EnsureSubFolder(dir.path(), "Tel", messages));
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].request.text, kMissingFolderMessage);
+  EXPECT_EQ(messages.shown()[0].request.kind, MessageKind::kWarning);
+
+  // The parent is missing: the platform's error is reported instead.
+  messages.Clear();
+  EXPECT_FALSE(EnsureSubFolder(dir / "gone", "Diary", messages));
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].request.kind, MessageKind::kError);
+  EXPECT_NE(messages.shown()[0].request.text.find(dir / "gone/Diary"),
+            std::string::npos);
+}
+
+TEST(ConfirmDeleteTest, AsksUnlessSwitchedOff) {
+  TempFolder dir;
+  SettingsFile file(dir / "mirokata.ini");
+  FakeMessages messages;
+  messages.QueueAnswer(MessageAnswer::kNo);
+  messages.QueueAnswer(MessageAnswer::kYes);
+  EXPECT_FALSE(ConfirmDelete(file, messages, "メモ1"));
+  EXPECT_TRUE(ConfirmDelete(file, messages));
+  ASSERT_EQ(messages.shown().size(), 2u);
+  EXPECT_EQ(messages.shown()[0].request.text, "メモ1\r削除しますか？");
+  EXPECT_EQ(messages.shown()[1].request.text, "削除しますか？");
+  EXPECT_EQ(messages.shown()[1].request.kind, MessageKind::kQuestion);
+  EXPECT_EQ(messages.shown()[1].request.buttons, MessageButtons::kYesNo);
+
+  file.WriteInteger("Form", "Delete", 1);
+  EXPECT_TRUE(ConfirmDelete(file, messages));
+  EXPECT_EQ(messages.shown().size(), 2u);
+}
+
+}  // namespace
+}  // namespace mirokata
