@@ -111,16 +111,17 @@ struct World {
     settings = std::make_unique<SettingsFile>(home + "/mirokata.ini");
     EnsureDefaultHolidays(*settings);
 
-    ReminderServices s;
+    Services s;
     s.settings = settings.get();
     s.clock = &clock;
     s.uptime = &uptime;
     s.sound = &sound;
     s.shell = &shell;
-    s.popups = &popups_made;
-    s.displays = &displays;
-    s.memory_text = [meter = MemoryMeter()](int r) { return meter.Text(r); };
-    engine = std::make_unique<ReminderEngine>(s);
+    ReminderParts parts;
+    parts.popups = &popups_made;
+    parts.displays = &displays;
+    parts.memory_text = [meter = MemoryMeter()](int r) { return meter.Text(r); };
+    engine = std::make_unique<ReminderEngine>(s, parts);
     // A folder changed less than two seconds ago is rescanned at every
     // look (its time stamp cannot yet tell a later change); measure the
     // settled folder the program sees almost always.

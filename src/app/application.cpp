@@ -4,23 +4,25 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
 #include <QSocketNotifier>
-#include <QVBoxLayout>
+#include <memory>
 #include <utility>
 
-#include "base/services.h"
 #include "app/main_window.h"
-#include "app/month_grid.h"
+#include "app/reminder_runtime.h"
+#include "base/entry_changes.h"
+#include "base/preferences_page.h"
 #include "base/program_folder.h"
+#include "base/services.h"
 #include "base/settings_file.h"
-#include "mainwin/ui/calendar_grid_panel.h"
+#include "base/tick_events.h"
+#include "picture/jpeg_jobs.h"
+#include "picture/ui/jpeg_progress_window.h"
+#include "platform/desktop/desktop_windows.h"
 #include "platform/linux_platform.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
-#include "app/reminder_runtime.h"
 
 namespace mirokata {
 namespace {
@@ -55,74 +57,6 @@ void CloseOnTerminationSignals(QWidget* main_window) {
   }
 }
 
-// The month grid of the calendar area: the full grid with its day panel,
-// behind the main window's seam.
-class CalendarMonthGrid : public MonthGrid {
- public:
-  CalendarMonthGrid(const AppContext& context, QWidget* parent)
-      : MonthGrid(parent) {
-    panel_ = new CalendarGridPanel(
-        *context.settings, *context.clock, context.screen, context.cues,
-        parent->findChild<QLabel*>("YearCaption"),
-        parent->findChild<QLabel*>("MonthCaption"),
-        parent->findChild<QAbstractButton*>("TodayButton"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panel_);
-    connect(panel_, &CalendarGridPanel::dateChanged, this,
-            [this](const CivilDate& d) { emit DateSelected(d); });
-    // Each action and button opens the main window's command; the ones
-    // whose window is not there stay disabled.
-    DayPanelController* c = panel_->controller();
-    const std::pair<DayAction, Command> actions[] = {
-        {DayAction::kPopupEditor, Command::kPopupEditor},
-        {DayAction::kScheduleEditor, Command::kScheduleEditor},
-        {DayAction::kScheduleManager, Command::kScheduleManager},
-        {DayAction::kDateJump, Command::kJumpToDate},
-        {DayAction::kDiaryList, Command::kDiaryList}};
-    for (const auto& [action, command] : actions) {
-      c->SetDoubleClickHandler(action, Runner(command), Available(command));
-    }
-    const std::pair<PopViewCommand, Command> buttons[] = {
-        {PopViewCommand::kScheduleEditor, Command::kScheduleEditor},
-        {PopViewCommand::kPopupEditor, Command::kPopupEditor},
-        {PopViewCommand::kDiaryList, Command::kDiaryList},
-        {PopViewCommand::kBirthdayBook, Command::kBirthdays},
-        {PopViewCommand::kScheduleList, Command::kScheduleList},
-        {PopViewCommand::kScheduleManager, Command::kScheduleManager},
-        {PopViewCommand::kTodoBoard, Command::kTodoBoard},
-        {PopViewCommand::kPhoneBook, Command::kPhoneBook}};
-    for (const auto& [button, command] : buttons) {
-      c->SetPopViewCommand(button, Runner(command), Available(command));
-    }
-  }
-
-  void SetSelectedDate(const CivilDate& date) override {
-    panel_->setDate(date);
-  }
-  CivilDate SelectedDate() const override { return panel_->date(); }
-  // At start and at each change of date.
-  void SetToday(const CivilDate&) override {
-    panel_->controller()->Refresh();
-  }
-
- private:
-  MainWindow* Window() const { return qobject_cast<MainWindow*>(window()); }
-  DayPanelController::DayHandler Runner(Command command) {
-    return [this, command](const CivilDate&) {
-      if (MainWindow* w = Window()) w->RunCommand(command);
-    };
-  }
-  DayPanelController::Availability Available(Command command) {
-    return [this, command] {
-      MainWindow* w = Window();
-      return w != nullptr && w->HasCommand(command);
-    };
-  }
-
-  CalendarGridPanel* panel_;
-};
-
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
@@ -152,54 +86,46 @@ int RunApplication(int argc, char** argv) {
     messages->ShowNotice(request);
   });
 
-  AppContext context;
+  // One picture worker and one view of the desktop for the whole program.
+  std::unique_ptr<DesktopWindows> desktop = CreateDesktopWindows();
+  JpegJobs jpeg(messages);
+  AttachJpegProgressWindow(&jpeg, QString::fromUtf8(kVersionText));
+  EntryChanges entry_changes;
+
+  Services context;
   context.program_folder = program_folder;
   context.settings = &settings;
   context.clock = services.clock.get();
+  context.uptime = services.uptime.get();
   context.messages = messages;
+  context.sound = services.sound.get();
   context.cues = &cues;
   context.shell = services.shell.get();
   context.hot_key = services.hot_key.get();
   context.tray = services.tray.get();
   context.screen = services.screen.get();
   context.power = services.power.get();
+  context.desktop = desktop.get();
+  context.jpeg = &jpeg;
+  context.entry_changes = &entry_changes;
 
   int result = 0;
   {
-    MainWindowHooks hooks;
-    hooks.make_month_grid = [&context](QWidget* parent) -> MonthGrid* {
-      return new CalendarMonthGrid(context, parent);
-    };
-    // The reminder engine runs the main tick and fills the moon panel.
-    MainWindow* main_window = nullptr;
-    ReminderHooks reminder_hooks;
-    reminder_hooks.show_today = [&main_window] {
-      if (main_window) main_window->ShowToday();
-    };
-    ReminderRuntimeServices reminder_services;
-    reminder_services.program_folder = program_folder;
-    reminder_services.settings = &settings;
-    reminder_services.clock = services.clock.get();
-    reminder_services.uptime = services.uptime.get();
-    reminder_services.sound = services.sound.get();
-    reminder_services.cues = &cues;
-    reminder_services.shell = services.shell.get();
-    reminder_services.messages = messages;
-    ReminderRuntime reminders(std::move(reminder_services),
-                              std::move(reminder_hooks));
-    hooks.make_moon_panel = [&reminders](QWidget* parent) {
-      return reminders.CreateMoonPanel(parent);
-    };
-    hooks.tick = [&reminders] { reminders.Tick(); };
-    MainWindow window(context, std::move(hooks));
-    main_window = &window;
+    MainWindow window(context);
+    TickEvents events;
+    PreferencesPages pages;
+    // Each subsystem in start-up order. A new day shows today first.
+    events.OnDateChanged([&window] { window.ShowToday(); });
+    ReminderRuntime reminders(context, window, events, pages);
     reminders.Attach(
         {[&window](int panel, const QString& text) {
            window.SetStripText(panel, text);
          },
          [&window] { return window.moon_panel_visible(); },
          [&window] { return window.application_active(); },
-         [&window]() -> QWidget* { return &window; }});
+         [&window]() -> QWidget* { return &window; }},
+        window.moon_panel());
+    window.SetTickHandler([&reminders] { reminders.Tick(); });
     CloseOnTerminationSignals(&window);
     window.Start();
     result = app.exec();

@@ -18,13 +18,17 @@
 #include <QToolButton>
 
 #include "base/folders.h"
-#include "app/month_grid.h"
 #include "app/month_navigation.h"
 #include "app/preferences_dialog.h"
 #include "base/program_folder.h"
 #include "base/settings_file.h"
-#include "widgets/startup_message_window.h"
 #include "calendar/holidays.h"
+#include "mainwin/ui/calendar_grid_panel.h"
+#include "mainwin/ui/day_panel_controller.h"
+#include "mainwin/ui/moon_panel_widget.h"
+#include "base/date_pattern.h"
+#include "base/entry_changes.h"
+#include "widgets/startup_message_window.h"
 #include "platform/clock.h"
 #include "platform/hot_key.h"
 #include "platform/messages.h"
@@ -210,32 +214,9 @@ class InfoStrip : public QWidget {
   std::array<QLabel*, 3> panels_{};
 };
 
-// Stands in for the moon-and-clock panel until one is supplied.
-class PlainMoonPanel : public QWidget {
- public:
-  explicit PlainMoonPanel(QWidget* parent) : QWidget(parent) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.fillRect(rect(), QColor(0x10, 0x18, 0x30));
-    p.setRenderHint(QPainter::Antialiasing);
-    const int d = height() - 30;
-    QRect disc(width() / 2 - d / 2, 8, d, d);
-    p.setBrush(QColor(0xf0, 0xe8, 0xb0));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(disc);
-    p.setPen(QColor(0xd0, 0xd8, 0xf0));
-    p.drawText(QRect(0, height() - 20, width(), 18), Qt::AlignCenter,
-               QDate::currentDate().toString("yyyy/MM/dd"));
-  }
-};
-
-MainWindow::MainWindow(const AppContext& context, MainWindowHooks hooks,
-                       QWidget* parent)
+MainWindow::MainWindow(const Services& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
-      hooks_(std::move(hooks)),
       model_(*context.settings, context.screen
                                     ? context.screen->AvailableGeometry()
                                     : ScreenRect{0, 0, 1280, 800}) {
@@ -303,8 +284,24 @@ void MainWindow::SetCommand(Command command, std::function<void()> handler) {
 }
 
 void MainWindow::RunCommand(Command command) {
-  const auto& handler = handlers_[static_cast<size_t>(command)];
+  // A copy: the handler may replace itself.
+  const std::function<void()> handler = handlers_[static_cast<size_t>(command)];
   if (handler) handler();
+}
+
+void MainWindow::RunCommandLater(Command command) {
+  QMetaObject::invokeMethod(
+      this, [this, command] { RunCommand(command); }, Qt::QueuedConnection);
+}
+
+void MainWindow::SetMenuBuilder(MenuSlot slot,
+                                std::function<void(QMenu*)> builder) {
+  (slot == MenuSlot::kMemo ? memo_menu_builder_ : launcher_menu_builder_) =
+      std::move(builder);
+}
+
+void MainWindow::AddStartupStep(std::function<void()> step) {
+  startup_steps_.push_back(std::move(step));
 }
 
 void MainWindow::BuildMenus() {
@@ -567,9 +564,13 @@ void MainWindow::BuildCalendarArea() {
       {"今日に戻す｡", "●", &MainWindow::ShowToday, kContentWidth - 40},
       {"翌月へ", "▶", &MainWindow::ShowNextMonth, kContentWidth - 20},
   };
+  QToolButton* today_button = nullptr;
   for (const Nav& n : navs) {
     auto* b = new QToolButton(calendar_page_);
-    if (n.run == &MainWindow::ShowToday) b->setObjectName("TodayButton");
+    if (n.run == &MainWindow::ShowToday) {
+      b->setObjectName("TodayButton");
+      today_button = b;
+    }
     b->setText(U(n.glyph));
     b->setToolTip(U(n.hint));
     b->setAutoRaise(true);
@@ -580,18 +581,57 @@ void MainWindow::BuildCalendarArea() {
     connect(b, &QToolButton::clicked, this, n.run);
   }
 
-  grid_ = hooks_.make_month_grid ? hooks_.make_month_grid(calendar_page_)
-                                 : new PlainMonthGrid(calendar_page_);
-  grid_->setParent(calendar_page_);
+  grid_ = new CalendarGridPanel(*context_.settings, *context_.clock,
+                                context_.screen, context_.cues, year_label_,
+                                month_label_, today_button, calendar_page_);
   grid_->setGeometry(0, 18, kContentWidth, kCalendarAreaHeight - 18);
-  connect(grid_, &MonthGrid::DateSelected, this,
+  connect(grid_, &CalendarGridPanel::dateChanged, this,
           [this](const CivilDate& d) { ShowDate(d); });
+  ConnectDayPanelCommands();
+  if (context_.entry_changes) {
+    // A saved or deleted entry re-colours the month and rebuilds the panel.
+    connect(context_.entry_changes, &EntryChanges::Changed, this,
+            [this] { grid_->controller()->Refresh(); });
+  }
 
-  moon_panel_ = hooks_.make_moon_panel ? hooks_.make_moon_panel(nullptr)
-                                       : new PlainMoonPanel(nullptr);
+  moon_panel_ = new MoonPanelWidget(nullptr);
+  moon_panel_->SetClock(context_.clock);
   moon_panel_->installEventFilter(this);
   calendar_area_->addWidget(calendar_page_);
   calendar_area_->addWidget(moon_panel_);
+}
+
+// The day panel's double-click actions and the pop-view's buttons run the
+// commands of their windows; those without a window stay disabled.
+void MainWindow::ConnectDayPanelCommands() {
+  DayPanelController* c = grid_->controller();
+  const auto runner = [this](Command command) {
+    return [this, command](const CivilDate&) { RunCommand(command); };
+  };
+  const auto available = [this](Command command) {
+    return [this, command] { return HasCommand(command); };
+  };
+  const std::pair<DayAction, Command> actions[] = {
+      {DayAction::kPopupEditor, Command::kPopupEditor},
+      {DayAction::kScheduleEditor, Command::kScheduleEditor},
+      {DayAction::kScheduleManager, Command::kScheduleManager},
+      {DayAction::kDateJump, Command::kJumpToDate},
+      {DayAction::kDiaryList, Command::kDiaryList}};
+  for (const auto& [action, command] : actions) {
+    c->SetDoubleClickHandler(action, runner(command), available(command));
+  }
+  const std::pair<PopViewCommand, Command> buttons[] = {
+      {PopViewCommand::kScheduleEditor, Command::kScheduleEditor},
+      {PopViewCommand::kPopupEditor, Command::kPopupEditor},
+      {PopViewCommand::kDiaryList, Command::kDiaryList},
+      {PopViewCommand::kBirthdayBook, Command::kBirthdays},
+      {PopViewCommand::kScheduleList, Command::kScheduleList},
+      {PopViewCommand::kScheduleManager, Command::kScheduleManager},
+      {PopViewCommand::kTodoBoard, Command::kTodoBoard},
+      {PopViewCommand::kPhoneBook, Command::kPhoneBook}};
+  for (const auto& [button, command] : buttons) {
+    c->SetPopViewCommand(button, runner(command), available(command));
+  }
 }
 
 void MainWindow::ApplyLayout(const Layout& layout) {
@@ -658,7 +698,7 @@ void MainWindow::Start() {
 
   // 9: today.
   today_ = TodayOf(context_.clock);
-  grid_->SetToday(today_);
+  grid_->controller()->Refresh();
   ShowDate(today_);
 
   bool open_preferences = false;
@@ -686,15 +726,15 @@ void MainWindow::Start() {
   {
     StartupMessageWindow message(U("メモを読み込んでいます。"));
     message.ShowNow();
-    if (hooks_.load_memos) hooks_.load_memos();
+    for (const auto& step : startup_steps_) step();
   }
 
   // 16: menus of the memos and the launcher.
-  if (hooks_.build_memo_menu) hooks_.build_memo_menu(memo_menu_);
+  if (memo_menu_builder_) memo_menu_builder_(memo_menu_);
   if (memo_menu_->isEmpty()) {
     memo_menu_->addAction(U("メモはありません"))->setEnabled(false);
   }
-  if (hooks_.build_launcher_menu) hooks_.build_launcher_menu(launcher_menu_);
+  if (launcher_menu_builder_) launcher_menu_builder_(launcher_menu_);
   if (launcher_menu_->isEmpty()) {
     launcher_menu_->addAction(U("登録されたプログラムはありません"))
         ->setEnabled(false);
@@ -861,10 +901,10 @@ void MainWindow::OnDragBarReleased() {
   model_.RememberPosition(CurrentPosition());
 }
 
-CivilDate MainWindow::selected_date() const { return grid_->SelectedDate(); }
+CivilDate MainWindow::selected_date() const { return grid_->date(); }
 
 void MainWindow::ShowDate(const CivilDate& date) {
-  grid_->SetSelectedDate(date);
+  grid_->setDate(date);
   year_label_->setText(QString::number(date.year));
   month_label_->setText(QString::number(date.month));
 }
@@ -880,7 +920,7 @@ void MainWindow::ShowNextMonth() { ShowDate(MoveMonth(selected_date(), 1)); }
 
 void MainWindow::ShowToday() {
   today_ = TodayOf(context_.clock);
-  grid_->SetToday(today_);
+  grid_->controller()->Refresh();
   ShowDate(today_);
 }
 
@@ -912,25 +952,20 @@ void MainWindow::Tick() {
   const CivilDate today = TodayOf(context_.clock);
   if (!(today == today_)) {
     today_ = today;
-    grid_->SetToday(today_);
     if (context_.tray) {
       context_.tray->SetIcon(TrayIconId::kCalendar,
                              CalendarTrayIcon(today_.day));
     }
   }
-  if (hooks_.tick) {
-    hooks_.tick();
+  if (tick_) {
+    tick_();
     return;
   }
-  static const char* const kDays[] = {"日", "月", "火", "水", "木", "金", "土"};
-  const int weekday = WeekdayOf(DayNumber(today_));
-  SetStripText(0, QString::asprintf("%04d/%02d/%02d(", today_.year,
-                                    today_.month, today_.day) +
-                      U(kDays[weekday - 1]) + ")");
   if (context_.clock) {
-    LocalTime now = context_.clock->Now();
-    SetStripText(1, QString::asprintf("%02d:%02d:%02d", now.hour, now.minute,
-                                      now.second));
+    const LocalTime now = context_.clock->Now();
+    SetStripText(0, QString::fromStdString(
+                        FormatDatePattern("yyyy/mm/dd(aaa)", now)));
+    SetStripText(1, QString::fromStdString(FormatDatePattern("hh:nn:ss", now)));
   }
 }
 

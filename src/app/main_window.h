@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/command.h"
 #include "base/services.h"
 #include "app/tool_windows.h"
 #include "app/window_mode.h"
@@ -26,60 +27,34 @@ class QToolButton;
 
 namespace mirokata {
 
-class MonthGrid;
-class StartupMessageWindow;
-
-// Commands that open the windows of the other subsystems. Their menu items
-// and buttons stay disabled until a handler is set.
-enum class Command {
-  kPopupEditor,
-  kScheduleEditor,
-  kScheduleList,
-  kScheduleManager,
-  kJumpToDate,
-  kPhoneBook,
-  kMemoTree,
-  kDiaryList,
-  kPeriod,
-  kMailCheck,
-  kMailer,
-  kMailSettings,
-  kTodoBoard,
-  kBirthdays,
-  kDayCalculator,
-  kCountdownTimer,
-  kAssociations,
-  kCount
-};
-
-// Work of the other subsystems that the start-up order and the main
-// window call at their moment. Unset hooks are skipped.
-struct MainWindowHooks {
-  std::function<MonthGrid*(QWidget* parent)> make_month_grid;
-  std::function<QWidget*(QWidget* parent)> make_moon_panel;
-  std::function<void()> load_memos;                 // start-up step 15
-  std::function<void(QMenu*)> build_memo_menu;      // step 16
-  std::function<void(QMenu*)> build_launcher_menu;  // step 16
-  std::function<void()> tick;                       // the main tick
-};
+class CalendarGridPanel;
+class EntryChanges;
+class MoonPanelWidget;
 
 class DragBar;
 class InfoStrip;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public CommandHost {
   Q_OBJECT
 
  public:
-  explicit MainWindow(const AppContext& context, MainWindowHooks hooks = {},
-                      QWidget* parent = nullptr);
+  explicit MainWindow(const Services& services, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Enables the command's menu items and buttons.
-  void SetCommand(Command command, std::function<void()> handler);
-  void RunCommand(Command command);
-  bool HasCommand(Command command) const {
+  // CommandHost: a command's menu items and buttons are enabled while it
+  // has a handler.
+  void SetCommand(Command command, std::function<void()> handler) override;
+  bool HasCommand(Command command) const override {
     return static_cast<bool>(handlers_[static_cast<size_t>(command)]);
   }
+  void RunCommand(Command command) override;
+  void RunCommandLater(Command command) override;
+  void SetMenuBuilder(MenuSlot slot,
+                      std::function<void(QMenu*)> builder) override;
+  void AddStartupStep(std::function<void()> step) override;
+
+  // The main tick's work, run by the window's timer.
+  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
 
   // Creation of the window in the program's start-up order; shows it.
   void Start();
@@ -118,6 +93,8 @@ class MainWindow : public QWidget {
   QMenu* launcher_menu() const { return launcher_menu_; }
   QComboBox* launcher_box() const { return launcher_box_; }
   ToolWindows& tool_windows() { return *tool_windows_; }
+  CalendarGridPanel* calendar_panel() const { return grid_; }
+  MoonPanelWidget* moon_panel() const { return moon_panel_; }
   QString year_caption() const;
   QString month_caption() const;
   // The memo tray icon's hint for the current double-click action.
@@ -139,6 +116,7 @@ class MainWindow : public QWidget {
  private:
   void BuildToolBar();
   void BuildCalendarArea();
+  void ConnectDayPanelCommands();
   void BuildMenus();
   QAction* AddCommand(QMenu* menu, const char* caption, Command command);
   void ApplyTransition(const Transition& t);
@@ -156,8 +134,11 @@ class MainWindow : public QWidget {
   void OnDragBarReleased();
   void CollapseTemporaryExpansion();
 
-  AppContext context_;
-  MainWindowHooks hooks_;
+  Services context_;
+  std::function<void()> tick_;
+  std::vector<std::function<void()>> startup_steps_;
+  std::function<void(QMenu*)> memo_menu_builder_;
+  std::function<void(QMenu*)> launcher_menu_builder_;
   WindowModeModel model_;
   QTimer timer_;
   ToolWindows* tool_windows_ = nullptr;
@@ -173,10 +154,10 @@ class MainWindow : public QWidget {
   InfoStrip* strip_ = nullptr;
   QStackedWidget* calendar_area_ = nullptr;
   QWidget* calendar_page_ = nullptr;
-  QWidget* moon_panel_ = nullptr;
+  MoonPanelWidget* moon_panel_ = nullptr;
   QLabel* year_label_ = nullptr;
   QLabel* month_label_ = nullptr;
-  MonthGrid* grid_ = nullptr;
+  CalendarGridPanel* grid_ = nullptr;
 
   QMenu* main_menu_ = nullptr;
   QMenu* memo_menu_ = nullptr;
@@ -191,11 +172,9 @@ class MainWindow : public QWidget {
   QAction* help_action_ = nullptr;
   QAction* show_calendar_action_ = nullptr;
   QAction* show_moon_action_ = nullptr;
-  std::array<std::function<void()>, static_cast<size_t>(Command::kCount)>
+  std::array<std::function<void()>, kCommandCount>
       handlers_;
-  std::array<std::vector<QPointer<QAction>>,
-             static_cast<size_t>(Command::kCount)>
-      command_actions_;
+  std::array<std::vector<QPointer<QAction>>, kCommandCount> command_actions_;
 };
 
 }  // namespace mirokata

@@ -40,7 +40,7 @@ QString DefaultChooser(QWidget* parent, const QString& start) {
 
 }  // namespace
 
-PreferencesDialog::PreferencesDialog(const AppContext& context, QWidget* parent)
+PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
     // A close button and no more: the dialog is not one to minimise or
     // maximise.
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint |

@@ -22,7 +22,7 @@ class PreferencesDialog : public QWidget {
   // Asks for a folder starting at the given one; empty means Cancel.
   using FolderChooser = std::function<QString(QWidget*, const QString&)>;
 
-  explicit PreferencesDialog(const AppContext& context,
+  explicit PreferencesDialog(const Services& context,
                              QWidget* parent = nullptr);
 
   void set_folder_chooser(FolderChooser chooser) {
@@ -45,7 +45,7 @@ class PreferencesDialog : public QWidget {
   void Load();
   void PlayCue(const char* name);
 
-  AppContext context_;
+  Services context_;
   FolderChooser chooser_;
   QLineEdit* data_folder_ = nullptr;
   QLineEdit* privacy_folder_ = nullptr;

@@ -7,39 +7,19 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <string>
 
+#include "base/services.h"
 #include "mainwin/ui/moon_panel_widget.h"
-#include "schedule/ui/popup_window.h"
 #include "schedule/reminder_engine.h"
+#include "schedule/schedule_module.h"
 
 class QWidget;
 
 namespace mirokata {
 
-class Clock;
-class DesktopWindows;
-class JpegJobs;
-class Messages;
-class SettingsFile;
-class Shell;
-class Sound;
-class SoundCues;
-class Uptime;
-
-struct ReminderRuntimeServices {
-  std::string program_folder;  // ends with "/"
-  SettingsFile* settings = nullptr;
-  const Clock* clock = nullptr;
-  const Uptime* uptime = nullptr;
-  Sound* sound = nullptr;
-  SoundCues* cues = nullptr;
-  Shell* shell = nullptr;
-  Messages* messages = nullptr;
-  JpegJobs* jpeg = nullptr;           // null: JPEG pictures are skipped
-  DesktopWindows* desktop = nullptr;  // null: the display's own
-  std::string meminfo_path = "/proc/meminfo";
-};
+class CommandHost;
+class PreferencesPages;
+class TickEvents;
 
 // What the tick needs of the main window.
 struct MainWindowSeam {
@@ -51,30 +31,25 @@ struct MainWindowSeam {
 
 class ReminderRuntime : public ReminderDisplays {
  public:
-  ReminderRuntime(ReminderRuntimeServices services, ReminderHooks hooks = {},
-                  PopupWindowContext popup_extras = {});
+  // Installs the schedule subsystem and shows its ticks on the main window.
+  ReminderRuntime(Services& services, CommandHost& commands, TickEvents& events,
+                  PreferencesPages& pages);
   ~ReminderRuntime() override;
 
-  // The main window's moon panel (MainWindowHooks::make_moon_panel).
-  QWidget* CreateMoonPanel(QWidget* parent);
-  void Attach(MainWindowSeam seam) { seam_ = std::move(seam); }
+  // The main window's moon panel and what the tick needs of the window.
+  void Attach(MainWindowSeam seam, MoonPanelWidget* moon_panel);
 
-  void Tick() { engine_->Tick(); }
-  ReminderEngine& engine() { return *engine_; }
-  PopupWindowFactory& popups() { return *popups_; }
+  void Tick() { engine().Tick(); }
+  ReminderEngine& engine() { return module_->engine(); }
   MoonPanelWidget* moon_panel() const { return moon_panel_; }
-  JpegJobs* jpeg_jobs() const { return services_.jpeg; }
 
   // ReminderDisplays.
   void Show(const MainDisplayState& state) override;
   bool MoonPanelShown() const override;
 
  private:
-  ReminderRuntimeServices services_;
-  std::unique_ptr<DesktopWindows> own_desktop_;
-  std::unique_ptr<JpegJobs> own_jpeg_;
-  std::unique_ptr<PopupWindowFactory> popups_;
-  std::unique_ptr<ReminderEngine> engine_;
+  Services services_;
+  std::unique_ptr<ScheduleModule> module_;
   QPointer<MoonPanelWidget> moon_panel_;
   MainWindowSeam seam_;
 };

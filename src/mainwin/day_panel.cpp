@@ -95,14 +95,8 @@ DayAction ReadDoubleClickAction(SettingsFile& settings) {
   return v >= 0 && v <= 4 ? static_cast<DayAction>(v) : DayAction::kNothing;
 }
 
-const WeekdayNameTable& JapaneseShortWeekdayNames() {
-  static const WeekdayNameTable kNames = {"日", "月", "火", "水",
-                                          "木", "金", "土"};
-  return kNames;
-}
-
 std::string BirthdayHeader(std::string_view name, const CivilDate& shown,
-                           const WeekdayNameTable& weekdays) {
+                           const WeekdayNames& weekdays) {
   if (name.size() < 13 || name[8] != '.') return "";
   const std::string_view year_text = name.substr(9, 4);
   if (!IsDigits(year_text)) return "";
@@ -125,7 +119,7 @@ std::vector<std::string> BuildDayInfo(
     SettingsFile& settings, EntryFolder* folder,
     const EntryTextReader& read_text, const CivilDate& date, bool qreki,
     const std::vector<std::string>& holiday_names,
-    const WeekdayNameTable& weekdays) {
+    const WeekdayNames& weekdays) {
   std::vector<std::string> lines;
   const bool exists = IsValidDate(date.year, date.month, date.day);
   if (qreki && exists) {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/weekday_names.h"
 #include "calendar/gregorian.h"
 #include "platform/color/color_value.h"
 
@@ -46,17 +47,12 @@ enum class DayAction {
 };
 DayAction ReadDoubleClickAction(SettingsFile& settings);
 
-// Short weekday names as the desktop's locale writes them, [0] Sunday ...
-// [6] Saturday: the ddd of the birthday header.
-using WeekdayNameTable = std::array<std::string, 7>;
-// 日 ... 土, what a Japanese desktop shows.
-const WeekdayNameTable& JapaneseShortWeekdayNames();
 
 // The birthday header "【A歳の誕生日】yyyy/mm/dd (ddd)" of a birthday name
 // shown on a date; empty when the name's year positions are no number.
 std::string BirthdayHeader(
     std::string_view name, const CivilDate& shown,
-    const WeekdayNameTable& weekdays = JapaneseShortWeekdayNames());
+    const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
 
 // Turns an entry file's bytes into its plain text (rich text read as such,
 // anything else as plain text).
@@ -70,7 +66,7 @@ std::vector<std::string> BuildDayInfo(
     SettingsFile& settings, EntryFolder* folder,
     const EntryTextReader& read_text, const CivilDate& date, bool qreki,
     const std::vector<std::string>& holiday_names,
-    const WeekdayNameTable& weekdays = JapaneseShortWeekdayNames());
+    const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
 
 // Everything one change shows.
 struct DayPanelState {
@@ -106,7 +102,7 @@ class DayPanel {
   DayAction DoubleClick() const;
 
   // The ddd of the birthday headers (default: the Japanese names).
-  void SetShortWeekdayNames(WeekdayNameTable names) {
+  void SetShortWeekdayNames(WeekdayNames names) {
     weekdays_ = std::move(names);
   }
 
@@ -119,7 +115,7 @@ class DayPanel {
   const Clock& clock_;
   DataFolderEntries& entries_;
   EntryTextReader read_text_;
-  WeekdayNameTable weekdays_ = JapaneseShortWeekdayNames();
+  WeekdayNames weekdays_ = JapaneseShortWeekdayNames();
   int shown_month_ = 0;  // year * 100 + month
   int pop_request_ = 0;  // 1 asked by a click, 2 shown for it
 };

@@ -337,12 +337,6 @@ bool IsPopupClass(EntryClass c) {
   return c == EntryClass::kPopup || c == EntryClass::kElapsedPopup;
 }
 
-int CenturyRule(int yy, int current_year) {
-  const int low = current_year - 69;
-  const int offset = ((yy - low) % 100 + 100) % 100;
-  return low + offset;
-}
-
 std::string ElapsedNameForUptime(long long uptime_seconds) {
   if (uptime_seconds < 0) uptime_seconds = 0;
   const long long rounded = uptime_seconds / 10 * 10;

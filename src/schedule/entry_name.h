@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/date_pattern.h"
 #include "calendar/gregorian.h"
 
 namespace mirokata {
@@ -121,10 +122,6 @@ enum class EntryClass {
 EntryClass ClassifyEntryName(std::string_view name);
 // Popups (elapsed ones included) have a PopupOptions section.
 bool IsPopupClass(EntryClass c);
-
-// The two-digit year of a one-day name read back as a full year: the year
-// in current_year - 69 ... current_year + 30 that ends in yy.
-int CenturyRule(int yy, int current_year);
 
 // "W" + uptime rounded down to 10 seconds, "%.7d", ".__"; "" once the
 // uptime no longer fits seven digits.

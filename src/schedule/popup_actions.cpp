@@ -1,5 +1,7 @@
 #include "schedule/popup_actions.h"
 
+#include "base/date_pattern.h"
+
 #include <sys/stat.h>
 
 #include <cctype>
@@ -40,20 +42,8 @@ void RunProgramActions(const PopupOptions& options, Shell* shell,
   }
 }
 
-const ShortWeekdayNames& CShortWeekdayNames() {
-  static const ShortWeekdayNames kNames = {"Sun", "Mon", "Tue", "Wed",
-                                           "Thu", "Fri", "Sat"};
-  return kNames;
-}
-
-std::string PopupTitleText(const LocalTime& t, const ShortWeekdayNames& names) {
-  const int weekday = t.weekday >= 1 && t.weekday <= 7 ? t.weekday : 1;
-  char date[16];
-  std::snprintf(date, sizeof date, "%02d/%02d/%02d (", t.year % 100, t.month,
-                t.day);
-  char time[16];
-  std::snprintf(time, sizeof time, ") %02d:%02d", t.hour, t.minute);
-  return date + names[weekday - 1] + time;
+std::string PopupTitleText(const LocalTime& t, const WeekdayNames& names) {
+  return FormatDatePattern("yy/mm/dd (ddd) hh:nn", t, names);
 }
 
 unsigned PopupTitleColor(int weekday) {

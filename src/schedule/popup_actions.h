@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/weekday_names.h"
 #include "platform/clock.h"
 #include "schedule/entry_files.h"
 
@@ -26,16 +27,10 @@ class Shell;
 void RunProgramActions(const PopupOptions& options, Shell* shell,
                        DesktopWindows* desktop);
 
-// Short weekday names as the desktop's locale writes them, [0] Sunday ...
-// [6] Saturday (木 on a Japanese desktop, "Thu" on an English one).
-using ShortWeekdayNames = std::array<std::string, 7>;
-// The names of a desktop without a locale: "Sun" ... "Sat".
-const ShortWeekdayNames& CShortWeekdayNames();
-
 // The window title of a reminder: "yy/mm/dd (ddd) hh:nn", ddd taken from
 // `names`.
 std::string PopupTitleText(const LocalTime& time,
-                           const ShortWeekdayNames& names);
+                           const WeekdayNames& names);
 
 // Colour of the title panel's text by weekday (1 = Sunday ... 7 = Saturday):
 // 0x00BBGGRR, Sunday red, Saturday fuchsia, other days blue.

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/date_pattern.h"
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "platform/sound.h"
@@ -29,12 +30,6 @@ struct ReminderEngine::TickState {
 };
 
 namespace {
-
-// 日 .. 土 for 1 = Sunday .. 7 = Saturday.
-const char* JapaneseWeekday(int weekday) {
-  static const char* const kDays[] = {"日", "月", "火", "水", "木", "金", "土"};
-  return kDays[(weekday >= 1 && weekday <= 7 ? weekday : 1) - 1];
-}
 
 std::string HhNn(const LocalTime& t) {
   char text[8];
@@ -68,8 +63,12 @@ int32_t SettingsDayCount(const CivilDate& date) {
   return DayNumber(date) - kEpoch;
 }
 
-ReminderEngine::ReminderEngine(ReminderServices services, ReminderHooks hooks)
-    : services_(std::move(services)), hooks_(std::move(hooks)) {}
+ReminderEngine::ReminderEngine(const Services& services, ReminderParts parts)
+    : services_(services), parts_(std::move(parts)) {}
+
+void ReminderEngine::Run(Command command) {
+  if (parts_.commands) parts_.commands->RunCommandLater(command);
+}
 
 ReminderEngine::~ReminderEngine() = default;
 
@@ -105,7 +104,7 @@ void ReminderEngine::RunTick() {
     last_minute_key_ = HhNn(tick.reminder_time);
     last_uptime_name_ = tick.elapsed_name;
     if (last_mail_minute_ < 0) last_mail_minute_ = tick.now.minute;
-    if (hooks_.reload_memo_page) hooks_.reload_memo_page();
+    if (parts_.events) parts_.events->FirstTick();
     first_tick_done_ = true;
   }
 
@@ -126,13 +125,14 @@ void ReminderEngine::RunTick() {
   const std::string key = HhNn(tick.reminder_time);
   if (key != last_minute_key_) {
     last_minute_key_ = key;
+    if (parts_.events) parts_.events->Minute();
     if (s.ReadBool("Nikki", "Auto", false)) {
       char diary[16];
       std::snprintf(diary, sizeof diary, "%.2d%.2d",
                     s.ReadInteger("Nikki", "Auto_H", 0),
                     s.ReadInteger("Nikki", "Auto_M", 0));
       if (HhNn(tick.now) == diary) {
-        if (hooks_.open_diary_list) hooks_.open_diary_list();
+        Run(Command::kDiaryList);
         const std::string sound = s.ReadString("Calendar", "file", "");
         if (services_.sound && IsFile(sound)) services_.sound->PlayFile(sound);
       }
@@ -161,8 +161,7 @@ void ReminderEngine::RunTick() {
 void ReminderEngine::DayChange(TickState& tick) {
   Settings& s = tick.settings;
   const CivilDate today{tick.now.year, tick.now.month, tick.now.day};
-  if (hooks_.refresh_schedule_list) hooks_.refresh_schedule_list();
-  if (hooks_.show_today) hooks_.show_today();
+  if (parts_.events) parts_.events->DateChanged();
   last_day_date_ = today;
 
   if (!s.ReadBool("Form", "BirthPop", true)) return;
@@ -179,7 +178,7 @@ void ReminderEngine::DayChange(TickState& tick) {
   std::snprintf(pattern, sizeof pattern, "BORN%02d%02d.*", today.month,
                 today.day);
   if (folder_->List(pattern).empty()) return;
-  if (hooks_.open_birthday_greeting) hooks_.open_birthday_greeting();
+  Run(Command::kBirthdayGreeting);
   const std::string sound = s.ReadString("Pop_Born", "file", "");
   if (services_.sound && IsFile(sound)) services_.sound->PlayFile(sound);
   s.WriteString("Pop_Born", "Day", std::to_string(today_count));
@@ -187,10 +186,10 @@ void ReminderEngine::DayChange(TickState& tick) {
 
 void ReminderEngine::PopupHit(TickState& tick, const std::string& name,
                               bool one_day) {
-  if (!services_.popups) return;
+  if (!parts_.popups) return;
   EntryFolder& folder = *folder_;
   if (tick.fired_entry_path.empty() || !tick.popup) {
-    tick.popup = services_.popups->CreatePopup();
+    tick.popup = parts_.popups->CreatePopup();
     if (!tick.popup) return;
   }
   const std::string path = folder.FullPath(name);
@@ -213,7 +212,7 @@ void ReminderEngine::FinishPopup(TickState& tick) {
       !tick.elapsed_name.empty() &&
       finish.entry_path == folder_->FullPath(tick.elapsed_name);
   const LocalTime& shown = elapsed ? tick.now : tick.reminder_time;
-  finish.title = PopupTitleText(shown, services_.short_weekday_names);
+  finish.title = PopupTitleText(shown, parts_.short_weekday_names);
   // The colour is the reminder day's, even where the title shows now.
   finish.weekday = tick.reminder_time.weekday;
   finish.options = ReadPopupOptions(*services_.settings, finish.entry_path);
@@ -222,9 +221,13 @@ void ReminderEngine::FinishPopup(TickState& tick) {
                          s.ReadBool("Calendar", "Stretch", false));
   finish.close_countdown = finish.options.closetime;
 
-  if (finish.options.smtp && s.ReadBool("smtp", "smtp_check", false) &&
-      hooks_.send_reminder_mail) {
-    hooks_.send_reminder_mail(finish.entry_path, finish.title);
+  if (parts_.events) {
+    PopupFinished finished;
+    finished.entry_path = finish.entry_path;
+    finished.title = finish.title;
+    finished.send_mail =
+        finish.options.smtp && s.ReadBool("smtp", "smtp_check", false);
+    parts_.events->PopupWindowFinished(finished);
   }
   if (services_.sound) {
     if (std::optional<std::string> sound = ChooseSoundFile(
@@ -242,28 +245,23 @@ void ReminderEngine::MailCountdownStep(TickState& tick) {
   if (tick.now.minute == last_mail_minute_) return;
   last_mail_minute_ = tick.now.minute;
   --mail_countdown_;
-  if (mail_countdown_ < 1 && hooks_.check_mail) hooks_.check_mail();
+  if (mail_countdown_ < 1) Run(Command::kMailCheck);
 }
 
 void ReminderEngine::RefreshDisplays(TickState& tick) {
-  if (!services_.displays) return;
+  if (!parts_.displays) return;
   Settings& s = tick.settings;
   const LocalTime& now = tick.now;
   MainDisplayState state;
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d/%02d/%02d(", now.year, now.month,
-                now.day);
-  state.date_text = std::string(text) + JapaneseWeekday(now.weekday) + ")";
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute,
-                now.second);
-  state.clock_text = text;
+  state.date_text = FormatDatePattern("yyyy/mm/dd(aaa)", now);
+  state.clock_text = FormatDatePattern("hh:nn:ss", now);
   state.hour = now.hour;
   state.analog_clock = s.ReadBool("Form", "AnalogClock", false);
   state.stay_on_top = s.ReadBool("ToolWindow", "StayOnTop", false);
   const int resource = s.ReadInteger("Form", "Resource", 0);
-  if (services_.memory_text)
-    state.memory_text = services_.memory_text(resource);
-  if (services_.displays->MoonPanelShown()) {
+  if (parts_.memory_text)
+    state.memory_text = parts_.memory_text(resource);
+  if (parts_.displays->MoonPanelShown()) {
     // Local time plus the zone's bias at this instant is Universal Time,
     // which the Unix time already is.
     state.moon = true;
@@ -271,7 +269,7 @@ void ReminderEngine::RefreshDisplays(TickState& tick) {
         DateTimeOfUnixMs(now.unix_seconds * 1000 + now.millisecond);
     state.moon_texts = MoonPanelTextsOf(state.moon_instant);
   }
-  services_.displays->Show(state);
+  parts_.displays->Show(state);
 }
 
 }  // namespace mirokata

@@ -16,6 +16,10 @@
 #include <optional>
 #include <string>
 
+#include "base/command.h"
+#include "base/services.h"
+#include "base/tick_events.h"
+#include "base/weekday_names.h"
 #include "calendar/gregorian.h"
 #include "calendar/moon.h"
 #include "platform/clock.h"
@@ -24,12 +28,7 @@
 
 namespace mirokata {
 
-class DesktopWindows;
 class EntryFolder;
-class SettingsFile;
-class Shell;
-class Sound;
-class Uptime;
 
 // How the engine finishes a popup window (the options are those of the
 // entry that fired last in the tick).
@@ -87,39 +86,27 @@ class ReminderDisplays {
   virtual bool MoonPanelShown() const = 0;
 };
 
-// Work of other parts of the program that the tick starts. Each must
-// return at once (no nested event loop); unset ones are skipped.
-struct ReminderHooks {
-  std::function<void()> reload_memo_page;       // first tick
-  std::function<void()> refresh_schedule_list;  // new day, when it is open
-  std::function<void()> show_today;             // new day: calendar, panel
-  std::function<void()> open_birthday_greeting;
-  std::function<void()> open_diary_list;  // the automatic diary
-  // The automatic mail check; it sets the countdown (SetMailCountdown).
-  std::function<void()> check_mail;
-  // The reminder mail of a finished popup whose Smtp option is on.
-  std::function<void(const std::string& entry_path, const std::string& title)>
-      send_reminder_mail;
-};
-
-struct ReminderServices {
-  SettingsFile* settings = nullptr;  // required
-  const Clock* clock = nullptr;      // required
-  const Uptime* uptime = nullptr;    // required
-  Sound* sound = nullptr;
-  Shell* shell = nullptr;
-  DesktopWindows* desktop = nullptr;
+// What the engine drives besides the platform's services.
+struct ReminderParts {
   PopupFactory* popups = nullptr;
   ReminderDisplays* displays = nullptr;
+  // Listeners of the first tick, a new day, each minute and each finished
+  // popup window; null: nobody listens.
+  const TickEvents* events = nullptr;
+  // Windows the tick opens (birthday greeting, automatic diary, mail
+  // check) are commands run from the event loop; null: none opens.
+  CommandHost* commands = nullptr;
   // The memory panel's text for the Form/Resource setting.
   std::function<std::string(int resource_setting)> memory_text;
   // The ddd of the popup title: the desktop locale's short weekday names.
-  ShortWeekdayNames short_weekday_names = CShortWeekdayNames();
+  WeekdayNames short_weekday_names = CShortWeekdayNames();
 };
 
 class ReminderEngine {
  public:
-  ReminderEngine(ReminderServices services, ReminderHooks hooks = {});
+  // Settings, clock and uptime are required; sound, shell and desktop may
+  // be null.
+  ReminderEngine(const Services& services, ReminderParts parts);
   ~ReminderEngine();
   ReminderEngine(const ReminderEngine&) = delete;
   ReminderEngine& operator=(const ReminderEngine&) = delete;
@@ -149,8 +136,10 @@ class ReminderEngine {
   void RefreshDisplays(TickState& tick);
   EntryFolder& FolderFor(const std::string& directory);
 
-  ReminderServices services_;
-  ReminderHooks hooks_;
+  void Run(Command command);
+
+  Services services_;
+  ReminderParts parts_;
   bool in_tick_ = false;
   bool first_tick_done_ = false;
   std::string last_minute_key_;

@@ -16,6 +16,9 @@
 #include "base/folders.h"
 #include "app/preferences_dialog.h"
 #include "base/settings_file.h"
+#include "base/entry_changes.h"
+#include "mainwin/ui/calendar_grid_panel.h"
+#include "mainwin/ui/day_panel_controller.h"
 #include "support/temp_folder.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_clock.h"
@@ -35,8 +38,8 @@ struct Harness {
     screen.SetGeometry({0, 0, 1280, 800}, {0, 0, 1280, 800});
     clock.Set(2027, 1, 31, 9, 30);
   }
-  AppContext Context() {
-    AppContext c;
+  Services Context() {
+    Services c;
     c.program_folder = dir.path() + "/";
     c.settings = settings.get();
     c.clock = &clock;
@@ -47,6 +50,7 @@ struct Harness {
     c.tray = &tray;
     c.screen = &screen;
     c.power = &power;
+    c.entry_changes = entry_changes;
     return c;
   }
   MainWindow* Start() {
@@ -72,6 +76,7 @@ struct Harness {
   FakeScreen screen;
   FakePower power;
   FakeClock clock;
+  EntryChanges* entry_changes = nullptr;
   std::unique_ptr<MainWindow> window;
 };
 
@@ -310,6 +315,46 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->year_caption(), QString("2026"));
     w->ShowToday();
     QCOMPARE(w->selected_date(), (CivilDate{2027, 1, 31}));
+  }
+
+  void CommandsRunNowOrAfterTheCallerReturned() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    CommandHost& host = *w;
+    int runs = 0;
+    QVERIFY(!host.HasCommand(Command::kBirthdays));
+    host.RunCommand(Command::kBirthdays);  // no handler: nothing
+    host.SetCommand(Command::kBirthdays, [&] { ++runs; });
+    QVERIFY(host.HasCommand(Command::kBirthdays));
+    host.RunCommand(Command::kBirthdays);
+    QCOMPARE(runs, 1);
+    host.RunCommandLater(Command::kBirthdays);
+    QCOMPARE(runs, 1);  // the tick that asked has not returned yet
+    QTRY_COMPARE(runs, 2);
+  }
+
+  void EntryChangesRecolourTheMonthOnce() {
+    Harness h;
+    h.SeedEarlierRun();
+    EntryChanges changes;
+    h.entry_changes = &changes;
+    MainWindow* w = h.Start();
+    // Another day of the shown month: no re-colouring of its own.
+    w->calendar_panel()->setDate({2027, 1, 15});
+    QVERIFY(!w->calendar_panel()->controller()->state().recoloured);
+    int recolours = 0;
+    connect(&changes, &EntryChanges::Changed, [&] {
+      recolours += w->calendar_panel()->controller()->state().recoloured;
+    });
+    // Three files of one action: the views refresh once, from the loop.
+    changes.Notify();
+    changes.Notify();
+    changes.Notify();
+    QCOMPARE(recolours, 0);
+    QTRY_COMPARE(recolours, 1);
+    QTest::qWait(20);
+    QCOMPARE(recolours, 1);
   }
 
   void MainMenuFollowsSettings() {

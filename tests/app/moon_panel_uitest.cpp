@@ -11,6 +11,9 @@
 #include "platform/testing/fake_sound.h"
 #include "mainwin/ui/moon_panel_widget.h"
 #include "app/reminder_runtime.h"
+#include "base/preferences_page.h"
+#include "base/tick_events.h"
+#include "support/fake_command_host.h"
 #include "support/temp_folder.h"
 
 using namespace mirokata;
@@ -51,20 +54,24 @@ class MoonPanelTest : public QObject {
     FakeUptime uptime;
     FakeSound sound;
     FakeMessages messages;
-    ReminderRuntimeServices services;
+    Services services;
     services.settings = &settings;
     services.clock = &clock;
     services.uptime = &uptime;
     services.sound = &sound;
     services.messages = &messages;
     services.meminfo_path = home / "meminfo";
-    ReminderRuntime runtime(services);
-    std::unique_ptr<QWidget> panel(runtime.CreateMoonPanel(nullptr));
+    FakeCommandHost commands;
+    TickEvents events;
+    PreferencesPages pages;
+    ReminderRuntime runtime(services, commands, events, pages);
+    auto panel = std::make_unique<MoonPanelWidget>();
     std::map<int, QString> strip;
     bool moon_visible = false;
     runtime.Attach({[&](int i, const QString& t) { strip[i] = t; },
                     [&] { return moon_visible; }, [] { return true; },
-                    [] { return nullptr; }});
+                    [] { return nullptr; }},
+                   panel.get());
     runtime.Tick();
     QCOMPARE(strip[0], QString::fromUtf8("2000/01/01(土)"));
     QCOMPARE(strip[1], QString("21:00:00"));

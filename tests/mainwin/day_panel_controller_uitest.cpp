@@ -143,18 +143,6 @@ class DayPanelControllerTest : public QObject {
                 ->button(PopViewCommand::kDiaryList)
                 ->isEnabled());
   }
-
-  void ShortWeekdayNamesFollowTheLocale() {
-    const WeekdayNameTable japanese =
-        ShortWeekdayNamesOf(QLocale(QLocale::Japanese, QLocale::Japan));
-    QCOMPARE(QString::fromStdString(japanese[0]), QString("日"));
-    QCOMPARE(QString::fromStdString(japanese[4]), QString("木"));
-    QCOMPARE(QString::fromStdString(japanese[6]), QString("土"));
-    const WeekdayNameTable english =
-        ShortWeekdayNamesOf(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(QString::fromStdString(english[0]), QString("Sun"));
-    QCOMPARE(QString::fromStdString(english[4]), QString("Thu"));
-  }
 };
 
 }  // namespace mirokata

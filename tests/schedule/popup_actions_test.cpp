@@ -125,7 +125,7 @@ TEST(PopupActionsTest, TitleShowsTheTimeWithTheWeekdayColour) {
   t.minute = 5;
   t.weekday = 7;
   EXPECT_EQ(PopupTitleText(t, CShortWeekdayNames()), "26/03/07 (Sat) 09:05");
-  const ShortWeekdayNames japanese = {"日", "月", "火", "水", "木", "金", "土"};
+  const WeekdayNames japanese = {"日", "月", "火", "水", "木", "金", "土"};
   EXPECT_EQ(PopupTitleText(t, japanese), "26/03/07 (土) 09:05");
   t.weekday = 1;
   EXPECT_EQ(PopupTitleText(t, japanese), "26/03/07 (日) 09:05");

@@ -15,6 +15,7 @@
 #include "platform/testing/fake_shell.h"
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_match.h"
+#include "support/fake_command_host.h"
 #include "support/temp_folder.h"
 
 namespace mirokata {
@@ -86,19 +87,22 @@ class ReminderEngineTest : public ::testing::Test {
   }
 
   std::unique_ptr<ReminderEngine> MakeEngine() {
-    ReminderServices services;
+    Services services;
     services.settings = &settings_;
     services.clock = &clock_;
     services.uptime = &uptime_;
     services.sound = &sound_;
     services.shell = &shell_;
     services.desktop = &desktop_;
-    services.popups = &popups_;
-    services.displays = &displays_;
-    services.memory_text = [](int) { return std::string("1024K(50%)"); };
+    ReminderParts parts;
+    parts.popups = &popups_;
+    parts.displays = &displays_;
+    parts.events = &events_;
+    parts.commands = &commands_;
+    parts.memory_text = [](int) { return std::string("1024K(50%)"); };
     // A Japanese desktop's names, as the running program passes them.
-    services.short_weekday_names = {"日", "月", "火", "水", "木", "金", "土"};
-    return std::make_unique<ReminderEngine>(services, hooks_);
+    parts.short_weekday_names = JapaneseShortWeekdayNames();
+    return std::make_unique<ReminderEngine>(services, parts);
   }
 
   // An entry with plain text and, optionally, options.
@@ -133,7 +137,8 @@ class ReminderEngineTest : public ::testing::Test {
   FakeDesktopWindows desktop_;
   RecordingFactory popups_;
   RecordingDisplays displays_;
-  ReminderHooks hooks_;
+  TickEvents events_;
+  FakeCommandHost commands_;
   std::unique_ptr<EntryFolder> folder_;
 };
 
@@ -268,7 +273,7 @@ TEST_F(ReminderEngineTest,
        BirthdayGreetsOncePerDayAndAgainAfterTheClockWentBack) {
   AddEntry("BORN0102.1990", "friend");
   int greetings = 0;
-  hooks_.open_birthday_greeting = [&] { ++greetings; };
+  commands_.SetCommand(Command::kBirthdayGreeting, [&] { ++greetings; });
   clock_.Set(2026, 1, 2, 8, 0, 0);
   const std::string jan2 = std::to_string(SettingsDayCount({2026, 1, 2}));
   {
@@ -312,9 +317,9 @@ TEST_F(ReminderEngineTest, CloseTimeZeroStillPlaysStartsAndMails) {
   AddEntry("1530____.__", "quiet");
   WritePopupOptions(settings_, Path("1530____.__"), o);
   std::vector<std::string> mails;
-  hooks_.send_reminder_mail = [&](const std::string& path, const std::string&) {
-    mails.push_back(path);
-  };
+  events_.OnPopupFinished([&](const PopupFinished& popup) {
+    if (popup.send_mail) mails.push_back(popup.entry_path);
+  });
   clock_.Set(2026, 6, 1, 15, 29, 59);
   auto engine = MakeEngine();
   engine->Tick();
@@ -333,10 +338,10 @@ TEST_F(ReminderEngineTest, MailCountdownChecksAtTheFirstMinuteChange) {
   settings_.WriteBool("pop", "check", true);
   int checks = 0;
   ReminderEngine* engine_ptr = nullptr;
-  hooks_.check_mail = [&] {
+  commands_.SetCommand(Command::kMailCheck, [&] {
     ++checks;
     engine_ptr->SetMailCountdown(60);
-  };
+  });
   clock_.Set(2026, 2, 3, 10, 0, 30);
   auto engine = MakeEngine();
   engine_ptr = engine.get();
@@ -405,7 +410,7 @@ TEST_F(ReminderEngineTest,
   home_.Touch("chime.wav");
   settings_.WriteString("Calendar", "file", home_ / "chime.wav");
   int opened = 0;
-  hooks_.open_diary_list = [&] { ++opened; };
+  commands_.SetCommand(Command::kDiaryList, [&] { ++opened; });
   clock_.Set(2026, 7, 1, 7, 19, 30);
   auto engine = MakeEngine();
   engine->Tick();

@@ -4,23 +4,11 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLocale>
 
 #include "mainwin/ui/calendar_grid.h"
 #include "platform/color/color_value.h"
 
 namespace mirokata {
-
-WeekdayNameTable ShortWeekdayNamesOf(const QLocale& locale) {
-  WeekdayNameTable names;
-  for (int weekday = 1; weekday <= 7; ++weekday) {
-    // Qt counts from Monday = 1 to Sunday = 7.
-    const int qt_day = weekday == 1 ? 7 : weekday - 1;
-    names[weekday - 1] =
-        locale.dayName(qt_day, QLocale::ShortFormat).toStdString();
-  }
-  return names;
-}
 
 DayPanelController::DayPanelController(SettingsFile& settings,
                                        const Clock& clock, const Screen* screen,
@@ -33,7 +21,7 @@ DayPanelController::DayPanelController(SettingsFile& settings,
       parts_(parts),
       entries_(settings),
       panel_(std::make_unique<DayPanel>(settings, clock, entries_)) {
-  panel_->SetShortWeekdayNames(ShortWeekdayNamesOf(QLocale::system()));
+  panel_->SetShortWeekdayNames(LocaleShortWeekdayNames());
   CalendarGrid* grid = parts_.grid;
   connect(grid, &CalendarGrid::clicked, this, &DayPanelController::OnClicked);
   connect(grid, &CalendarGrid::changed, this, &DayPanelController::OnChanged);

@@ -27,7 +27,6 @@ class Screen;
 class SoundCues;
 
 // A locale's short weekday names, Sunday first.
-WeekdayNameTable ShortWeekdayNamesOf(const QLocale& locale);
 
 class DayPanelController : public QObject {
   Q_OBJECT

@@ -18,6 +18,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "base/entry_changes.h"
 #include "base/settings_file.h"
 #include "platform/desktop/wallpaper.h"
 #include "picture/picture_loading.h"
@@ -389,6 +390,7 @@ void PopupWindow::DeleteEntry() {
       }
       return;
     }
+    if (context_.entry_changes) context_.entry_changes->Notify();
   }
   PlayCue("del");
   close();

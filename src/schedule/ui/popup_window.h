@@ -23,6 +23,7 @@ class QToolButton;
 namespace mirokata {
 
 class DesktopWindows;
+class EntryChanges;
 class JpegJobs;
 class Messages;
 class SettingsFile;
@@ -37,6 +38,7 @@ struct PopupWindowContext {
   Messages* messages = nullptr;
   JpegJobs* jpeg = nullptr;  // null: JPEG pictures are skipped
   DesktopWindows* desktop = nullptr;
+  EntryChanges* entry_changes = nullptr;  // told of a deleted entry
   std::string program_folder;  // ends with "/": the wallpaper file
   // The schedule list: opened with a shown window (Form/Exec_List), closed
   // with a closed one (Form/Kill_List).
