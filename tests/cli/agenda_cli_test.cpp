@@ -1,54 +1,24 @@
 // Runs the built mirokata-cal agenda on the fixture folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
 
-
-struct Result {
-  int exit_code = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class AgendaCommandTest : public ::testing::Test {
  protected:
-  Result Agenda(const std::vector<std::string>& args) {
-    std::string command =
-        Quote(MIROKATA_CAL_PATH) + " --home " + Quote(home_.path()) + " agenda";
-    for (const std::string& a : args) command += " " + Quote(a);
-    command += " >" + Quote(home_ / "out") + " 2>" + Quote(home_ / "err");
-    Result run;
-    const int status = std::system(command.c_str());
-    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = Slurp(home_ / "out");
-    run.err = Slurp(home_ / "err");
-    return run;
+  ProgramRun Agenda(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {MIROKATA_CAL_PATH, "--home", home_.path(),
+                                     "agenda"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, scratch_.path());
   }
   void WriteSettings(const std::string& text) {
     std::ofstream(home_ / "mirokata.ini", std::ios::binary) << text;
@@ -57,6 +27,7 @@ class AgendaCommandTest : public ::testing::Test {
   const std::string data_ =
       std::string(std::getenv("MIROKATA_SOURCE_DIR")) + "/tests/schedule/data";
   TempFolder home_;
+  TempFolder scratch_;
 };
 
 // New Year 2023 with the default holidays: 1 January a Sunday, 2 January
@@ -86,7 +57,7 @@ constexpr char kNewYear2023[] =
     "2023-01-03\t0930\t0930____.tue\n";
 
 TEST_F(AgendaCommandTest, ListsDaysThenMinutesInMatchingOrder) {
-  Result run = Agenda({"--data", data_, "2022-12-30", "2023-01-03"});
+  ProgramRun run = Agenda({"--data", data_, "2022-12-30", "2023-01-03"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, kNewYear2023);
   EXPECT_EQ(run.err, "");
@@ -99,7 +70,7 @@ TEST_F(AgendaCommandTest, DataFolderAndHolidaysComeFromTheSettingsFile) {
   WriteSettings("[Calendar]\r\nDirectory=" + data_ +
                 "\r\n[Horiday]\r\nSet=1\r\n01/01=A\r\n01/03=X\r\n"
                 "[CalendarEx]\r\nHolidayLaw=0\r\n");
-  Result run = Agenda({"2023-01-03", "2023-01-04"});
+  ProgramRun run = Agenda({"2023-01-03", "2023-01-04"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out,
             "2023-01-03\t-\t________.TUE\n"
@@ -120,14 +91,14 @@ TEST_F(AgendaCommandTest, DataFolderAndHolidaysComeFromTheSettingsFile) {
 }
 
 TEST_F(AgendaCommandTest, MissingDataFolderListsNothing) {
-  Result run = Agenda({"--data", home_ / "nowhere", "2022-12-30"});
+  ProgramRun run = Agenda({"--data", home_ / "nowhere", "2022-12-30"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");
 }
 
 TEST_F(AgendaCommandTest, NoChosenDataFolderIsAFailure) {
-  Result run = Agenda({"2022-12-30"});  // no settings file: Directory is "."
+  ProgramRun run = Agenda({"2022-12-30"});  // no settings file: Directory is "."
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("--data"), std::string::npos);
@@ -148,7 +119,7 @@ TEST_F(AgendaCommandTest, BadArgumentsExitWithTwo) {
   for (const auto& args : cases) {
     std::string shown;
     for (const auto& a : args) shown += "[" + a + "]";
-    Result run = Agenda(args);
+    ProgramRun run = Agenda(args);
     EXPECT_EQ(run.exit_code, 2) << shown;
     EXPECT_EQ(run.out, "") << shown;
     EXPECT_NE(run.err.find("usage:"), std::string::npos) << shown;
