@@ -723,7 +723,7 @@ void MainWindow::Start() {
   }
 
   // 14, 15: memos, under the start-up message.
-  {
+  if (!startup_steps_.empty()) {
     StartupMessageWindow message(U("メモを読み込んでいます。"));
     message.ShowNow();
     for (const auto& step : startup_steps_) step();

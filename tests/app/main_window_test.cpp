@@ -20,6 +20,7 @@
 #include "mainwin/ui/calendar_grid_panel.h"
 #include "mainwin/ui/day_panel_controller.h"
 #include "support/temp_folder.h"
+#include "widgets/startup_message_window.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_desktop.h"
@@ -332,6 +333,38 @@ class MainWindowTest : public QObject {
     host.RunCommandLater(Command::kBirthdays);
     QCOMPARE(runs, 1);  // the tick that asked has not returned yet
     QTRY_COMPARE(runs, 2);
+  }
+
+  void StartupStepsRunUnderTheStartupMessage() {
+    const auto message_shown = [] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<StartupMessageWindow*>(w) && w->isVisible()) {
+          return true;
+        }
+      }
+      return false;
+    };
+    Harness h;
+    h.SeedEarlierRun();
+    h.window = std::make_unique<MainWindow>(h.Context());
+    std::vector<bool> seen;
+    h.window->AddStartupStep([&] { seen.push_back(message_shown()); });
+    h.window->SetMenuBuilder(MenuSlot::kMemo, [&](QMenu* menu) {
+      seen.push_back(message_shown());
+      menu->addAction("memo 1");
+    });
+    h.window->Start();
+    QCOMPARE(seen, (std::vector<bool>{true, false}));
+    QCOMPARE(h.window->memo_menu()->actions().size(), 1);
+    // Without steps there is nothing to wait for and nothing to show.
+    Harness bare;
+    bare.SeedEarlierRun();
+    bare.window = std::make_unique<MainWindow>(bare.Context());
+    bool shown = true;
+    bare.window->SetMenuBuilder(MenuSlot::kLauncher,
+                                [&](QMenu*) { shown = message_shown(); });
+    bare.window->Start();
+    QVERIFY(!shown);
   }
 
   void EntryChangesRecolourTheMonthOnce() {
