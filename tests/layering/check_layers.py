@@ -5,7 +5,9 @@ Rules:
   - only src/app and src/main.cpp include "app/...";
   - a core folder (src/<sub>, not its ui/) includes no Qt Widgets header;
   - no subsystem includes another subsystem's "<sub>/ui/...";
-  - src/base and src/platform include nothing above them.
+  - src/base and src/platform include nothing above them;
+  - a core library (mirokata_<sub> of a subsystem folder, mirokata_base)
+    never links Qt6::Widgets, not even through another library.
 Usage: check_layers.py SRC_DIR
 """
 import pathlib
@@ -71,9 +73,44 @@ def check(src: pathlib.Path) -> list[str]:
     return problems
 
 
+CMAKE_COMMAND = re.compile(r"(add_library|target_link_libraries)\s*\(([^)]*)\)",
+                           re.S)
+CORE_LIBRARIES = re.compile(
+    r"^mirokata_(base|richtext|picture|calendar|schedule|mainwin|notes|"
+    r"contacts|mail|tools)$")
+
+
+def check_links(src: pathlib.Path) -> list[str]:
+    links: dict[str, set[str]] = {}
+    for cmake in sorted(src.rglob("CMakeLists.txt")):
+        text = re.sub(r"#[^\n]*", "", cmake.read_text(encoding="utf-8"))
+        for command, body in CMAKE_COMMAND.findall(text):
+            words = body.split()
+            if not words:
+                continue
+            deps = links.setdefault(words[0], set())
+            if command == "target_link_libraries":
+                deps.update(w for w in words[1:]
+                            if w not in ("PUBLIC", "PRIVATE", "INTERFACE"))
+    problems = []
+    for library in sorted(links):
+        if not CORE_LIBRARIES.match(library):
+            continue
+        seen, todo = set(), [library]
+        while todo:
+            name = todo.pop()
+            if name in seen:
+                continue
+            seen.add(name)
+            todo.extend(links.get(name, ()))
+        if "Qt6::Widgets" in seen:
+            problems.append(f"{library}: a core library links Qt6::Widgets")
+    return problems
+
+
 def main() -> int:
     src = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "src")
-    problems = check(src)
+    problems = check(src) + check_links(src)
     for p in problems:
         print(p)
     print(f"layering: {len(problems)} problem(s)")
