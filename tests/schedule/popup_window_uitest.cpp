@@ -201,6 +201,7 @@ class PopupWindowTest : public QObject {
     QCOMPARE(f.messages.shown()[0].request.text,
              std::string("【26/03/04 (Wed) 12:00】\r\ntext of 12000304.26\r\n"
                          "削除しますか？"));
+    QCOMPARE(f.messages.shown()[0].request.corner_of, w.data());
     // The countdown would have closed the window by now.
     for (int i = 0; i < 5; ++i) w->TimerStep();
     Flush();

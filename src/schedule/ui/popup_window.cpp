@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -350,6 +349,8 @@ void PopupWindow::Delete() {
                          DeleteQuestion(title_panel_->text().toStdString(),
                                         text_->toPlainText().toStdString()),
                          MessageButtons::kYesNo, this);
+  // The question stands where the window stood, at its top-left corner.
+  request.corner_of = this;
   QPointer<PopupWindow> self(this);
   context_.messages->Ask(request, [self](MessageAnswer answer) {
     if (!self) return;
@@ -362,12 +363,6 @@ void PopupWindow::Delete() {
     self->raise();
     if (self->timer_was_running_) self->timer_.start();
   });
-  // The question stands where the window stood, at its top-left corner.
-  const QList<QMessageBox*> boxes =
-      findChildren<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!boxes.isEmpty() && boxes.last()->isVisible()) {
-    boxes.last()->move(frameGeometry().topLeft());
-  }
 }
 
 void PopupWindow::DeleteEntry() {
