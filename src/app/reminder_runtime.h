@@ -10,8 +10,8 @@
 #include <string>
 
 #include "mainwin/ui/moon_panel_widget.h"
-#include "schedule/ui/popup_window.h"
 #include "schedule/reminder_engine.h"
+#include "schedule/ui/popup_window.h"
 
 class QWidget;
 
@@ -36,7 +36,7 @@ struct ReminderRuntimeServices {
   SoundCues* cues = nullptr;
   Shell* shell = nullptr;
   Messages* messages = nullptr;
-  JpegJobs* jpeg = nullptr;           // null: JPEG pictures are skipped
+  JpegJobs* jpeg = nullptr;           // null: the runtime's own
   DesktopWindows* desktop = nullptr;  // null: the display's own
   std::string meminfo_path = "/proc/meminfo";
 };

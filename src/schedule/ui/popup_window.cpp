@@ -18,9 +18,10 @@
 #include <QToolButton>
 
 #include "base/settings_file.h"
-#include "platform/desktop/wallpaper.h"
 #include "picture/picture_loading.h"
+#include "picture/wallpaper_task.h"
 #include "platform/color/color_value.h"
+#include "platform/desktop/wallpaper.h"
 #include "platform/messages.h"
 #include "platform/sound.h"
 #include "platform/sound_cues.h"
@@ -34,8 +35,16 @@ QString U(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr int kPictureSide = 137;
 
-bool HasExtension(const std::string& path, const char* ext) {
-  return QFileInfo(U(path)).suffix().compare(U(ext), Qt::CaseInsensitive) == 0;
+// The popup's wallpaper, on the picture worker and tied to no window.
+void StartWallpaper(const PopupWindowContext& context, const QImage& image) {
+  SettingsFile* settings = context.settings;
+  SetDesktopWallpaper(
+      *context.jpeg, image, context.program_folder + kPopupWallpaperFile,
+      *context.desktop, [settings](const std::string& path) {
+        if (settings) {
+          settings->WriteString(kWallpaperSection, kWallpaperKey, path);
+        }
+      });
 }
 
 class PopupWindowSink : public PopupSink {
@@ -220,24 +229,19 @@ void PopupWindow::Finish(const PopupFinish& finish) {
 
   const PopupPicture& picture = finish.picture;
   picture_label_->setScaledContents(picture.stretch);
-  if (!picture.path.empty()) {
-    const bool wallpaper = picture.wallpaper;
-    if (HasExtension(picture.path, "bmp")) {
-      const QImage image(U(picture.path), "BMP");
-      if (!image.isNull()) {
-        SetPicture(image);
-        if (wallpaper) ApplyWallpaper(image);
-      }
-    } else if (context_.jpeg != nullptr) {
-      // Queued behind any JPEG work already running; never waited for.
-      QPointer<PopupWindow> self(this);
-      LoadPicture(*context_.jpeg, U(picture.path), false, this,
-                  [self, wallpaper](QImage image) {
-                    if (!self || image.isNull()) return;
-                    self->SetPicture(image);
-                    if (wallpaper) self->ApplyWallpaper(image);
-                  });
-    }
+  if (!picture.path.empty() && context_.jpeg != nullptr) {
+    // Read on the picture worker; the window shows it when it comes. The
+    // wallpaper is the popup's action, not the window's: with one asked
+    // for, the picture comes whether or not the window is still there.
+    const bool wallpaper = picture.wallpaper && context_.desktop != nullptr;
+    QPointer<PopupWindow> self(this);
+    LoadPicture(*context_.jpeg, U(picture.path), false,
+                wallpaper ? nullptr : this,
+                [self, wallpaper, context = context_](QImage image) {
+                  if (image.isNull()) return;
+                  if (self) self->SetPicture(image);
+                  if (wallpaper) StartWallpaper(context, image);
+                });
   }
 
   text_->setReadOnly(true);
@@ -267,15 +271,6 @@ void PopupWindow::SetPicture(const QImage& image) {
 
 bool PopupWindow::picture_stretched() const {
   return picture_label_->hasScaledContents();
-}
-
-void PopupWindow::ApplyWallpaper(const QImage& image) {
-  if (!context_.desktop) return;
-  SetDesktopWallpaper(image, context_.program_folder + kPopupWallpaperFile,
-                      *context_.desktop, [this](const std::string& path) {
-                        context_.settings->WriteString(
-                            kWallpaperSection, kWallpaperKey, path);
-                      });
 }
 
 bool PopupWindow::snooze_enabled() const { return snooze_button_->isEnabled(); }

@@ -35,7 +35,8 @@ struct PopupWindowContext {
   SoundCues* cues = nullptr;  // "sav", "del", "clo"
   Sound* sound = nullptr;     // the sound of a window coming back
   Messages* messages = nullptr;
-  JpegJobs* jpeg = nullptr;  // null: JPEG pictures are skipped
+  // The picture worker: pictures and the wallpaper. Null: no picture.
+  JpegJobs* jpeg = nullptr;
   DesktopWindows* desktop = nullptr;
   std::string program_folder;  // ends with "/": the wallpaper file
   // The schedule list: opened with a shown window (Form/Exec_List), closed
@@ -90,7 +91,6 @@ class PopupWindow : public QWidget {
  private:
   void ShowPopup();
   void SetPicture(const QImage& image);
-  void ApplyWallpaper(const QImage& image);
   void DeleteEntry();
   void PlayCue(const char* name);
 
