@@ -288,6 +288,29 @@ class PopupWindowTest : public QObject {
     delete w;
   }
 
+  // Keys typed for another program must not reach the window's commands:
+  // it shows without activating, and nothing in it takes the focus by
+  // tabbing or by itself (a Space on the delete button would delete).
+  void NothingInTheWindowTakesTheFocusByItself() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(-1, {"12000304.26"}, true);
+    w->TimerStep();  // snooze controls enabled too
+    QVERIFY(w->testAttribute(Qt::WA_ShowWithoutActivating));
+    const QList<QWidget*> children = w->findChildren<QWidget*>();
+    QVERIFY(!children.isEmpty());
+    for (QWidget* child : children) {
+      // The snooze list's drop-down and the context menu are windows of
+      // their own, opened by a click.
+      if (child->window() != w) continue;
+      const Qt::FocusPolicy policy = child->focusPolicy();
+      QVERIFY2(policy == Qt::NoFocus || policy == Qt::ClickFocus,
+               qPrintable(QString("%1 %2").arg(child->metaObject()->className(),
+                                               child->toolTip())));
+    }
+    QVERIFY(w->focusWidget() == nullptr);
+    delete w;
+  }
+
   // The picture is read on the worker: finishing the window never waits
   // for the disk, and the picture shows when it has been read.
   void PicturesShowWhenTheWorkerHasReadThem() {

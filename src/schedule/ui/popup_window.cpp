@@ -115,6 +115,9 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       context_(context) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // It appears while the user works in another program: it must not take
+  // the keys meant for that one (a Space would press its delete button).
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setObjectName("PopupWindow");
   setWindowTitle(U(kPopupCaption));
   setFixedSize(377, 151);
@@ -146,6 +149,7 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   delete_button_->setText(U("削除"));
   delete_button_->setToolTip(U("削除して終了"));
   delete_button_->setEnabled(false);
+  delete_button_->setFocusPolicy(Qt::NoFocus);
   connect(delete_button_, &QToolButton::clicked, this, &PopupWindow::Delete);
 
   snooze_box_ = new QComboBox(this);
@@ -158,6 +162,8 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   snooze_box_->setEditText(U("10"));
   snooze_box_->setToolTip(U("Snooze"));
   snooze_box_->setEnabled(false);
+  snooze_box_->setFocusPolicy(Qt::ClickFocus);
+  snooze_box_->lineEdit()->setFocusPolicy(Qt::ClickFocus);
 
   minutes_label_ = new QLabel(U("分"), this);
   minutes_label_->setGeometry(291, 32, 16, 22);
@@ -168,6 +174,7 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   snooze_button_->setText(U("Snooze"));
   snooze_button_->setToolTip(U("延長します。"));
   snooze_button_->setEnabled(false);
+  snooze_button_->setFocusPolicy(Qt::NoFocus);
   connect(snooze_button_, &QToolButton::clicked, this, &PopupWindow::Snooze);
 
   text_ = new QTextEdit(this);
@@ -176,6 +183,7 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text_->setContextMenuPolicy(Qt::NoContextMenu);
+  text_->setFocusPolicy(Qt::ClickFocus);
 
   menu_ = new QMenu(this);
   delete_action_ = menu_->addAction(U("このｽｹｼﾞｭｰﾙを削除"));

@@ -1,0 +1,93 @@
+// A popup appearing while the user types in another window must not take
+// the keys: on a real X server with a window manager (MIROKATA_TEST_DISPLAY),
+// skipped where there is none.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QTest>
+#include <filesystem>
+
+#include "base/settings_file.h"
+#include "platform/testing/fake_messages.h"
+#include "schedule/entry_files.h"
+#include "schedule/ui/popup_window.h"
+#include "support/temp_folder.h"
+
+namespace mirokata {
+namespace {
+
+bool OnX11() { return !qEnvironmentVariableIsEmpty("MIROKATA_TEST_DISPLAY"); }
+
+// Keys go to whichever window has the X focus when they are sent.
+bool XdoTool(const QStringList& arguments) {
+  return QProcess::execute("xdotool", arguments) == 0;
+}
+
+}  // namespace
+
+class PopupFocusTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void TypingGoesOnIntoTheWindowThatHadTheFocus() {
+    if (!OnX11()) QSKIP("no MIROKATA_TEST_DISPLAY");
+    TempFolder home;
+    std::filesystem::create_directory(home / "data");
+    SettingsFile settings(home / "mirokata.ini");
+    // No question before deleting: a key that pressed the delete button
+    // would delete the entry at once.
+    settings.WriteInteger("Form", "Delete", 1);
+    EntryFolder folder(home / "data");
+    const std::string name = "12000304.26";
+    QVERIFY(folder.WriteContent(name, "reminder"));
+
+    QPlainTextEdit typing;
+    typing.setWindowTitle("typing here");
+    typing.setGeometry(100, 100, 400, 200);
+    typing.show();
+    typing.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&typing));
+    QVERIFY(XdoTool({"type", "--delay", "20", "abc"}));
+    QTRY_COMPARE(typing.toPlainText(), QString("abc"));
+
+    FakeMessages messages;
+    PopupWindowContext context;
+    context.settings = &settings;
+    context.messages = &messages;
+    QPointer<PopupWindow> popup = new PopupWindow(context);
+    popup->AppendEntry(folder.FullPath(name), "reminder");
+    popup->EnableDelete(folder.FullPath(name));
+    PopupFinish finish;
+    finish.close_countdown = -1;
+    popup->Finish(finish);
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    QTest::qWait(500);  // time for the window manager to decide on focus
+
+    QVERIFY(XdoTool({"type", "--delay", "20", " def"}));
+    QVERIFY(XdoTool({"key", "Return"}));
+    QVERIFY(XdoTool({"type", "--delay", "20", "ghi "}));
+    QVERIFY(XdoTool({"key", "space", "Return", "KP_Enter"}));
+    QTRY_COMPARE(typing.toPlainText(), QString("abc def\nghi  \n\n"));
+    QVERIFY(!popup.isNull());
+    QVERIFY(popup->isVisible());
+    QVERIFY(!popup->isActiveWindow());
+    QVERIFY(folder.Exists(name));
+    QVERIFY(messages.shown().empty());
+    delete popup;
+  }
+};
+
+}  // namespace mirokata
+
+int main(int argc, char** argv) {
+  const QByteArray display = qgetenv("MIROKATA_TEST_DISPLAY");
+  if (!display.isEmpty()) {
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+  QApplication app(argc, argv);
+  mirokata::PopupFocusTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "popup_focus_x11_test.moc"
