@@ -129,6 +129,16 @@ void JpegJobs::StartNext() {
   }
 }
 
+// The popup and the progress window stay on top: so must what the user is
+// asked or told about a picture, or it opens hidden behind them.
+void JpegJobs::ReportError(int id, const std::string& library_message) {
+  emit Problem(id);
+  MessageRequest request(MessageKind::kError,
+                         JpegErrorMessage(library_message));
+  request.stay_on_top = true;
+  messages_->ShowNotice(request);
+}
+
 void JpegJobs::OnDecoded(int id, JpegDecodeResult result) {
   if (!running_ || running_->id != id) return;
   const bool wanted = !ReceiverGone(*running_) && !running_->stop->load();
@@ -146,6 +156,7 @@ void JpegJobs::OnDecoded(int id, JpegDecodeResult result) {
       request.kind = MessageKind::kQuestion;
       request.buttons = MessageButtons::kYesNo;
       request.text = JpegErrorQuestion(result.message);
+      request.stay_on_top = true;
       auto picture =
           std::make_shared<IndexedPicture>(std::move(result.picture));
       QPointer<JpegJobs> self(this);
@@ -162,13 +173,7 @@ void JpegJobs::OnDecoded(int id, JpegDecodeResult result) {
     case JpegStatus::kFailed:
     case JpegStatus::kTooLarge:
       // Nothing to go on with, so a message rather than the question.
-      if (wanted) {
-        emit Problem(id);
-        MessageRequest request;
-        request.kind = MessageKind::kError;
-        request.text = JpegErrorMessage(result.message);
-        messages_->ShowNotice(request);
-      }
+      if (wanted) ReportError(id, result.message);
       break;
     case JpegStatus::kStopped:
       break;
@@ -192,11 +197,7 @@ void JpegJobs::OnEncoded(int id, JpegEncodeResult result) {
   if (!running_ || running_->id != id) return;
   const bool stopped = running_->stop->load();
   if (!result.ok && !stopped && !ReceiverGone(*running_)) {
-    emit Problem(id);
-    MessageRequest request;
-    request.kind = MessageKind::kError;
-    request.text = JpegErrorMessage(result.message);
-    messages_->ShowNotice(request);
+    ReportError(id, result.message);
   }
   std::unique_ptr<Job> job = std::move(running_);
   Release();

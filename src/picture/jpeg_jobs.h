@@ -81,7 +81,8 @@ class JpegJobs : public QObject {
  signals:
   void Started(int id, mirokata::JpegJobKind kind, bool progress_window);
   void Progress(int id, int percent);
-  // Before the error question or message: the busy cursor should go.
+  // Before the error question or message: the busy cursor and the
+  // progress window should go.
   void Problem(int id);
   void Finished(int id);
 
@@ -108,6 +109,7 @@ class JpegJobs : public QObject {
   void FinishDecode(int id, std::optional<IndexedPicture> picture);
   void OnEncoded(int id, JpegEncodeResult result);
   void OnFileWorkDone(int id);
+  void ReportError(int id, const std::string& library_message);
   int Queue(std::unique_ptr<Job> job, QObject* receiver);
   void Release();
   bool ReceiverGone(const Job& job) const;

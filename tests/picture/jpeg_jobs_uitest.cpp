@@ -111,6 +111,7 @@ class JpegJobsTest : public QObject {
       const MessageRequest& asked = messages.shown()[0].request;
       QCOMPARE(asked.kind, MessageKind::kQuestion);
       QCOMPARE(asked.buttons, MessageButtons::kYesNo);
+      QVERIFY(asked.stay_on_top);  // above the popup and the progress box
       QCOMPARE(asked.text, JpegErrorQuestion("Premature end of JPEG file"));
       QCOMPARE(asked.text, std::string("Premature end of JPEG file\n\n"
                                        "エラーです。\n処理を中断しますか？"));
@@ -137,6 +138,7 @@ class JpegJobsTest : public QObject {
     QCOMPARE(messages.shown().size(), size_t{1});
     QVERIFY(!messages.shown()[0].modal);
     QCOMPARE(messages.shown()[0].request.kind, MessageKind::kError);
+    QVERIFY(messages.shown()[0].request.stay_on_top);
     const std::string& text = messages.shown()[0].request.text;
     QVERIFY(text.rfind("Not a JPEG file", 0) == 0);
     QVERIFY(text.find("エラーです。") != std::string::npos);

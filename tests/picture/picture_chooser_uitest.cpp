@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -190,6 +191,33 @@ class PictureChooserTest : public QObject {
         QApplication::topLevelWidgets().begin(),
         QApplication::topLevelWidgets().end(),
         [](QWidget* w) { return qobject_cast<JpegProgressWindow*>(w); }));
+
+    // A damaged file: the question stands alone, the progress window and
+    // the busy cursor are put away while it waits.
+    std::string whole;
+    QVERIFY(EncodeJpeg(Picture(64, 64), &whole).ok);
+    QFile cut(Path("cut.jpg"));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.data(), qint64(whole.size() / 2));
+    cut.close();
+    FakeMessages asking;
+    JpegJobs damaged(&asking);
+    AttachJpegProgressWindow(&damaged, "2.62");
+    seen = nullptr;
+    connect(&damaged, &JpegJobs::Started, this, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* p = qobject_cast<JpegProgressWindow*>(w)) seen = p;
+      }
+    });
+    done = false;
+    damaged.Decode({Path("cut.jpg").toStdString()}, this,
+                   [&](std::optional<IndexedPicture>) { done = true; });
+    QTRY_COMPARE(asking.shown().size(), size_t{1});
+    QVERIFY(seen != nullptr && !seen->isVisible());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(asking.shown()[0].request.stay_on_top);
+    asking.AnswerPending();
+    QVERIFY(done);
 
     JpegProgressWindow writing(JpegJobKind::kWrite, "2.62");
     writing.SetPercent(40);

@@ -27,6 +27,7 @@
 #include "platform/qt_tray.h"
 #include "platform/sound_cues.h"
 #include "platform/x11_hot_key.h"
+#include "support/message_boxes.h"
 
 namespace mirokata {
 namespace {
@@ -420,7 +421,7 @@ class QtServicesTest : public QObject {
     by_widget.stay_on_top = true;
     messages.Ask(by_widget, {});
     QMessageBox* box = nullptr;
-    QTRY_VERIFY((box = FindBox("角に")) != nullptr);
+    QTRY_VERIFY((box = FindShownMessageBox("角に")) != nullptr);
     QCOMPARE(box->frameGeometry().topLeft(), corner);
     QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
     box->reject();
@@ -428,7 +429,7 @@ class QtServicesTest : public QObject {
     MessageRequest by_id(MessageKind::kInformation, "番号で");
     by_id.corner_of_window = window.winId();
     messages.ShowNotice(by_id);
-    QTRY_VERIFY((box = FindBox("番号で")) != nullptr);
+    QTRY_VERIFY((box = FindShownMessageBox("番号で")) != nullptr);
     QCOMPARE(box->frameGeometry().topLeft(), corner);
     QVERIFY(!(box->windowFlags() & Qt::WindowStaysOnTopHint));
     box->reject();
@@ -452,7 +453,7 @@ class QtServicesTest : public QObject {
                  });
     QCOMPARE(calls, 0);
     QMessageBox* box = nullptr;
-    QTRY_VERIFY((box = FindBox("続けますか？")) != nullptr);
+    QTRY_VERIFY((box = FindShownMessageBox("続けますか？")) != nullptr);
     for (QAbstractButton* b : box->buttons()) {
       if (box->buttonRole(b) == QMessageBox::YesRole) b->click();
     }
@@ -460,10 +461,10 @@ class QtServicesTest : public QObject {
     QCOMPARE(answer, MessageAnswer::kYes);
 
     messages.ShowNotice(MessageRequest(MessageKind::kInformation, "お知らせ"));
-    QTRY_VERIFY((box = FindBox("お知らせ")) != nullptr);
+    QTRY_VERIFY((box = FindShownMessageBox("お知らせ")) != nullptr);
     QVERIFY(!box->isModal());
     box->buttons().first()->click();
-    QTRY_VERIFY(FindBox("お知らせ") == nullptr);
+    QTRY_VERIFY(FindShownMessageBox("お知らせ") == nullptr);
   }
 
   void PowerRequestIsTheOrdinaryLogindCall() {
@@ -508,17 +509,6 @@ class QtServicesTest : public QObject {
     QVERIFY(full.width >= available.width);
     const ScreenRect at = services.screen->AvailableGeometryAt(-10000, -10000);
     QCOMPARE(at.width, available.width);
-  }
-
- private:
-  static QMessageBox* FindBox(const char* text) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      if (box && box->isVisible() && box->text() == QString::fromUtf8(text)) {
-        return box;
-      }
-    }
-    return nullptr;
   }
 };
 

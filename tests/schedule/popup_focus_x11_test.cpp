@@ -1,17 +1,23 @@
-// A popup appearing while the user types in another window must not take
-// the keys: on a real X server with a window manager (MIROKATA_TEST_DISPLAY),
-// skipped where there is none.
+// The popup window on a real X server with a window manager
+// (MIROKATA_TEST_DISPLAY), skipped where there is none: appearing while the
+// user types in another window it must not take the keys, and a question
+// about its picture must not open behind it.
 #include <QApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "base/settings_file.h"
+#include "platform/qt_messages.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
 #include "schedule/ui/popup_window.h"
+#include "support/message_boxes.h"
 #include "support/temp_folder.h"
 
 namespace mirokata {
@@ -22,6 +28,27 @@ bool OnX11() { return !qEnvironmentVariableIsEmpty("MIROKATA_TEST_DISPLAY"); }
 // Keys go to whichever window has the X focus when they are sent.
 bool XdoTool(const QStringList& arguments) {
   return QProcess::execute("xdotool", arguments) == 0;
+}
+
+// The window manager's stacking order, bottom first.
+std::vector<WId> Stacking() {
+  QProcess xprop;
+  xprop.start("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+  xprop.waitForFinished(5000);
+  const QString out = QString::fromUtf8(xprop.readAllStandardOutput());
+  std::vector<WId> ids;
+  for (const QString& word : out.section('#', 1).split(',')) {
+    bool ok = false;
+    const WId id = word.trimmed().toULong(&ok, 16);
+    if (ok) ids.push_back(id);
+  }
+  return ids;
+}
+
+int StackPlace(WId id) {
+  const std::vector<WId> ids = Stacking();
+  const auto it = std::find(ids.begin(), ids.end(), id);
+  return it == ids.end() ? -1 : int(it - ids.begin());
 }
 
 }  // namespace
@@ -74,6 +101,32 @@ class PopupFocusTest : public QObject {
     QVERIFY(!popup->isActiveWindow());
     QVERIFY(folder.Exists(name));
     QVERIFY(messages.shown().empty());
+    delete popup;
+  }
+
+  // The JPEG question (asked on top) stands above the always-on-top popup.
+  void AQuestionOnTopStandsAboveThePopup() {
+    if (!OnX11()) QSKIP("no MIROKATA_TEST_DISPLAY");
+    PopupWindowContext context;
+    QPointer<PopupWindow> popup = new PopupWindow(context);
+    popup->Finish(PopupFinish{});
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    QtMessages messages;
+    MessageRequest request(MessageKind::kQuestion, "上に",
+                           MessageButtons::kYesNo);
+    request.stay_on_top = true;
+    messages.Ask(request, {});
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = FindShownMessageBox("上に")) != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QTRY_VERIFY(StackPlace(box->winId()) >= 0);
+    QTRY_VERIFY(StackPlace(popup->winId()) >= 0);
+    QTest::qWait(300);  // the popup raises itself again when painted
+    popup->repaint();
+    QTest::qWait(300);
+    QVERIFY2(StackPlace(box->winId()) > StackPlace(popup->winId()),
+             "the question is below the popup");
+    box->reject();
     delete popup;
   }
 };
