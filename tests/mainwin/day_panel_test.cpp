@@ -11,7 +11,7 @@
 #include "mainwin/month_grid_recolour.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/text_codec.h"
-#include "richtext/rtf_reader.h"
+#include "schedule/entry_text.h"
 
 namespace mirokata {
 namespace {
@@ -27,8 +27,7 @@ class DayInfoTest : public ::testing::Test {
   }
   Lines Info(int y, int m, int d, bool qreki = false) {
     DataFolderEntries entries(f_.settings());
-    return BuildDayInfo(f_.settings(), entries.Current(), RichTextToPlainText,
-                        {y, m, d}, qreki,
+    return BuildDayInfo(f_.settings(), entries.Current(), {y, m, d}, qreki,
                         HolidayNamesOf(f_.settings(), y, m, d));
   }
   GridFolders f_;
@@ -60,6 +59,17 @@ TEST_F(DayInfoTest, BirthdayHeaderThenItsText) {
   f_.settings().WriteString(kHolidaySection, "01/15", "");
   EXPECT_EQ(Info(2000, 1, 15), (Lines{"【30歳の誕生日】1970/01/15 (木)",
                                       "Happy\nbirthday", "会議"}));
+}
+
+TEST_F(DayInfoTest, AHugeEntryShowsOnlyItsStart) {
+  std::string huge;
+  while (huge.size() < 2 * 1024 * 1024) huge += "a long day\r\n";
+  f_.Put("____0115.__", huge);
+  const Lines lines = Info(2001, 1, 15);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_LE(lines[0].size(), kEntryDisplayBytes);
+  EXPECT_TRUE(lines[0].starts_with("a long day\na long day\n"));
+  EXPECT_TRUE(lines[0].ends_with(std::string("day\n") + kEntryCutNote));
 }
 
 TEST_F(DayInfoTest, BirthdayWithoutAReadableYearStillShowsItsText) {
@@ -97,7 +107,7 @@ class DayPanelTest : public ::testing::Test {
  protected:
   DayPanelTest()
       : entries_(f_.settings()),
-        panel_(f_.settings(), clock_, entries_, RichTextToPlainText),
+        panel_(f_.settings(), clock_, entries_),
         grid_(2000, 1, 15) {
     f_.UseListRules();
     f_.ChooseDataFolder();
