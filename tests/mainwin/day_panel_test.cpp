@@ -271,5 +271,42 @@ TEST(PopViewLayoutTest, PositionStaysOnTheScreen) {
   }
 }
 
+// The pop-view opens beside the main window it was clicked on, never over
+// it, so the next day to click stays in sight.
+TEST(PopViewLayoutTest, PositionLeavesTheMainWindowUncovered) {
+  const ScreenRect screen{0, 0, 1280, 800};
+  struct Case {
+    const char* where;
+    int px, py;
+    ScreenRect screen;
+    ScreenRect main;
+    PopViewPoint at;
+  } cases[] = {
+      // The default place: the last row of the grid, the view below it
+      // (nearer than left of it).
+      {"right edge", 1100, 280, screen, {1040, 0, 240, 320}, {940, 320}},
+      {"left edge", 100, 280, screen, {0, 0, 240, 320}, {120, 320}},
+      // A tall window: right of it and below it are as near; right wins.
+      {"top", 500, 200, screen, {400, 0, 300, 400}, {700, 220}},
+      // No room below on the screen: beside it.
+      {"bottom", 600, 700, screen, {500, 500, 300, 300}, {800, 640}},
+      // The main window away from the pointer's view: nothing moves.
+      {"apart", 100, 100, screen, {900, 400, 240, 320}, {120, 120}},
+      {"no main window", 1100, 280, screen, {}, {940, 300}},
+      // Room nowhere: the side that covers least.
+      {"small screen",
+       500,
+       300,
+       {0, 0, 800, 600},
+       {300, 0, 400, 600},
+       {0, 320}},
+  };
+  for (const Case& c : cases) {
+    const PopViewPoint at =
+        PopViewPosition(c.px, c.py, 340, 160, c.screen, c.main);
+    EXPECT_EQ(at, c.at) << c.where << ": " << at.x << "," << at.y;
+  }
+}
+
 }  // namespace
 }  // namespace mirokata
