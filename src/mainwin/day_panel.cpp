@@ -9,10 +9,10 @@
 #include "mainwin/month_grid.h"
 #include "mainwin/month_grid_recolour.h"
 #include "platform/clock.h"
-#include "richtext/rtf_reader.h"
 #include "schedule/entry_files.h"
 #include "schedule/entry_match.h"
 #include "schedule/entry_name.h"
+#include "schedule/entry_text.h"
 
 namespace mirokata {
 namespace {
@@ -116,9 +116,8 @@ std::string BirthdayHeader(std::string_view name, const CivilDate& shown,
 }
 
 std::vector<std::string> BuildDayInfo(
-    SettingsFile& settings, EntryFolder* folder,
-    const EntryTextReader& read_text, const CivilDate& date, bool qreki,
-    const std::vector<std::string>& holiday_names,
+    SettingsFile& settings, EntryFolder* folder, const CivilDate& date,
+    bool qreki, const std::vector<std::string>& holiday_names,
     const WeekdayNames& weekdays) {
   std::vector<std::string> lines;
   const bool exists = IsValidDate(date.year, date.month, date.day);
@@ -132,9 +131,11 @@ std::vector<std::string> BuildDayInfo(
   if (folder == nullptr || !exists) return lines;
 
   auto add_text = [&](const std::string& name) {
-    std::string bytes;
-    if (folder->ReadContent(name, &bytes) != ReadResult::kOk) return;
-    lines.push_back(NormalizeBreaks(read_text ? read_text(bytes) : bytes));
+    std::string text;
+    if (ReadEntryTextForDisplay(*folder, name, &text) != ReadResult::kOk) {
+      return;
+    }
+    lines.push_back(NormalizeBreaks(std::move(text)));
   };
 
   // Birthdays straight from the folder, so that a file whose year is no
@@ -164,11 +165,8 @@ std::vector<std::string> BuildDayInfo(
 }
 
 DayPanel::DayPanel(SettingsFile& settings, const Clock& clock,
-                   DataFolderEntries& entries, EntryTextReader read_text)
-    : settings_(settings),
-      clock_(clock),
-      entries_(entries),
-      read_text_(read_text ? std::move(read_text) : RichTextToPlainText) {}
+                   DataFolderEntries& entries)
+    : settings_(settings), clock_(clock), entries_(entries) {}
 
 CivilDate DayPanel::Today() const {
   const LocalTime now = clock_.Now();
@@ -223,8 +221,8 @@ DayPanelState DayPanel::Change(MonthGridModel& grid) {
   if (pop_view) {
     v.info_built = true;
     v.info_colors = ReadDayInfoColors(settings_, v.days_from_today);
-    v.info_lines = BuildDayInfo(settings_, folder, read_text_, v.date, qreki,
-                                holiday_names, weekdays_);
+    v.info_lines = BuildDayInfo(settings_, folder, v.date, qreki, holiday_names,
+                                weekdays_);
   }
 
   // 10. The pop-view a click asked for.

@@ -7,7 +7,6 @@
 #define MIROKATA_MAINWIN_DAY_PANEL_H_
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,18 +53,14 @@ std::string BirthdayHeader(
     std::string_view name, const CivilDate& shown,
     const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
 
-// Turns an entry file's bytes into its plain text (rich text read as such,
-// anything else as plain text).
-using EntryTextReader = std::function<std::string(std::string_view bytes)>;
-
 // The DayInfo lines of a date, in order: the rokuyo in 【】 when `qreki`,
 // the holiday names, then each birthday (header, then text) and schedule
-// entry text in matching order. Each item may hold line breaks of its own.
+// entry text in matching order (as ReadEntryTextForDisplay gives it: a
+// huge file only in part). Each item may hold line breaks of its own.
 // holiday_names: HolidayNamesOf(date). folder may be null.
 std::vector<std::string> BuildDayInfo(
-    SettingsFile& settings, EntryFolder* folder,
-    const EntryTextReader& read_text, const CivilDate& date, bool qreki,
-    const std::vector<std::string>& holiday_names,
+    SettingsFile& settings, EntryFolder* folder, const CivilDate& date,
+    bool qreki, const std::vector<std::string>& holiday_names,
     const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
 
 // Everything one change shows.
@@ -89,10 +84,9 @@ struct DayPanelState {
 
 class DayPanel {
  public:
-  // All references must outlive the panel. Without a reader, entry files
-  // are read as rich text.
+  // All references must outlive the panel.
   DayPanel(SettingsFile& settings, const Clock& clock,
-           DataFolderEntries& entries, EntryTextReader read_text = {});
+           DataFolderEntries& entries);
 
   // The grid's change event.
   DayPanelState Change(MonthGridModel& grid);
@@ -114,7 +108,6 @@ class DayPanel {
   SettingsFile& settings_;
   const Clock& clock_;
   DataFolderEntries& entries_;
-  EntryTextReader read_text_;
   WeekdayNames weekdays_ = JapaneseShortWeekdayNames();
   int shown_month_ = 0;  // year * 100 + month
   int pop_request_ = 0;  // 1 asked by a click, 2 shown for it

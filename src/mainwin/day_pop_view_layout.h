@@ -22,8 +22,15 @@ struct PopViewPoint {
 // Top-left corner 20 pixels right of and below the pointer, pulled back
 // so that the window ends at the screen's right or bottom edge rather than
 // beyond it, and never starting left of or above the screen.
+//
+// The pointer is on the main window (`avoid`, its frame; empty: none), and
+// a pop-view over it would hide the days the user clicks next. One that
+// would cover it moves beside it instead: right of, below, left of or
+// above it, whichever of those that fit on the screen lies nearest; on a
+// screen too small for any, the one that covers least.
 PopViewPoint PopViewPosition(int pointer_x, int pointer_y, int width,
-                             int height, const ScreenRect& screen);
+                             int height, const ScreenRect& screen,
+                             const ScreenRect& avoid = {});
 
 }  // namespace mirokata
 

@@ -22,38 +22,45 @@ JpegJobs::~JpegJobs() {
   if (worker_.joinable()) worker_.join();
 }
 
-int JpegJobs::Decode(DecodeRequest request, QObject* receiver,
-                     DecodeDone done) {
-  auto job = std::make_unique<Job>();
+int JpegJobs::Queue(std::unique_ptr<Job> job, QObject* receiver) {
   job->id = next_id_++;
-  job->kind = JpegJobKind::kRead;
-  job->progress_window = request.progress_window;
-  job->decode = std::move(request);
   job->receiver = receiver;
   job->has_receiver = receiver != nullptr;
-  job->decode_done = std::move(done);
-  int id = job->id;
+  const int id = job->id;
   queue_.push_back(std::move(job));
   // Deferred, never run inside the caller: the caller may be the tick.
   QMetaObject::invokeMethod(this, &JpegJobs::StartNext, Qt::QueuedConnection);
   return id;
 }
 
+int JpegJobs::Decode(DecodeRequest request, QObject* receiver,
+                     DecodeDone done) {
+  auto job = std::make_unique<Job>();
+  job->kind = JpegJobKind::kRead;
+  job->progress_window = request.progress_window;
+  job->decode = std::move(request);
+  job->decode_done = std::move(done);
+  return Queue(std::move(job), receiver);
+}
+
 int JpegJobs::Encode(RgbPicture picture, std::string path, QObject* receiver,
                      EncodeDone done, bool progress_window) {
   auto job = std::make_unique<Job>();
-  job->id = next_id_++;
   job->kind = JpegJobKind::kWrite;
   job->picture = std::move(picture);
   job->path = std::move(path);
   job->progress_window = progress_window;
-  job->receiver = receiver;
-  job->has_receiver = receiver != nullptr;
   job->encode_done = std::move(done);
-  int id = job->id;
-  queue_.push_back(std::move(job));
-  QMetaObject::invokeMethod(this, &JpegJobs::StartNext, Qt::QueuedConnection);
-  return id;
+  return Queue(std::move(job), receiver);
+}
+
+int JpegJobs::RunFileWork(FileWork work, QObject* receiver, FileDone done) {
+  auto job = std::make_unique<Job>();
+  job->kind = JpegJobKind::kFile;
+  job->progress_window = false;
+  job->file_work = std::move(work);
+  job->file_done = std::move(done);
+  return Queue(std::move(job), receiver);
 }
 
 void JpegJobs::Cancel(int id) {
@@ -91,7 +98,13 @@ void JpegJobs::StartNext() {
         Qt::QueuedConnection);
     return !stop->load();
   };
-  if (job->kind == JpegJobKind::kRead) {
+  if (job->kind == JpegJobKind::kFile) {
+    worker_ = std::thread([this, id, work = std::move(job->file_work)] {
+      if (work) work();
+      QMetaObject::invokeMethod(
+          this, [this, id] { OnFileWorkDone(id); }, Qt::QueuedConnection);
+    });
+  } else if (job->kind == JpegJobKind::kRead) {
     JpegDecodeOptions options;
     options.fast = job->decode.fast;
     options.progress = progress;
@@ -116,6 +129,16 @@ void JpegJobs::StartNext() {
   }
 }
 
+// The popup and the progress window stay on top: so must what the user is
+// asked or told about a picture, or it opens hidden behind them.
+void JpegJobs::ReportError(int id, const std::string& library_message) {
+  emit Problem(id);
+  MessageRequest request(MessageKind::kError,
+                         JpegErrorMessage(library_message));
+  request.stay_on_top = true;
+  messages_->ShowNotice(request);
+}
+
 void JpegJobs::OnDecoded(int id, JpegDecodeResult result) {
   if (!running_ || running_->id != id) return;
   const bool wanted = !ReceiverGone(*running_) && !running_->stop->load();
@@ -133,6 +156,7 @@ void JpegJobs::OnDecoded(int id, JpegDecodeResult result) {
       request.kind = MessageKind::kQuestion;
       request.buttons = MessageButtons::kYesNo;
       request.text = JpegErrorQuestion(result.message);
+      request.stay_on_top = true;
       auto picture =
           std::make_shared<IndexedPicture>(std::move(result.picture));
       QPointer<JpegJobs> self(this);
@@ -149,13 +173,7 @@ void JpegJobs::OnDecoded(int id, JpegDecodeResult result) {
     case JpegStatus::kFailed:
     case JpegStatus::kTooLarge:
       // Nothing to go on with, so a message rather than the question.
-      if (wanted) {
-        emit Problem(id);
-        MessageRequest request;
-        request.kind = MessageKind::kError;
-        request.text = JpegErrorMessage(result.message);
-        messages_->ShowNotice(request);
-      }
+      if (wanted) ReportError(id, result.message);
       break;
     case JpegStatus::kStopped:
       break;
@@ -179,16 +197,23 @@ void JpegJobs::OnEncoded(int id, JpegEncodeResult result) {
   if (!running_ || running_->id != id) return;
   const bool stopped = running_->stop->load();
   if (!result.ok && !stopped && !ReceiverGone(*running_)) {
-    emit Problem(id);
-    MessageRequest request;
-    request.kind = MessageKind::kError;
-    request.text = JpegErrorMessage(result.message);
-    messages_->ShowNotice(request);
+    ReportError(id, result.message);
   }
   std::unique_ptr<Job> job = std::move(running_);
   Release();
   emit Finished(id);
   if (!ReceiverGone(*job) && job->encode_done) job->encode_done(result.ok);
+  StartNext();
+}
+
+void JpegJobs::OnFileWorkDone(int id) {
+  if (!running_ || running_->id != id) return;
+  std::unique_ptr<Job> job = std::move(running_);
+  Release();
+  emit Finished(id);
+  if (!job->stop->load() && !ReceiverGone(*job) && job->file_done) {
+    job->file_done();
+  }
   StartNext();
 }
 

@@ -24,7 +24,9 @@ namespace mirokata {
 
 class Messages;
 
-enum class JpegJobKind { kRead, kWrite };
+// kFile: other disk work of the pictures (a bitmap read, the wallpaper
+// file), queued in turn with the JPEG work but raising no JpegBusyFlag.
+enum class JpegJobKind { kRead, kWrite, kFile };
 
 class JpegJobs : public QObject {
   Q_OBJECT
@@ -32,6 +34,8 @@ class JpegJobs : public QObject {
  public:
   using DecodeDone = std::function<void(std::optional<IndexedPicture>)>;
   using EncodeDone = std::function<void(bool written)>;
+  using FileWork = std::function<void()>;
+  using FileDone = std::function<void()>;
 
   struct DecodeRequest {
     std::string path;
@@ -56,19 +60,29 @@ class JpegJobs : public QObject {
   int Encode(RgbPicture picture, std::string path, QObject* receiver,
              EncodeDone done, bool progress_window = true);
 
+  // Queues disk work that must not run on the user-interface thread.
+  // `work` runs on the worker (no widgets, no settings: it fills what its
+  // `done` reads); `done` runs afterwards on this object's thread, never
+  // once `receiver` is destroyed. No progress window, no JpegBusyFlag.
+  int RunFileWork(FileWork work, QObject* receiver, FileDone done);
+
   // A queued job is dropped (no callback); the running one is stopped and
-  // reports nullopt / false.
+  // reports nullopt / false (file work runs to its end, without `done`).
   void Cancel(int id);
 
   // JpegBusyFlag: 1 exactly while a decode or encode runs.
-  int JpegBusyFlag() const { return running_ ? 1 : 0; }
+  int JpegBusyFlag() const {
+    return running_ && running_->kind != JpegJobKind::kFile ? 1 : 0;
+  }
+  // The worker is running any job.
   bool busy() const { return running_ != nullptr; }
   size_t queued() const { return queue_.size(); }
 
  signals:
   void Started(int id, mirokata::JpegJobKind kind, bool progress_window);
   void Progress(int id, int percent);
-  // Before the error question or message: the busy cursor should go.
+  // Before the error question or message: the busy cursor and the
+  // progress window should go.
   void Problem(int id);
   void Finished(int id);
 
@@ -84,6 +98,8 @@ class JpegJobs : public QObject {
     bool has_receiver = false;
     DecodeDone decode_done;
     EncodeDone encode_done;
+    FileWork file_work;
+    FileDone file_done;
     std::shared_ptr<std::atomic<bool>> stop =
         std::make_shared<std::atomic<bool>>(false);
   };
@@ -92,6 +108,9 @@ class JpegJobs : public QObject {
   void OnDecoded(int id, JpegDecodeResult result);
   void FinishDecode(int id, std::optional<IndexedPicture> picture);
   void OnEncoded(int id, JpegEncodeResult result);
+  void OnFileWorkDone(int id);
+  void ReportError(int id, const std::string& library_message);
+  int Queue(std::unique_ptr<Job> job, QObject* receiver);
   void Release();
   bool ReceiverGone(const Job& job) const;
 

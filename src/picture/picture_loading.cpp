@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QPointer>
+#include <memory>
 
 #include "picture/jpeg_jobs.h"
 #include "picture/picture_file.h"
@@ -48,8 +49,12 @@ int LoadPicture(JpegJobs& jobs, const QString& path, bool fast_preview,
     return 0;
   }
   if (kind == PictureKind::kBitmap) {
-    done(QImage(path, "BMP"));
-    return 0;
+    // A large bitmap takes a while to read: off the user-interface thread
+    // too, in turn with the JPEG work.
+    auto image = std::make_shared<QImage>();
+    return jobs.RunFileWork(
+        [image, path] { *image = QImage(path, "BMP"); }, receiver,
+        [image, done = std::move(done)] { done(std::move(*image)); });
   }
   JpegJobs::DecodeRequest request;
   request.path = file;

@@ -19,13 +19,14 @@ QImage ToQImage(const IndexedPicture& picture);
 // Any image as 24-bit pixels (alpha dropped), for encoding.
 RgbPicture ToRgbPicture(const QImage& image);
 
-// Loads the picture file by its kind: a ".BMP" file at once, a ".JPG" file
-// through `jobs` (queued behind any running JPEG work, with the progress
-// window unless `fast_preview`, which also uses the fast inverse DCT).
-// `done` gets a null image for a missing file, another extension, a
-// decode error or a stop; it runs on the UI thread, later for a JPEG file
-// and before this returns otherwise, and never once `receiver` is gone.
-// Returns the JPEG job id, or 0 when no job was queued.
+// Loads the picture file by its kind on the picture worker of `jobs`,
+// queued behind any work already there: a ".BMP" file as it is, a ".JPG"
+// file decoded (with the progress window unless `fast_preview`, which also
+// uses the fast inverse DCT). `done` gets a null image for a missing file,
+// another extension, a decode error or a stop; it runs on the UI thread,
+// later for a picture file and before this returns otherwise, and never
+// once `receiver` is gone (a null receiver: always). Returns the job id, or
+// 0 when no job was queued.
 int LoadPicture(JpegJobs& jobs, const QString& path, bool fast_preview,
                 QObject* receiver, std::function<void(QImage)> done);
 

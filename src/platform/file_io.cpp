@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace mirokata {
@@ -17,6 +19,38 @@ std::string ErrnoText(const char* what, int err) {
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+ReadResult ReadUpTo(const std::string& path, size_t max_bytes,
+                    std::string* data, struct stat* info) {
+  data->clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::kMissing
+                                                 : ReadResult::kUnreadable;
+  }
+  struct stat& st = *info;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return ReadResult::kUnreadable;
+  }
+  data->reserve(std::min(static_cast<size_t>(st.st_size), max_bytes));
+  char buf[65536];
+  while (data->size() < max_bytes) {
+    const size_t want = std::min(sizeof(buf), max_bytes - data->size());
+    ssize_t n = ::read(fd, buf, want);
+    if (n > 0) {
+      data->append(buf, static_cast<size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ::close(fd);
+      data->clear();
+      return ReadResult::kUnreadable;
+    }
+  }
+  ::close(fd);
+  return ReadResult::kOk;
 }
 
 }  // namespace
@@ -35,33 +69,13 @@ ReadResult ReadWholeFile(const std::string& path, std::string* data) {
 
 ReadResult ReadWholeFile(const std::string& path, std::string* data,
                          struct stat* info) {
-  data->clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::kMissing
-                                                 : ReadResult::kUnreadable;
-  }
-  struct stat& st = *info;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return ReadResult::kUnreadable;
-  }
-  data->reserve(static_cast<size_t>(st.st_size));
-  char buf[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof(buf));
-    if (n > 0) {
-      data->append(buf, static_cast<size_t>(n));
-    } else if (n == 0) {
-      break;
-    } else if (errno != EINTR) {
-      ::close(fd);
-      data->clear();
-      return ReadResult::kUnreadable;
-    }
-  }
-  ::close(fd);
-  return ReadResult::kOk;
+  return ReadUpTo(path, SIZE_MAX, data, info);
+}
+
+ReadResult ReadFileHead(const std::string& path, size_t max_bytes,
+                        std::string* data) {
+  struct stat st;
+  return ReadUpTo(path, max_bytes, data, &st);
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view data,

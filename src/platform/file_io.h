@@ -22,6 +22,11 @@ ReadResult ReadWholeFile(const std::string& path, std::string* data);
 ReadResult ReadWholeFile(const std::string& path, std::string* data,
                          struct stat* info);
 
+// Reads at most `max_bytes` from the start of the file into *data (the
+// whole file when it is shorter), results as ReadWholeFile.
+ReadResult ReadFileHead(const std::string& path, size_t max_bytes,
+                        std::string* data);
+
 // Writes data to a hidden temporary file in the same folder, flushes it to
 // disk and renames it over path, so that a reader (or a kill at any moment)
 // sees either the old or the new file, never a torn one. The mode of an

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -12,8 +13,8 @@ namespace mirokata {
 
 // Decides the icon and the beep.
 enum class MessageKind { kWarning, kInformation, kQuestion, kError };
-enum class MessageButtons { kOk, kYesNo };
-enum class MessageAnswer { kOk, kYes, kNo };
+enum class MessageButtons { kOk, kYesNo, kYesNoCancel, kOkCancel };
+enum class MessageAnswer { kOk, kYes, kNo, kCancel };
 
 struct MessageRequest {
   MessageRequest(MessageKind kind = MessageKind::kInformation,
@@ -30,11 +31,50 @@ struct MessageRequest {
   std::string title;
   // Placed over this window when given; may be null.
   QWidget* parent = nullptr;
+  // The box's top-left corner at this window's top-left corner (frame
+  // included): a widget, or the native id of a window of this program.
+  // The widget wins when both are given; a window that is gone leaves the
+  // box where it would stand anyway.
+  QWidget* corner_of = nullptr;
+  unsigned long long corner_of_window = 0;
+  // Above always-on-top windows (a question that must not open behind one).
+  bool stay_on_top = false;
   // Beep of the matching kind before the box appears.
   bool beep = true;
-  // Button that has the focus (and answers Enter) for Yes/No boxes.
+  // Button that has the focus (and answers Enter); one the box lacks
+  // means its first button.
   MessageAnswer default_answer = MessageAnswer::kYes;
 };
+
+// The buttons of a box, left to right.
+inline std::vector<MessageAnswer> AnswersOf(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::kYesNo:
+      return {MessageAnswer::kYes, MessageAnswer::kNo};
+    case MessageButtons::kYesNoCancel:
+      return {MessageAnswer::kYes, MessageAnswer::kNo, MessageAnswer::kCancel};
+    case MessageButtons::kOkCancel:
+      return {MessageAnswer::kOk, MessageAnswer::kCancel};
+    case MessageButtons::kOk:
+      break;
+  }
+  return {MessageAnswer::kOk};
+}
+
+// The button that answers Enter.
+inline MessageAnswer DefaultAnswerOf(const MessageRequest& request) {
+  const std::vector<MessageAnswer> answers = AnswersOf(request.buttons);
+  for (MessageAnswer a : answers) {
+    if (a == request.default_answer) return a;
+  }
+  return answers.front();
+}
+
+// What closing the box without a button (Esc, its close box) answers: the
+// most cautious button.
+inline MessageAnswer ClosedAnswerOf(MessageButtons buttons) {
+  return AnswersOf(buttons).back();
+}
 
 // Talks to the user. Show() waits for an answer (a nested event loop), so it
 // must never be called from code the one-second tick reaches; use
@@ -42,13 +82,14 @@ struct MessageRequest {
 class Messages {
  public:
   virtual ~Messages() = default;
-  // Modal box; returns the button pressed (closing the box answers kNo for
+  // Modal box; returns the button pressed (closing the box answers
+  // ClosedAnswerOf: kCancel where there is a Cancel button, else kNo for
   // Yes/No and kOk for OK).
   virtual MessageAnswer Show(const MessageRequest& request) = 0;
   // Non-modal box: returns at once, the box closes itself when answered.
   virtual void ShowNotice(const MessageRequest& request) = 0;
   // Non-modal question: returns at once; `answered` runs later on the UI
-  // thread with the button pressed (closing the box counts as kNo / kOk).
+  // thread with the button pressed (closing the box: ClosedAnswerOf).
   virtual void Ask(const MessageRequest& request,
                    std::function<void(MessageAnswer)> answered) = 0;
   // The platform's beep of that kind, without a box.

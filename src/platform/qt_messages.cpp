@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVariant>
+#include <QWindow>
+#include <optional>
 
 namespace mirokata {
 namespace {
@@ -21,6 +24,53 @@ QMessageBox::Icon IconOf(MessageKind kind) {
   return QMessageBox::NoIcon;
 }
 
+constexpr char kAnswerProperty[] = "mirokata_answer";
+
+struct ButtonLook {
+  const char* text;
+  QMessageBox::ButtonRole role;
+};
+
+ButtonLook LookOf(MessageAnswer answer) {
+  switch (answer) {
+    case MessageAnswer::kYes:
+      return {"はい(&Y)", QMessageBox::YesRole};
+    case MessageAnswer::kNo:
+      return {"いいえ(&N)", QMessageBox::NoRole};
+    case MessageAnswer::kCancel:
+      return {"キャンセル", QMessageBox::RejectRole};
+    case MessageAnswer::kOk:
+      break;
+  }
+  return {"OK", QMessageBox::AcceptRole};
+}
+
+// The frame's top-left corner of the window the request names, if it is
+// still there.
+std::optional<QPoint> CornerOf(const MessageRequest& request) {
+  if (request.corner_of != nullptr) {
+    return request.corner_of->frameGeometry().topLeft();
+  }
+  if (request.corner_of_window == 0) return std::nullopt;
+  const auto id = static_cast<WId>(request.corner_of_window);
+  if (const QWidget* widget = QWidget::find(id)) {
+    return widget->frameGeometry().topLeft();
+  }
+  for (const QWindow* window : QGuiApplication::allWindows()) {
+    if (window->handle() != nullptr && window->winId() == id) {
+      return window->framePosition();
+    }
+  }
+  return std::nullopt;
+}
+
+// A moved box keeps its place: QDialog centres only boxes never moved.
+void PlaceAtCorner(QMessageBox* box, const MessageRequest& request) {
+  if (const std::optional<QPoint> corner = CornerOf(request)) {
+    box->move(*corner);
+  }
+}
+
 }  // namespace
 
 QString MessageText(const std::string& text) {
@@ -32,37 +82,36 @@ QString MessageText(const std::string& text) {
 
 QMessageBox* BuildMessageBox(const MessageRequest& request) {
   auto* box = new QMessageBox(request.parent);
+  // Non-modal unless exec() makes it modal. Set first: it resets the
+  // window flags.
+  box->setWindowModality(Qt::NonModal);
   box->setIcon(IconOf(request.kind));
   box->setWindowTitle(request.title.empty()
                           ? QStringLiteral("Mirokata")
                           : QString::fromStdString(request.title));
   box->setText(MessageText(request.text));
   box->setTextFormat(Qt::PlainText);
-  if (request.buttons == MessageButtons::kYesNo) {
-    QPushButton* yes =
-        box->addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-    QPushButton* no =
-        box->addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-    box->setDefaultButton(request.default_answer == MessageAnswer::kNo ? no
-                                                                       : yes);
-    box->setEscapeButton(no);
-  } else {
-    QPushButton* ok =
-        box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box->setDefaultButton(ok);
-    box->setEscapeButton(ok);
+  const MessageAnswer default_answer = DefaultAnswerOf(request);
+  const MessageAnswer closed = ClosedAnswerOf(request.buttons);
+  for (MessageAnswer answer : AnswersOf(request.buttons)) {
+    const ButtonLook look = LookOf(answer);
+    QPushButton* button =
+        box->addButton(QString::fromUtf8(look.text), look.role);
+    button->setProperty(kAnswerProperty, static_cast<int>(answer));
+    if (answer == default_answer) box->setDefaultButton(button);
+    if (answer == closed) box->setEscapeButton(button);
   }
+  if (request.stay_on_top) box->setWindowFlag(Qt::WindowStaysOnTopHint);
+  PlaceAtCorner(box, request);
   return box;
 }
 
 MessageAnswer AnswerOf(const QMessageBox& box, const MessageRequest& request) {
-  if (request.buttons != MessageButtons::kYesNo) return MessageAnswer::kOk;
   const QAbstractButton* clicked = box.clickedButton();
-  if (clicked != nullptr && box.buttonRole(const_cast<QAbstractButton*>(
-                                clicked)) == QMessageBox::YesRole) {
-    return MessageAnswer::kYes;
-  }
-  return MessageAnswer::kNo;
+  const QVariant answer =
+      clicked != nullptr ? clicked->property(kAnswerProperty) : QVariant();
+  if (!answer.isValid()) return ClosedAnswerOf(request.buttons);
+  return static_cast<MessageAnswer>(answer.toInt());
 }
 
 MessageAnswer QtMessages::Show(const MessageRequest& request) {
@@ -78,7 +127,6 @@ void QtMessages::ShowNotice(const MessageRequest& request) {
   box->setAttribute(Qt::WA_DeleteOnClose);
   // Closing a notice is never closing the program, whatever else is shown.
   box->setAttribute(Qt::WA_QuitOnClose, false);
-  box->setWindowModality(Qt::NonModal);
   box->show();
 }
 
@@ -89,7 +137,6 @@ void QtMessages::Ask(const MessageRequest& request,
   box->setAttribute(Qt::WA_DeleteOnClose);
   // Closing a notice is never closing the program, whatever else is shown.
   box->setAttribute(Qt::WA_QuitOnClose, false);
-  box->setWindowModality(Qt::NonModal);
   const MessageRequest copy = request;
   QObject::connect(box, &QMessageBox::finished, box,
                    [box, copy, answered = std::move(answered)](int) {

@@ -48,13 +48,13 @@ std::vector<std::string> EntryFolder::List(std::string_view pattern) {
   return names;
 }
 
-ReadResult EntryFolder::ReadContent(std::string_view name,
-                                    std::string* content) {
+ReadResult EntryFolder::ReadContent(std::string_view name, std::string* content,
+                                    size_t max_bytes) {
   content->clear();
   if (!IsPlainName(name)) return ReadResult::kMissing;
   std::optional<std::string> actual = Resolve(name);
   if (!actual) return ReadResult::kMissing;
-  return ReadWholeFile(FullPath(*actual), content);
+  return ReadFileHead(FullPath(*actual), max_bytes, content);
 }
 
 bool EntryFolder::WriteContent(std::string_view name, std::string_view content,

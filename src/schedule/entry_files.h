@@ -7,6 +7,7 @@
 #ifndef MIROKATA_SCHEDULE_ENTRY_FILES_H_
 #define MIROKATA_SCHEDULE_ENTRY_FILES_H_
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,8 +46,10 @@ class EntryFolder {
   // Files matching a wildcard pattern, ascending by name.
   std::vector<std::string> List(std::string_view pattern);
 
-  // The file's bytes; kMissing when there is no such entry.
-  ReadResult ReadContent(std::string_view name, std::string* content);
+  // The file's bytes, at most `max_bytes` of its start; kMissing when there
+  // is no such entry.
+  ReadResult ReadContent(std::string_view name, std::string* content,
+                         size_t max_bytes = SIZE_MAX);
 
   // Creates or atomically replaces the entry. An existing file whose name
   // differs only in case is the one replaced. Refuses (false, *error set)

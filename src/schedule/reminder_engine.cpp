@@ -11,9 +11,9 @@
 #include "calendar/holidays.h"
 #include "platform/sound.h"
 #include "platform/uptime.h"
-#include "richtext/rtf_reader.h"
 #include "schedule/entry_match.h"
 #include "schedule/entry_name.h"
+#include "schedule/entry_text.h"
 
 namespace mirokata {
 
@@ -194,10 +194,10 @@ void ReminderEngine::PopupHit(TickState& tick, const std::string& name,
   }
   const std::string path = folder.FullPath(name);
   tick.fired_entry_path = path;
-  std::string content;
+  std::string text;
   // Gone since the existence test: nothing to show, no message.
-  if (folder.ReadContent(name, &content) != ReadResult::kOk) return;
-  tick.popup->AppendEntry(path, RichTextToPlainText(content));
+  if (ReadEntryTextForDisplay(folder, name, &text) != ReadResult::kOk) return;
+  tick.popup->AppendEntry(path, text);
   if (one_day) tick.popup->EnableDelete(path);
   const PopupOptions options = ReadPopupOptions(*services_.settings, path);
   RunProgramActions(options, services_.shell, services_.desktop);

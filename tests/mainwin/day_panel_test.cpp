@@ -11,7 +11,7 @@
 #include "mainwin/month_grid_recolour.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/text_codec.h"
-#include "richtext/rtf_reader.h"
+#include "schedule/entry_text.h"
 
 namespace mirokata {
 namespace {
@@ -27,8 +27,7 @@ class DayInfoTest : public ::testing::Test {
   }
   Lines Info(int y, int m, int d, bool qreki = false) {
     DataFolderEntries entries(f_.settings());
-    return BuildDayInfo(f_.settings(), entries.Current(), RichTextToPlainText,
-                        {y, m, d}, qreki,
+    return BuildDayInfo(f_.settings(), entries.Current(), {y, m, d}, qreki,
                         HolidayNamesOf(f_.settings(), y, m, d));
   }
   GridFolders f_;
@@ -60,6 +59,17 @@ TEST_F(DayInfoTest, BirthdayHeaderThenItsText) {
   f_.settings().WriteString(kHolidaySection, "01/15", "");
   EXPECT_EQ(Info(2000, 1, 15), (Lines{"【30歳の誕生日】1970/01/15 (木)",
                                       "Happy\nbirthday", "会議"}));
+}
+
+TEST_F(DayInfoTest, AHugeEntryShowsOnlyItsStart) {
+  std::string huge;
+  while (huge.size() < 2 * 1024 * 1024) huge += "a long day\r\n";
+  f_.Put("____0115.__", huge);
+  const Lines lines = Info(2001, 1, 15);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_LE(lines[0].size(), kEntryDisplayBytes);
+  EXPECT_TRUE(lines[0].starts_with("a long day\na long day\n"));
+  EXPECT_TRUE(lines[0].ends_with(std::string("day\n") + kEntryCutNote));
 }
 
 TEST_F(DayInfoTest, BirthdayWithoutAReadableYearStillShowsItsText) {
@@ -97,7 +107,7 @@ class DayPanelTest : public ::testing::Test {
  protected:
   DayPanelTest()
       : entries_(f_.settings()),
-        panel_(f_.settings(), clock_, entries_, RichTextToPlainText),
+        panel_(f_.settings(), clock_, entries_),
         grid_(2000, 1, 15) {
     f_.UseListRules();
     f_.ChooseDataFolder();
@@ -258,6 +268,43 @@ TEST(PopViewLayoutTest, PositionStaysOnTheScreen) {
   for (const Case& c : cases) {
     EXPECT_EQ(PopViewPosition(c.px, c.py, c.w, c.h, c.screen), c.at)
         << c.px << "," << c.py;
+  }
+}
+
+// The pop-view opens beside the main window it was clicked on, never over
+// it, so the next day to click stays in sight.
+TEST(PopViewLayoutTest, PositionLeavesTheMainWindowUncovered) {
+  const ScreenRect screen{0, 0, 1280, 800};
+  struct Case {
+    const char* where;
+    int px, py;
+    ScreenRect screen;
+    ScreenRect main;
+    PopViewPoint at;
+  } cases[] = {
+      // The default place: the last row of the grid, the view below it
+      // (nearer than left of it).
+      {"right edge", 1100, 280, screen, {1040, 0, 240, 320}, {940, 320}},
+      {"left edge", 100, 280, screen, {0, 0, 240, 320}, {120, 320}},
+      // A tall window: right of it and below it are as near; right wins.
+      {"top", 500, 200, screen, {400, 0, 300, 400}, {700, 220}},
+      // No room below on the screen: beside it.
+      {"bottom", 600, 700, screen, {500, 500, 300, 300}, {800, 640}},
+      // The main window away from the pointer's view: nothing moves.
+      {"apart", 100, 100, screen, {900, 400, 240, 320}, {120, 120}},
+      {"no main window", 1100, 280, screen, {}, {940, 300}},
+      // Room nowhere: the side that covers least.
+      {"small screen",
+       500,
+       300,
+       {0, 0, 800, 600},
+       {300, 0, 400, 600},
+       {0, 320}},
+  };
+  for (const Case& c : cases) {
+    const PopViewPoint at =
+        PopViewPosition(c.px, c.py, 340, 160, c.screen, c.main);
+    EXPECT_EQ(at, c.at) << c.where << ": " << at.x << "," << at.y;
   }
 }
 

@@ -1,3 +1,4 @@
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
@@ -58,6 +59,32 @@ class DayPopViewTest : public QObject {
 
     // Esc closes it and frees it.
     QTest::keyClick(view, Qt::Key_Escape);
+    QTRY_VERIFY(view.isNull());
+  }
+
+  // It opens beside the main window it was clicked on, never over it, and
+  // Esc typed there (where the focus stays) closes it; Esc elsewhere does
+  // not.
+  void OpensBesideTheMainWindowAndClosesOnItsEsc() {
+    FakeScreen screen;
+    screen.SetGeometry({0, 0, 1280, 800}, {0, 0, 1280, 770});
+    QWidget main_window;
+    auto* grid = new QLineEdit(&main_window);
+    main_window.setGeometry(1040, 0, 240, 320);  // its default place
+    main_window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main_window));
+    QWidget other;
+    auto* other_field = new QLineEdit(&other);
+    other.show();
+
+    QPointer<DayPopView> view = new DayPopView;
+    view->ShowAt(QPoint(1100, 290), &screen, nullptr, &main_window);
+    QVERIFY(!view->frameGeometry().intersects(main_window.frameGeometry()));
+
+    QTest::keyClick(other_field, Qt::Key_Escape);
+    QTest::qWait(20);
+    QVERIFY(!view.isNull() && view->isVisible());
+    QTest::keyClick(grid, Qt::Key_Escape);
     QTRY_VERIFY(view.isNull());
   }
 };

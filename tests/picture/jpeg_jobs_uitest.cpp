@@ -1,8 +1,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "picture/jpeg_jobs.h"
@@ -109,6 +111,7 @@ class JpegJobsTest : public QObject {
       const MessageRequest& asked = messages.shown()[0].request;
       QCOMPARE(asked.kind, MessageKind::kQuestion);
       QCOMPARE(asked.buttons, MessageButtons::kYesNo);
+      QVERIFY(asked.stay_on_top);  // above the popup and the progress box
       QCOMPARE(asked.text, JpegErrorQuestion("Premature end of JPEG file"));
       QCOMPARE(asked.text, std::string("Premature end of JPEG file\n\n"
                                        "エラーです。\n処理を中断しますか？"));
@@ -135,6 +138,7 @@ class JpegJobsTest : public QObject {
     QCOMPARE(messages.shown().size(), size_t{1});
     QVERIFY(!messages.shown()[0].modal);
     QCOMPARE(messages.shown()[0].request.kind, MessageKind::kError);
+    QVERIFY(messages.shown()[0].request.stay_on_top);
     const std::string& text = messages.shown()[0].request.text;
     QVERIFY(text.rfind("Not a JPEG file", 0) == 0);
     QVERIFY(text.find("エラーです。") != std::string::npos);
@@ -164,6 +168,43 @@ class JpegJobsTest : public QObject {
     QCOMPARE(calls, 0);
     QVERIFY(!stopped.has_value());
     QVERIFY(messages.shown().empty());
+  }
+
+  // Other disk work runs on the worker in turn with the JPEG work, without
+  // the busy flag or a progress window; its `done` comes back on this
+  // thread, and not for a receiver that has gone.
+  void FileWorkRunsOnTheWorkerInTurn() {
+    const std::string big = WriteJpeg("turn.jpg", 1200, 900);
+    FakeMessages messages;
+    JpegJobs jobs(&messages);
+    std::vector<std::string> events;
+    std::vector<bool> windows;
+    std::vector<int> flags;
+    connect(&jobs, &JpegJobs::Started, this,
+            [&](int, JpegJobKind, bool window) {
+              windows.push_back(window);
+              flags.push_back(jobs.JpegBusyFlag());
+            });
+    jobs.Decode({big}, this, [&](std::optional<IndexedPicture>) {
+      events.push_back("decoded");
+    });
+    const std::thread::id ui = std::this_thread::get_id();
+    std::atomic<bool> on_worker{false};
+    jobs.RunFileWork(
+        [&] { on_worker = std::this_thread::get_id() != ui; }, this,
+        [&] {
+          events.push_back(std::this_thread::get_id() == ui ? "done on ui"
+                                                            : "done elsewhere");
+        });
+    auto gone = std::make_unique<QObject>();
+    jobs.RunFileWork({}, gone.get(), [&] { events.push_back("gone"); });
+    gone.reset();
+    QTRY_COMPARE(events.size(), size_t{2});
+    QTRY_VERIFY(!jobs.busy() && jobs.queued() == 0);
+    QCOMPARE(events, (std::vector<std::string>{"decoded", "done on ui"}));
+    QVERIFY(on_worker);
+    QCOMPARE(windows, (std::vector<bool>{true, false}));
+    QCOMPARE(flags, (std::vector<int>{1, 0}));
   }
 
   void EncodeReplacesTheFile() {

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -11,9 +12,9 @@
 
 #include "picture/jpeg_codec.h"
 #include "picture/jpeg_jobs.h"
+#include "picture/picture_loading.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "picture/ui/picture_chooser_dialog.h"
-#include "picture/picture_loading.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"
@@ -103,14 +104,14 @@ class PictureChooserTest : public QObject {
     QCOMPARE(sound_.cues(), (std::vector<std::string>{"ope", "clo"}));
   }
 
-  void PreviewsBitmapsAtOnceAndJpegsInTurn() {
+  void PreviewsBitmapsAndJpegsInTurn() {
     JpegJobs jobs(&messages_);
     PictureChooser chooser(&jobs, &cues_);
     chooser.SetSelectedFile(Path("a.BMP"));
     QVERIFY(chooser.preview()->isHidden());
     chooser.SetPreviewEnabled(true);
     QVERIFY(!chooser.preview()->isHidden());
-    QCOMPARE(chooser.preview()->pixmap().size(), QSize(30, 20));
+    QTRY_COMPARE(chooser.preview()->pixmap().size(), QSize(30, 20));
 
     // Another JPEG job is running: the preview waits its turn.
     std::optional<IndexedPicture> other;
@@ -144,8 +145,8 @@ class PictureChooserTest : public QObject {
       QSize size;
       bool queued;
     } cases[] = {
-        {"a.BMP", {30, 20}, false}, {"b.jpg", {64, 48}, true},
-        {"d.jpeg", {}, false},      {"e.png", {}, false},
+        {"a.BMP", {30, 20}, true}, {"b.jpg", {64, 48}, true},
+        {"d.jpeg", {}, false},     {"e.png", {}, false},
         {"gone.jpg", {}, false},
     };
     for (const auto& c : cases) {
@@ -190,6 +191,33 @@ class PictureChooserTest : public QObject {
         QApplication::topLevelWidgets().begin(),
         QApplication::topLevelWidgets().end(),
         [](QWidget* w) { return qobject_cast<JpegProgressWindow*>(w); }));
+
+    // A damaged file: the question stands alone, the progress window and
+    // the busy cursor are put away while it waits.
+    std::string whole;
+    QVERIFY(EncodeJpeg(Picture(64, 64), &whole).ok);
+    QFile cut(Path("cut.jpg"));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.data(), qint64(whole.size() / 2));
+    cut.close();
+    FakeMessages asking;
+    JpegJobs damaged(&asking);
+    AttachJpegProgressWindow(&damaged, "2.62");
+    seen = nullptr;
+    connect(&damaged, &JpegJobs::Started, this, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* p = qobject_cast<JpegProgressWindow*>(w)) seen = p;
+      }
+    });
+    done = false;
+    damaged.Decode({Path("cut.jpg").toStdString()}, this,
+                   [&](std::optional<IndexedPicture>) { done = true; });
+    QTRY_COMPARE(asking.shown().size(), size_t{1});
+    QVERIFY(seen != nullptr && !seen->isVisible());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(asking.shown()[0].request.stay_on_top);
+    asking.AnswerPending();
+    QVERIFY(done);
 
     JpegProgressWindow writing(JpegJobKind::kWrite, "2.62");
     writing.SetPercent(40);

@@ -27,6 +27,7 @@
 #include "platform/qt_tray.h"
 #include "platform/sound_cues.h"
 #include "platform/x11_hot_key.h"
+#include "support/message_boxes.h"
 
 namespace mirokata {
 namespace {
@@ -340,6 +341,106 @@ class QtServicesTest : public QObject {
     QCOMPARE(AnswerOf(*ok_box, ok), MessageAnswer::kOk);
   }
 
+  // Every kind of box: its buttons in order, the one Enter presses, what
+  // each button and closing the box answer.
+  void EveryButtonKindAnswersWithItsButtons() {
+    struct Case {
+      MessageButtons buttons;
+      MessageAnswer default_asked;
+      QStringList texts;
+      QString default_text;
+      MessageAnswer closed;
+    };
+    const QString yes = QStringLiteral("はい(&Y)"),
+                  no = QStringLiteral("いいえ(&N)"),
+                  cancel = QStringLiteral("キャンセル"), ok = "OK";
+    const Case cases[] = {
+        {MessageButtons::kOk,
+         MessageAnswer::kYes,
+         {ok},
+         ok,
+         MessageAnswer::kOk},
+        {MessageButtons::kYesNo,
+         MessageAnswer::kNo,
+         {yes, no},
+         no,
+         MessageAnswer::kNo},
+        {MessageButtons::kYesNoCancel,
+         MessageAnswer::kYes,
+         {yes, no, cancel},
+         yes,
+         MessageAnswer::kCancel},
+        {MessageButtons::kYesNoCancel,
+         MessageAnswer::kCancel,
+         {yes, no, cancel},
+         cancel,
+         MessageAnswer::kCancel},
+        {MessageButtons::kOkCancel,
+         MessageAnswer::kYes,
+         {ok, cancel},
+         ok,
+         MessageAnswer::kCancel},
+    };
+    for (const Case& c : cases) {
+      MessageRequest request(MessageKind::kQuestion, "q", c.buttons);
+      request.default_answer = c.default_asked;
+      std::unique_ptr<QMessageBox> box(BuildMessageBox(request));
+      QStringList texts;
+      for (QAbstractButton* b : box->buttons()) texts << b->text();
+      // QMessageBox lays its buttons out by role: compare them as a set.
+      texts.sort();
+      QStringList expected = c.texts;
+      expected.sort();
+      QCOMPARE(texts, expected);
+      QCOMPARE(box->defaultButton()->text(), c.default_text);
+      QCOMPARE(box->escapeButton()->text(),
+               c.texts.at(int(c.texts.size()) - 1));
+      QCOMPARE(AnswerOf(*box, request), c.closed);
+      const std::vector<MessageAnswer> answers = AnswersOf(c.buttons);
+      QCOMPARE(answers.size(), size_t(c.texts.size()));
+      for (size_t i = 0; i < answers.size(); ++i) {
+        std::unique_ptr<QMessageBox> again(BuildMessageBox(request));
+        for (QAbstractButton* b : again->buttons()) {
+          if (b->text() == c.texts.at(int(i))) b->click();
+        }
+        QCOMPARE(AnswerOf(*again, request), answers[i]);
+      }
+    }
+  }
+
+  void BoxesStandAtTheNamedWindowsCornerAndOnTopWhenAsked() {
+    QWidget window;
+    window.setGeometry(213, 147, 200, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint corner = window.frameGeometry().topLeft();
+    QtMessages messages;
+    MessageRequest by_widget(MessageKind::kQuestion, "角に",
+                             MessageButtons::kYesNo);
+    by_widget.corner_of = &window;
+    by_widget.stay_on_top = true;
+    messages.Ask(by_widget, {});
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = FindShownMessageBox("角に")) != nullptr);
+    QCOMPARE(box->frameGeometry().topLeft(), corner);
+    QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    box->reject();
+
+    MessageRequest by_id(MessageKind::kInformation, "番号で");
+    by_id.corner_of_window = window.winId();
+    messages.ShowNotice(by_id);
+    QTRY_VERIFY((box = FindShownMessageBox("番号で")) != nullptr);
+    QCOMPARE(box->frameGeometry().topLeft(), corner);
+    QVERIFY(!(box->windowFlags() & Qt::WindowStaysOnTopHint));
+    box->reject();
+
+    // A window id that names nothing leaves the box where it would be.
+    MessageRequest nowhere(MessageKind::kInformation, "x");
+    nowhere.corner_of_window = 0x7fffffff;
+    std::unique_ptr<QMessageBox> plain(BuildMessageBox(nowhere));
+    QVERIFY(!plain->testAttribute(Qt::WA_Moved));
+  }
+
   void AskReturnsAtOnceAndAnswersLater() {
     QtMessages messages;
     MessageAnswer answer = MessageAnswer::kOk;
@@ -352,7 +453,7 @@ class QtServicesTest : public QObject {
                  });
     QCOMPARE(calls, 0);
     QMessageBox* box = nullptr;
-    QTRY_VERIFY((box = FindBox("続けますか？")) != nullptr);
+    QTRY_VERIFY((box = FindShownMessageBox("続けますか？")) != nullptr);
     for (QAbstractButton* b : box->buttons()) {
       if (box->buttonRole(b) == QMessageBox::YesRole) b->click();
     }
@@ -360,10 +461,10 @@ class QtServicesTest : public QObject {
     QCOMPARE(answer, MessageAnswer::kYes);
 
     messages.ShowNotice(MessageRequest(MessageKind::kInformation, "お知らせ"));
-    QTRY_VERIFY((box = FindBox("お知らせ")) != nullptr);
+    QTRY_VERIFY((box = FindShownMessageBox("お知らせ")) != nullptr);
     QVERIFY(!box->isModal());
     box->buttons().first()->click();
-    QTRY_VERIFY(FindBox("お知らせ") == nullptr);
+    QTRY_VERIFY(FindShownMessageBox("お知らせ") == nullptr);
   }
 
   void PowerRequestIsTheOrdinaryLogindCall() {
@@ -408,17 +509,6 @@ class QtServicesTest : public QObject {
     QVERIFY(full.width >= available.width);
     const ScreenRect at = services.screen->AvailableGeometryAt(-10000, -10000);
     QCOMPARE(at.width, available.width);
-  }
-
- private:
-  static QMessageBox* FindBox(const char* text) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      if (box && box->isVisible() && box->text() == QString::fromUtf8(text)) {
-        return box;
-      }
-    }
-    return nullptr;
   }
 };
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/linux_platform.h"
@@ -195,6 +196,33 @@ TEST(FakeClock, CivilTimeFollowsTheInstant) {
         std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second, a.weekday),
         std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second, b.weekday))
         << s;
+  }
+}
+
+TEST(FakeMessages, UnscriptedBoxesGetTheirDefaultButton) {
+  struct Case {
+    MessageButtons buttons;
+    MessageAnswer asked_default;
+    MessageAnswer answer;
+  };
+  const Case cases[] = {
+      {MessageButtons::kOk, MessageAnswer::kYes, MessageAnswer::kOk},
+      {MessageButtons::kYesNo, MessageAnswer::kNo, MessageAnswer::kNo},
+      {MessageButtons::kYesNoCancel, MessageAnswer::kCancel,
+       MessageAnswer::kCancel},
+      {MessageButtons::kOkCancel, MessageAnswer::kYes, MessageAnswer::kOk},
+      {MessageButtons::kOkCancel, MessageAnswer::kCancel,
+       MessageAnswer::kCancel},
+  };
+  for (const Case& c : cases) {
+    FakeMessages messages;
+    MessageRequest request(MessageKind::kQuestion, "q", c.buttons);
+    request.default_answer = c.asked_default;
+    EXPECT_EQ(messages.Show(request), c.answer);
+    std::optional<MessageAnswer> later;
+    messages.Ask(request, [&](MessageAnswer a) { later = a; });
+    messages.AnswerPending();
+    EXPECT_EQ(later, c.answer);
   }
 }
 

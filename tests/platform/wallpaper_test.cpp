@@ -6,10 +6,11 @@
 #include <QImage>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "base/settings_file.h"
-#include "platform/testing/fake_desktop_windows.h"
 #include "platform/file_io.h"
+#include "platform/testing/fake_desktop_windows.h"
 
 namespace mirokata {
 namespace {
@@ -40,6 +41,14 @@ class WallpaperTest : public ::testing::Test {
     };
   }
 
+  // Both halves, as the picture worker and the UI thread run them.
+  bool SetWallpaper(const QImage& picture, const std::string& path) {
+    std::optional<WallpaperImage> image = WriteWallpaperFile(picture, path);
+    if (!image) return false;
+    ApplyWallpaper(*image, path, desktop_, Record());
+    return true;
+  }
+
   fs::path dir_;
   std::unique_ptr<SettingsFile> settings_;
   FakeDesktopWindows desktop_;
@@ -47,7 +56,7 @@ class WallpaperTest : public ::testing::Test {
 
 TEST_F(WallpaperTest, SavesABitmapSetsItAndRecordsThePath) {
   const std::string path = (dir_ / kPopupWallpaperFile).string();
-  ASSERT_TRUE(SetDesktopWallpaper(Picture(), path, desktop_, Record()));
+  ASSERT_TRUE(SetWallpaper(Picture(), path));
 
   QImage saved(QString::fromStdString(path), "BMP");
   ASSERT_FALSE(saved.isNull());
@@ -62,7 +71,7 @@ TEST_F(WallpaperTest, SavesABitmapSetsItAndRecordsThePath) {
 
   // An indexed (decoded JPEG) picture works the same way and replaces it.
   QImage indexed = Picture().convertToFormat(QImage::Format_Indexed8);
-  ASSERT_TRUE(SetDesktopWallpaper(indexed, path, desktop_, Record()));
+  ASSERT_TRUE(SetWallpaper(indexed, path));
   EXPECT_EQ(desktop_.wallpapers.size(), 2u);
   EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(40, 30));
 }
@@ -70,9 +79,8 @@ TEST_F(WallpaperTest, SavesABitmapSetsItAndRecordsThePath) {
 TEST_F(WallpaperTest, NothingChangesWhenTheFileCannotBeWritten) {
   const std::string path = (dir_ / "wall.bmp").string();
   ASSERT_TRUE(WriteFileAtomic(path, "old"));
-  EXPECT_FALSE(SetDesktopWallpaper(QImage(), path, desktop_, Record()));
-  EXPECT_FALSE(SetDesktopWallpaper(Picture(), (dir_ / "no/such.bmp").string(),
-                                   desktop_, Record()));
+  EXPECT_FALSE(SetWallpaper(QImage(), path));
+  EXPECT_FALSE(SetWallpaper(Picture(), (dir_ / "no/such.bmp").string()));
   EXPECT_TRUE(desktop_.wallpapers.empty());
   EXPECT_EQ(settings_->ReadString("Desktop", "Wallpaper", "none"), "none");
   std::string data;

@@ -9,7 +9,10 @@
 #include <filesystem>
 
 #include "base/settings_file.h"
+#include "picture/jpeg_jobs.h"
+#include "platform/desktop/wallpaper.h"
 #include "platform/sound_cues.h"
+#include "platform/testing/fake_desktop_windows.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_files.h"
@@ -36,7 +39,8 @@ class PopupWindowTest : public QObject {
     // A finished window holding the entries, the first one a one-day popup.
     QPointer<PopupWindow> Make(int close_countdown,
                                const std::vector<std::string>& names,
-                               bool first_is_one_day = false) {
+                               bool first_is_one_day = false,
+                               const PopupPicture& picture = {}) {
       auto* w = new PopupWindow(context);
       for (size_t i = 0; i < names.size(); ++i) {
         folder.WriteContent(names[i], "text of " + names[i]);
@@ -49,6 +53,7 @@ class PopupWindowTest : public QObject {
       finish.title = "26/03/04 (Wed) 12:00";
       finish.weekday = 4;
       finish.close_countdown = close_countdown;
+      finish.picture = picture;
       w->Finish(finish);
       return w;
     }
@@ -63,6 +68,32 @@ class PopupWindowTest : public QObject {
     FakeMessages messages;
     EntryFolder folder;
     PopupWindowContext context;
+  };
+
+  // The fixture with the picture worker and a desktop.
+  struct PictureFixture : Fixture {
+    PictureFixture() {
+      context.jpeg = &jobs;
+      context.desktop = &desktop;
+      context.program_folder = home.path() + "/";
+    }
+    std::string Bitmap(const char* name, QColor colour) {
+      QImage image(40, 30, QImage::Format_RGB32);
+      image.fill(colour);
+      const std::string path = home / name;
+      image.save(QString::fromStdString(path), "BMP");
+      return path;
+    }
+    std::string Jpeg(const char* name) {
+      RgbPicture p{48, 36, std::vector<uint8_t>(48 * 36 * 3, 200)};
+      const std::string path = home / name;
+      EncodeJpegFile(p, path);
+      return path;
+    }
+    std::string WallpaperPath() { return home / kPopupWallpaperFile; }
+
+    FakeDesktopWindows desktop;
+    JpegJobs jobs{&messages};
   };
 
   static void Flush() {
@@ -201,6 +232,7 @@ class PopupWindowTest : public QObject {
     QCOMPARE(f.messages.shown()[0].request.text,
              std::string("【26/03/04 (Wed) 12:00】\r\ntext of 12000304.26\r\n"
                          "削除しますか？"));
+    QCOMPARE(f.messages.shown()[0].request.corner_of, w.data());
     // The countdown would have closed the window by now.
     for (int i = 0; i < 5; ++i) w->TimerStep();
     Flush();
@@ -254,6 +286,79 @@ class PopupWindowTest : public QObject {
     QCOMPARE(f.messages.shown().size(), size_t(1));
     QVERIFY(!f.messages.shown()[0].modal);
     delete w;
+  }
+
+  // Keys typed for another program must not reach the window's commands:
+  // it shows without activating, and nothing in it takes the focus by
+  // tabbing or by itself (a Space on the delete button would delete).
+  void NothingInTheWindowTakesTheFocusByItself() {
+    Fixture f;
+    QPointer<PopupWindow> w = f.Make(-1, {"12000304.26"}, true);
+    w->TimerStep();  // snooze controls enabled too
+    QVERIFY(w->testAttribute(Qt::WA_ShowWithoutActivating));
+    const QList<QWidget*> children = w->findChildren<QWidget*>();
+    QVERIFY(!children.isEmpty());
+    for (QWidget* child : children) {
+      // The snooze list's drop-down and the context menu are windows of
+      // their own, opened by a click.
+      if (child->window() != w) continue;
+      const Qt::FocusPolicy policy = child->focusPolicy();
+      QVERIFY2(policy == Qt::NoFocus || policy == Qt::ClickFocus,
+               qPrintable(QString("%1 %2").arg(child->metaObject()->className(),
+                                               child->toolTip())));
+    }
+    QVERIFY(w->focusWidget() == nullptr);
+    delete w;
+  }
+
+  // The picture is read on the worker: finishing the window never waits
+  // for the disk, and the picture shows when it has been read.
+  void PicturesShowWhenTheWorkerHasReadThem() {
+    for (const char* kind : {"bmp", "jpg"}) {
+      PictureFixture f;
+      const std::string path = std::string(kind) == "bmp"
+                                   ? f.Bitmap("p.bmp", Qt::red)
+                                   : f.Jpeg("p.JPG");
+      QPointer<PopupWindow> w =
+          f.Make(-1, {"1200____.__"}, false, {path, false, false});
+      QCOMPARE(w->picture().size(), QSize(137, 137));  // the default
+      QVERIFY(f.jobs.queued() + (f.jobs.busy() ? 1 : 0) > 0);
+      QVERIFY(!w->picture_stretched());
+      QTRY_VERIFY(w->picture().size() != QSize(137, 137));
+      QCOMPARE(w->picture().width(), std::string(kind) == "bmp" ? 40 : 48);
+      QVERIFY(f.desktop.wallpapers.empty());
+      delete w;
+    }
+  }
+
+  // The wallpaper is the popup's, not the window's: a window that closes
+  // at once (close time 0, or by hand) still sets it, and the file is
+  // written off the user-interface thread.
+  void TheWallpaperOutlivesAWindowThatClosesAtOnce() {
+    for (const char* how : {"closetime 0", "by hand", "jpeg by hand"}) {
+      PictureFixture f;
+      const std::string name = how;
+      const std::string path = name == "jpeg by hand"
+                                   ? f.Jpeg("wall.jpg")
+                                   : f.Bitmap("wall.bmp", Qt::blue);
+      QPointer<PopupWindow> w =
+          f.Make(name == "closetime 0" ? 0 : -1, {"1200____.__"}, false,
+                 {path, true, true});
+      if (name == "closetime 0") {
+        w->TimerStep();
+      } else {
+        w->close();
+      }
+      Flush();
+      QVERIFY(w.isNull());
+      QVERIFY(f.desktop.wallpapers.empty());  // not inside the close
+      QTRY_COMPARE(f.desktop.wallpapers.size(), size_t(1));
+      QCOMPARE(f.desktop.wallpapers[0].file_path, f.WallpaperPath());
+      QVERIFY(!QImage(QString::fromStdString(f.WallpaperPath())).isNull());
+      QCOMPARE(f.settings.ReadString("Desktop", "Wallpaper", ""),
+               f.WallpaperPath());
+      QVERIFY2(f.messages.shown().empty(), how);
+    }
   }
 
   void AnUnfinishedWindowGoesWithItsHandle() {

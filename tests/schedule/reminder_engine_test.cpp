@@ -4,17 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
-#include "platform/testing/fake_desktop_windows.h"
 #include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_desktop_windows.h"
 #include "platform/testing/fake_shell.h"
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_match.h"
+#include "schedule/entry_text.h"
 #include "support/fake_command_host.h"
 #include "support/temp_folder.h"
 
@@ -167,6 +169,24 @@ TEST_F(ReminderEngineTest, BeforeMinutesFireEarlyAlsoAcrossMidnight) {
   EXPECT_EQ(late.finish.weekday, 6);
   EXPECT_EQ(late.delete_path, Path("00050102.26"));
   EXPECT_EQ(popups_.discarded, 0);
+}
+
+// A reminder is a few lines: of a file of megabytes only the start is read
+// (the tick must not stall on it), the file itself stays as it is.
+TEST_F(ReminderEngineTest, AHugeEntryShowsOnlyItsStart) {
+  std::string huge;
+  while (huge.size() < 3 * 1024 * 1024) huge += "line of a huge entry\r\n";
+  AddEntry("0901____.__", huge);
+  clock_.Set(2026, 3, 2, 9, 0, 59);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 1);
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  const std::string& text = popups_.popups[0].text;
+  EXPECT_LE(text.size(), kEntryDisplayBytes + 32);
+  EXPECT_TRUE(text.starts_with("line of a huge entry\r\n"));
+  EXPECT_TRUE(text.ends_with(std::string("entry\r\n") + kEntryCutNote));
+  EXPECT_EQ(std::filesystem::file_size(Path("0901____.__")), huge.size());
 }
 
 TEST_F(ReminderEngineTest, TheStartUpMinuteDoesNotFire) {

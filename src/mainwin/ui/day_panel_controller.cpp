@@ -117,7 +117,7 @@ void DayPanelController::OpenPopView(const DayPanelState& s) {
     }
   }
   pop_view_ = view;
-  view->ShowAt(QCursor::pos(), screen_, cues_);
+  view->ShowAt(QCursor::pos(), screen_, cues_, parts_.grid->window());
 }
 
 void DayPanelController::OnDoubleClicked() {

@@ -1,5 +1,6 @@
 #include "mainwin/ui/day_pop_view.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -47,6 +48,7 @@ DayPopView::DayPopView(QWidget* parent)
   setAttribute(Qt::WA_ShowWithoutActivating);
   setObjectName("DayPopView");
   resize(kWidth, kHeight);
+  qApp->installEventFilter(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -119,7 +121,13 @@ bool DayPopView::HasCommand(PopViewCommand command) const {
 }
 
 void DayPopView::ShowAt(const QPoint& pointer, const Screen* screen,
-                        SoundCues* cues) {
+                        SoundCues* cues, QWidget* owner) {
+  owner_ = owner;
+  ScreenRect avoid;
+  if (owner != nullptr && owner->isVisible()) {
+    const QRect frame = owner->frameGeometry();
+    avoid = {frame.x(), frame.y(), frame.width(), frame.height()};
+  }
   ScreenRect area;
   if (screen != nullptr) {
     area = screen->AvailableGeometryAt(pointer.x(), pointer.y());
@@ -135,7 +143,7 @@ void DayPopView::ShowAt(const QPoint& pointer, const Screen* screen,
   auto place = [&] {
     const QRect frame = frameGeometry();
     const PopViewPoint at = PopViewPosition(
-        pointer.x(), pointer.y(), frame.width(), frame.height(), area);
+        pointer.x(), pointer.y(), frame.width(), frame.height(), area, avoid);
     move(at.x, at.y);  // move() places the frame's top-left corner
   };
   place();
@@ -148,10 +156,7 @@ void DayPopView::ShowAt(const QPoint& pointer, const Screen* screen,
 QString DayPopView::text() const { return text_->toPlainText(); }
 
 void DayPopView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
+  // Esc: eventFilter().
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     text_->setFocus();
     return;
@@ -169,6 +174,25 @@ void DayPopView::changeEvent(QEvent* event) {
     }
   }
   QWidget::changeEvent(event);
+}
+
+bool DayPopView::eventFilter(QObject* watched, QEvent* event) {
+  // The keys go to the window that was clicked, which keeps the focus.
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride) &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+      watched->isWidgetType()) {
+    const QWidget* window = static_cast<QWidget*>(watched)->window();
+    if (window == this || (owner_ && window == owner_)) {
+      if (type == QEvent::ShortcutOverride) {
+        event->accept();  // the key press comes here, not to a shortcut
+      } else {
+        close();
+      }
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void DayPopView::closeEvent(QCloseEvent* event) {

@@ -1,10 +1,13 @@
 // The day pop-view: a small tool window beside the pointer with the
 // DayInfo of a clicked day and buttons that open the organiser's windows.
-// It opens without taking the focus and closes on Esc, when it loses the
-// focus, or when the main window closes it (the program was deactivated).
+// It opens without taking the focus, beside the window that was clicked
+// rather than over it, and closes on Esc (typed in either), when it loses
+// the focus, or when the main window closes it (the program was
+// deactivated).
 #ifndef MIROKATA_MAINWIN_UI_DAY_POP_VIEW_H_
 #define MIROKATA_MAINWIN_UI_DAY_POP_VIEW_H_
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -52,9 +55,12 @@ class DayPopView : public QWidget {
   void SetCommand(PopViewCommand command, std::function<void()> run);
   bool HasCommand(PopViewCommand command) const;
 
-  // Places the window beside the pointer on the screen that holds it,
-  // shows it without taking the focus and plays "pop".
-  void ShowAt(const QPoint& pointer, const Screen* screen, SoundCues* cues);
+  // Places the window beside the pointer on the screen that holds it, not
+  // over `owner` (the window clicked, which keeps the focus and whose Esc
+  // closes this one; may be null), shows it without taking the focus and
+  // plays "pop".
+  void ShowAt(const QPoint& pointer, const Screen* screen, SoundCues* cues,
+              QWidget* owner = nullptr);
 
   QString text() const;
   QPlainTextEdit* textBox() const { return text_; }
@@ -66,6 +72,7 @@ class DayPopView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:
   void closed();
@@ -75,6 +82,7 @@ class DayPopView : public QWidget {
   std::array<QToolButton*, kPopViewCommandCount> buttons_{};
   std::array<std::function<void()>, kPopViewCommandCount> commands_;
   bool was_active_ = false;
+  QPointer<QWidget> owner_;
 };
 
 }  // namespace mirokata

@@ -79,8 +79,12 @@ class ProgressFeedback : public QObject {
     connect(jobs, &JpegJobs::Progress, this, [this](int id, int percent) {
       if (id == id_ && window_) window_->SetPercent(percent);
     });
+    // The question about a bad file stands alone: a bar that does not
+    // move while it waits would only say the program hangs.
     connect(jobs, &JpegJobs::Problem, this, [this](int id) {
-      if (id == id_) RestoreCursor();
+      if (id != id_) return;
+      RestoreCursor();
+      if (window_) window_->hide();
     });
     connect(jobs, &JpegJobs::Finished, this, [this](int id) {
       if (id != id_) return;

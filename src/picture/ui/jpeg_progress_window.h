@@ -32,9 +32,9 @@ class JpegProgressWindow : public QWidget {
 };
 
 // Shows a JpegProgressWindow for every job of `jobs` that asks for one, for
-// exactly as long as it runs, with the busy cursor meanwhile (put back
-// before an error question). `version` is the main window's version text.
-// Owned by `jobs`.
+// exactly as long as it runs, with the busy cursor meanwhile (both put
+// away before an error question or message). `version` is the main window's
+// version text. Owned by `jobs`.
 void AttachJpegProgressWindow(JpegJobs* jobs, const QString& version);
 
 }  // namespace mirokata

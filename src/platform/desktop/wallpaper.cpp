@@ -3,23 +3,21 @@
 #include <QBuffer>
 #include <QByteArray>
 
-#include "platform/desktop/desktop_windows.h"
 #include "platform/file_io.h"
 
 namespace mirokata {
 
-bool SetDesktopWallpaper(const QImage& picture, const std::string& file_path,
-                         DesktopWindows& desktop,
-                         const std::function<void(const std::string&)>& record) {
-  if (picture.isNull() || file_path.empty()) return false;
+std::optional<WallpaperImage> WriteWallpaperFile(const QImage& picture,
+                                                 const std::string& file_path) {
+  if (picture.isNull() || file_path.empty()) return std::nullopt;
   QByteArray bmp;
   QBuffer buffer(&bmp);
   buffer.open(QIODevice::WriteOnly);
-  if (!picture.save(&buffer, "BMP")) return false;
+  if (!picture.save(&buffer, "BMP")) return std::nullopt;
   if (!WriteFileAtomic(
           file_path,
           std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())))) {
-    return false;
+    return std::nullopt;
   }
 
   const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
@@ -32,10 +30,14 @@ bool SetDesktopWallpaper(const QImage& picture, const std::string& file_path,
     std::copy(row, row + image.width,
               image.argb.begin() + static_cast<ptrdiff_t>(y) * image.width);
   }
-  desktop.SetWallpaper(image, file_path);
+  return image;
+}
 
+void ApplyWallpaper(const WallpaperImage& image, const std::string& file_path,
+                    DesktopWindows& desktop,
+                    const std::function<void(const std::string&)>& record) {
+  desktop.SetWallpaper(image, file_path);
   if (record) record(file_path);
-  return true;
 }
 
 }  // namespace mirokata

@@ -15,8 +15,7 @@ MessageAnswer FakeMessages::NextAnswer(const MessageRequest& request) {
     answers_.pop_front();
     return answer;
   }
-  return request.buttons == MessageButtons::kYesNo ? request.default_answer
-                                                   : MessageAnswer::kOk;
+  return DefaultAnswerOf(request);
 }
 
 void FakeMessages::ShowNotice(const MessageRequest& request) {

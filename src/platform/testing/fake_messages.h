@@ -19,8 +19,9 @@ class FakeMessages : public Messages {
     bool modal = true;  // false for ShowNotice
   };
 
-  // Answers for the next modal boxes, in order. When none is queued a box
-  // gets its request's default_answer (Yes/No) or kOk.
+  // Answers for the next boxes that ask, in order. When none is queued a
+  // box gets its default button (DefaultAnswerOf). The requests are kept
+  // whole, so tests read their buttons, placement and stacking.
   void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
   // Decides every answer instead of the queue, when set.
   void SetResponder(std::function<MessageAnswer(const MessageRequest&)> r) {

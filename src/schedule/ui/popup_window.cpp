@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -20,9 +19,10 @@
 
 #include "base/entry_changes.h"
 #include "base/settings_file.h"
-#include "platform/desktop/wallpaper.h"
 #include "picture/picture_loading.h"
+#include "picture/wallpaper_task.h"
 #include "platform/color/color_value.h"
+#include "platform/desktop/wallpaper.h"
 #include "platform/messages.h"
 #include "platform/sound.h"
 #include "platform/sound_cues.h"
@@ -36,8 +36,16 @@ QString U(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr int kPictureSide = 137;
 
-bool HasExtension(const std::string& path, const char* ext) {
-  return QFileInfo(U(path)).suffix().compare(U(ext), Qt::CaseInsensitive) == 0;
+// The popup's wallpaper, on the picture worker and tied to no window.
+void StartWallpaper(const PopupWindowContext& context, const QImage& image) {
+  SettingsFile* settings = context.settings;
+  SetDesktopWallpaper(
+      *context.jpeg, image, context.program_folder + kPopupWallpaperFile,
+      *context.desktop, [settings](const std::string& path) {
+        if (settings) {
+          settings->WriteString(kWallpaperSection, kWallpaperKey, path);
+        }
+      });
 }
 
 class PopupWindowSink : public PopupSink {
@@ -108,6 +116,9 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       context_(context) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // It appears while the user works in another program: it must not take
+  // the keys meant for that one (a Space would press its delete button).
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setObjectName("PopupWindow");
   setWindowTitle(U(kPopupCaption));
   setFixedSize(377, 151);
@@ -139,6 +150,7 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   delete_button_->setText(U("削除"));
   delete_button_->setToolTip(U("削除して終了"));
   delete_button_->setEnabled(false);
+  delete_button_->setFocusPolicy(Qt::NoFocus);
   connect(delete_button_, &QToolButton::clicked, this, &PopupWindow::Delete);
 
   snooze_box_ = new QComboBox(this);
@@ -151,6 +163,8 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   snooze_box_->setEditText(U("10"));
   snooze_box_->setToolTip(U("Snooze"));
   snooze_box_->setEnabled(false);
+  snooze_box_->setFocusPolicy(Qt::ClickFocus);
+  snooze_box_->lineEdit()->setFocusPolicy(Qt::ClickFocus);
 
   minutes_label_ = new QLabel(U("分"), this);
   minutes_label_->setGeometry(291, 32, 16, 22);
@@ -161,6 +175,7 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   snooze_button_->setText(U("Snooze"));
   snooze_button_->setToolTip(U("延長します。"));
   snooze_button_->setEnabled(false);
+  snooze_button_->setFocusPolicy(Qt::NoFocus);
   connect(snooze_button_, &QToolButton::clicked, this, &PopupWindow::Snooze);
 
   text_ = new QTextEdit(this);
@@ -169,6 +184,7 @@ PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
   text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text_->setContextMenuPolicy(Qt::NoContextMenu);
+  text_->setFocusPolicy(Qt::ClickFocus);
 
   menu_ = new QMenu(this);
   delete_action_ = menu_->addAction(U("このｽｹｼﾞｭｰﾙを削除"));
@@ -222,24 +238,19 @@ void PopupWindow::Finish(const PopupFinish& finish) {
 
   const PopupPicture& picture = finish.picture;
   picture_label_->setScaledContents(picture.stretch);
-  if (!picture.path.empty()) {
-    const bool wallpaper = picture.wallpaper;
-    if (HasExtension(picture.path, "bmp")) {
-      const QImage image(U(picture.path), "BMP");
-      if (!image.isNull()) {
-        SetPicture(image);
-        if (wallpaper) ApplyWallpaper(image);
-      }
-    } else if (context_.jpeg != nullptr) {
-      // Queued behind any JPEG work already running; never waited for.
-      QPointer<PopupWindow> self(this);
-      LoadPicture(*context_.jpeg, U(picture.path), false, this,
-                  [self, wallpaper](QImage image) {
-                    if (!self || image.isNull()) return;
-                    self->SetPicture(image);
-                    if (wallpaper) self->ApplyWallpaper(image);
-                  });
-    }
+  if (!picture.path.empty() && context_.jpeg != nullptr) {
+    // Read on the picture worker; the window shows it when it comes. The
+    // wallpaper is the popup's action, not the window's: with one asked
+    // for, the picture comes whether or not the window is still there.
+    const bool wallpaper = picture.wallpaper && context_.desktop != nullptr;
+    QPointer<PopupWindow> self(this);
+    LoadPicture(*context_.jpeg, U(picture.path), false,
+                wallpaper ? nullptr : this,
+                [self, wallpaper, context = context_](QImage image) {
+                  if (image.isNull()) return;
+                  if (self) self->SetPicture(image);
+                  if (wallpaper) StartWallpaper(context, image);
+                });
   }
 
   text_->setReadOnly(true);
@@ -269,15 +280,6 @@ void PopupWindow::SetPicture(const QImage& image) {
 
 bool PopupWindow::picture_stretched() const {
   return picture_label_->hasScaledContents();
-}
-
-void PopupWindow::ApplyWallpaper(const QImage& image) {
-  if (!context_.desktop) return;
-  SetDesktopWallpaper(image, context_.program_folder + kPopupWallpaperFile,
-                      *context_.desktop, [this](const std::string& path) {
-                        context_.settings->WriteString(
-                            kWallpaperSection, kWallpaperKey, path);
-                      });
 }
 
 bool PopupWindow::snooze_enabled() const { return snooze_button_->isEnabled(); }
@@ -351,6 +353,8 @@ void PopupWindow::Delete() {
                          DeleteQuestion(title_panel_->text().toStdString(),
                                         text_->toPlainText().toStdString()),
                          MessageButtons::kYesNo, this);
+  // The question stands where the window stood, at its top-left corner.
+  request.corner_of = this;
   QPointer<PopupWindow> self(this);
   context_.messages->Ask(request, [self](MessageAnswer answer) {
     if (!self) return;
@@ -363,12 +367,6 @@ void PopupWindow::Delete() {
     self->raise();
     if (self->timer_was_running_) self->timer_.start();
   });
-  // The question stands where the window stood, at its top-left corner.
-  const QList<QMessageBox*> boxes =
-      findChildren<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly);
-  if (!boxes.isEmpty() && boxes.last()->isVisible()) {
-    boxes.last()->move(frameGeometry().topLeft());
-  }
 }
 
 void PopupWindow::DeleteEntry() {

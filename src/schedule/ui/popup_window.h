@@ -36,7 +36,8 @@ struct PopupWindowContext {
   SoundCues* cues = nullptr;  // "sav", "del", "clo"
   Sound* sound = nullptr;     // the sound of a window coming back
   Messages* messages = nullptr;
-  JpegJobs* jpeg = nullptr;  // null: JPEG pictures are skipped
+  // The picture worker: pictures and the wallpaper. Null: no picture.
+  JpegJobs* jpeg = nullptr;
   DesktopWindows* desktop = nullptr;
   EntryChanges* entry_changes = nullptr;  // told of a deleted entry
   std::string program_folder;  // ends with "/": the wallpaper file
@@ -92,7 +93,6 @@ class PopupWindow : public QWidget {
  private:
   void ShowPopup();
   void SetPicture(const QImage& image);
-  void ApplyWallpaper(const QImage& image);
   void DeleteEntry();
   void PlayCue(const char* name);
 
