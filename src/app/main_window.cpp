@@ -236,9 +236,9 @@ MainWindow::MainWindow(const AppContext& context, MainWindowHooks hooks,
     : QWidget(parent),
       context_(context),
       hooks_(std::move(hooks)),
-      model_(*context.settings, context.screen
-                                    ? context.screen->AvailableGeometry()
-                                    : ScreenRect{0, 0, 1280, 800}) {
+      model_(*context.settings,
+             context.screen ? context.screen->AvailableGeometries()
+                            : std::vector<ScreenRect>{{0, 0, 1280, 800}}) {
   setWindowTitle(U(kProductName));
   setObjectName("MainWindow");
   tool_windows_ = new ToolWindows(this);
@@ -618,8 +618,7 @@ Point MainWindow::CurrentPosition() const { return {x(), y()}; }
 
 void MainWindow::RefreshScreen() {
   if (context_.screen) {
-    model_.set_screen(context_.screen->AvailableGeometryAt(
-        x() + kMainWindowWidth / 2, y() + height() / 2));
+    model_.set_screens(context_.screen->AvailableGeometries());
   }
 }
 
@@ -634,7 +633,7 @@ void MainWindow::Start() {
         [this] { OnHotKey(); });
   }
   // 6, 7: height, mode and position.
-  if (context_.screen) model_.set_screen(context_.screen->AvailableGeometry());
+  RefreshScreen();
   ApplyTransition(model_.Start());
 
   // 8: moon panel, tray icons, taskbar button, staying on top.

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "base/settings_file.h"
 #include "support/temp_folder.h"
 #include "platform/sound_cues.h"
+#include "platform/qt_screen.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_desktop.h"
 #include "platform/testing/fake_messages.h"
@@ -245,6 +247,41 @@ class MainWindowTest : public QObject {
       QCOMPARE(w->toolbar_visible(), c.toolbar);
       QCOMPARE(w->strip_top(), c.strip_top);
     }
+  }
+
+  void ComesBackOnTheSecondMonitor() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.screen.SetOtherScreens({{1280, 0, 1920, 1050}});
+    h.settings->WriteInteger("Form", "Height", 190);
+    h.settings->WriteInteger("Form", "left_cal", 3100);  // past its right edge
+    h.settings->WriteInteger("Form", "top_cal", 300);
+    MainWindow* w = h.Start();
+    QCOMPARE(w->pos(), QPoint(3200 - 240, 300));
+    // The next mode stays there too.
+    w->ToggleMode();
+    QCOMPARE(w->pos(), QPoint(3200 - 240, 300));
+  }
+
+  // Run by main_window_two_screens_test, whose offscreen platform has a
+  // second screen to the right of the primary one.
+  void ComesBackOnTheSecondScreenOfTheDesktop() {
+    if (QGuiApplication::screens().size() < 2) QSKIP("one screen only");
+    Harness h;
+    h.SeedEarlierRun();
+    QtScreen desktop;
+    h.settings->WriteInteger("Form", "Height", 190);
+    h.settings->WriteInteger("Form", "left_cal", 2200);
+    h.settings->WriteInteger("Form", "top_cal", 700);
+    h.window = std::make_unique<MainWindow>([&] {
+      AppContext c = h.Context();
+      c.screen = &desktop;
+      return c;
+    }());
+    MainWindow* w = h.window.get();
+    w->Start();
+    QCOMPARE(w->pos(), QPoint(2304 - 240, 768 - 190));
+    QCOMPARE(w->screen()->name(), QStringLiteral("right"));
   }
 
   void ModesHotKeyAndDeactivation() {
