@@ -807,10 +807,18 @@ void MainWindow::OpenWebPage(const char* address) {
 }
 
 void MainWindow::RequestPower(bool restart) {
-  if (context_.power) {
-    context_.power->Request(restart ? PowerAction::kRestart
-                                    : PowerAction::kShutDown);
-  }
+  Power* power = context_.power;
+  if (!power) return;
+  // Asked first, without waiting: the request ends the session.
+  MessageRequest question(MessageKind::kQuestion,
+                          restart ? "コンピュータを再起動しますか？"
+                                  : "コンピュータの電源を切りますか？",
+                          MessageButtons::kYesNo, this);
+  question.default_answer = MessageAnswer::kNo;
+  context_.messages->Ask(question, [power, restart](MessageAnswer answer) {
+    if (answer != MessageAnswer::kYes) return;
+    power->Request(restart ? PowerAction::kRestart : PowerAction::kShutDown);
+  });
 }
 
 void MainWindow::PlayCue(const char* name) {

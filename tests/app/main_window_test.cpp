@@ -180,6 +180,61 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void ShuttingDownAsksFirst() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    QMenu* windows = nullptr;
+    for (QAction* a : w->main_menu()->actions()) {
+      if (a->menu() && a->text() == QString::fromUtf8("Windowsの終了")) {
+        windows = a->menu();
+      }
+    }
+    QVERIFY(windows);
+    auto item = [&](const char* caption) {
+      QAction* found = nullptr;
+      for (QAction* a : windows->actions()) {
+        if (a->text() == QString::fromUtf8(caption)) found = a;
+      }
+      if (!found) qFatal("no item %s", caption);
+      return found;
+    };
+    const struct {
+      const char* item;
+      MessageAnswer answer;
+      const char* question;
+      std::vector<PowerAction> requests;  // all so far
+    } cases[] = {
+        {"Windowsの再起動",
+         MessageAnswer::kNo,
+         "コンピュータを再起動しますか？",
+         {}},
+        {"Windowsの再起動",
+         MessageAnswer::kYes,
+         "コンピュータを再起動しますか？",
+         {PowerAction::kRestart}},
+        {"Windowsの終了",
+         MessageAnswer::kYes,
+         "コンピュータの電源を切りますか？",
+         {PowerAction::kRestart, PowerAction::kShutDown}},
+    };
+    for (const auto& c : cases) {
+      h.messages.Clear();
+      h.messages.QueueAnswer(c.answer);
+      const size_t before = h.power.requests().size();
+      item(c.item)->trigger();
+      QCOMPARE(h.power.requests().size(), before);  // not before the answer
+      QCOMPARE(h.messages.shown().size(), size_t{1});
+      const FakeMessages::Shown& asked = h.messages.shown()[0];
+      QVERIFY(!asked.modal);
+      QCOMPARE(asked.request.text, std::string(c.question));
+      QVERIFY(asked.request.buttons == MessageButtons::kYesNo);
+      QVERIFY(asked.request.default_answer == MessageAnswer::kNo);
+      QCOMPARE(h.messages.AnswerPending(), 1);
+      QVERIFY(h.power.requests() == c.requests);
+    }
+  }
+
   void NewVersionOpensPreferencesOnce() {
     Harness h;
     h.settings->WriteInteger("Horiday", "Set", 1);
