@@ -106,6 +106,19 @@ QIcon MemoTrayIcon() {
   return QIcon(pm);
 }
 
+// Whether to say that the tray is missing: once, and again only after a
+// tray has worked, so that a desktop without one does not hear it at every
+// start. An unreadable settings file cannot remember: it is said each time.
+bool FirstStartWithoutTray(SettingsFile& settings, bool tray_missing) {
+  constexpr char kToldKey[] = "TrayMissingTold";
+  if (settings.origin() == SettingsFile::Origin::kUnreadable) {
+    return tray_missing;
+  }
+  const bool told = settings.ReadBool("Form", kToldKey, false);
+  if (tray_missing != told) settings.WriteBool("Form", kToldKey, tray_missing);
+  return tray_missing && !told;
+}
+
 }  // namespace
 
 // The 12-pixel bar on the left with its tiny close button.
@@ -639,20 +652,26 @@ void MainWindow::Start() {
   // 8: moon panel, tray icons, taskbar button, staying on top.
   SetMoonPanelVisible(settings.ReadBool("Form", "MoonPhase", false));
   const int tray_icon = settings.ReadInteger("Form", "Tray_icon", 0);
+  const bool icons = tray_icon == 0 || tray_icon == 2;
+  const bool tray_missing =
+      icons && context_.tray && !context_.tray->Available();
   Qt::WindowFlags flags = Qt::FramelessWindowHint;
-  // A tool window has no taskbar button.
-  if (tray_icon == 0 || tray_icon == 3) flags |= Qt::Tool;
+  // A tool window has no taskbar button. Without a tray the window keeps
+  // its button, as with Tray_icon 1, or nothing would lead back to it; the
+  // setting stays for a later start with a tray.
+  if ((tray_icon == 0 && !tray_missing) || tray_icon == 3) flags |= Qt::Tool;
   if (settings.ReadBool("ToolWindow", "StayOnTop", false)) {
     flags |= Qt::WindowStaysOnTopHint;
   }
   setWindowFlags(flags);
   SetUpTray();
-  bool tray_refused = false;
+  bool tell_tray_missing = false;
   if (context_.tray) {
-    const bool icons = tray_icon == 0 || tray_icon == 2;
     context_.tray->SetVisible(TrayIconId::kCalendar, icons);
     context_.tray->SetVisible(TrayIconId::kMemo, icons);
-    tray_refused = icons && !context_.tray->Available();
+    if (icons) {
+      tell_tray_missing = FirstStartWithoutTray(settings, tray_missing);
+    }
   }
 
   // 9: today.
@@ -717,7 +736,7 @@ void MainWindow::Start() {
   started_ = true;
 
   show();
-  if (tray_refused) {
+  if (tell_tray_missing) {
     // The program carries on without its icons: every command is on the
     // main window too.
     MessageRequest request;

@@ -159,24 +159,41 @@ class MainWindowTest : public QObject {
     }
   }
 
-  void MissingTrayIsReportedWithoutStopping() {
+  void MissingTrayIsSaidOnceAndTheTaskbarButtonStandsIn() {
     struct Case {
       int tray_icon;
-      bool reported;
-    } cases[] = {{0, true}, {2, true}, {1, false}, {3, false}};
+      bool said;            // when the tray is missing
+      bool tool_with_tray;  // no taskbar button while the tray is there
+    } cases[] = {
+        {0, true, true}, {2, true, false}, {1, false, false}, {3, false, true}};
     for (const Case& c : cases) {
       Harness h;
       h.SeedEarlierRun();
-      h.tray.SetAvailable(false);
       h.settings->WriteInteger("Form", "Tray_icon", c.tray_icon);
-      MainWindow* w = h.Start();
-      const bool reported = !h.messages.shown().empty() &&
-                            !h.messages.shown()[0].modal &&
-                            h.messages.shown()[0].request.text ==
-                                "タスクトレイにアイコンを登録できません。";
-      QCOMPARE(reported, c.reported);
-      QVERIFY(w->isVisible());
-      QVERIFY(w->timer_active());
+      // One start after another: said at the first start without a tray,
+      // and again only after a start with one.
+      const struct {
+        bool tray;
+        bool said;
+      } starts[] = {
+          {false, c.said}, {false, false}, {true, false}, {false, c.said}};
+      for (const auto& start : starts) {
+        h.window.reset();
+        h.messages.Clear();
+        h.tray.SetAvailable(start.tray);
+        MainWindow* w = h.Start();
+        const bool said = !h.messages.shown().empty() &&
+                          !h.messages.shown()[0].modal &&
+                          h.messages.shown()[0].request.text ==
+                              "タスクトレイにアイコンを登録できません。";
+        QCOMPARE(said, start.said);
+        // Without a tray only Tray_icon 3 goes without a taskbar button.
+        const bool tool = w->windowType() == Qt::Tool;
+        QCOMPARE(tool, start.tray ? c.tool_with_tray : c.tray_icon == 3);
+        QCOMPARE(h.Form("Tray_icon"), c.tray_icon);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->timer_active());
+      }
     }
   }
 
