@@ -17,6 +17,7 @@
 #include "mainwin/month_grid.h"
 #include "mainwin/month_grid_recolour.h"
 #include "platform/testing/fake_clock.h"
+#include "schedule/entry_files.h"
 
 namespace mirokata {
 namespace {
@@ -113,13 +114,22 @@ void BM_RecolourMonth(benchmark::State& state) {
 }
 BENCHMARK(BM_RecolourMonth)->Unit(benchmark::kMillisecond);
 
-void BM_DayPanelRebuild(benchmark::State& state) {
-  Folder& f = TheFolder();
-  DataFolderEntries entries(f.settings());
+// The day panel over the folder, as the main window holds it.
+struct PanelWorld {
+  explicit PanelWorld(Folder& f)
+      : entries(f.settings()), panel(f.settings(), clock, entries) {
+    clock.Set(2026, 9, 10, 12, 0);
+  }
+  DataFolderEntries entries;
   FakeClock clock;
-  clock.Set(2026, 9, 10, 12, 0);
-  DayPanel panel(f.settings(), clock, entries);
-  MonthGridModel grid(2026, 9, 15);
+  DayPanel panel;
+  MonthGridModel grid{2026, 9, 15};
+};
+
+void BM_DayPanelRebuild(benchmark::State& state) {
+  PanelWorld w(TheFolder());
+  DayPanel& panel = w.panel;
+  MonthGridModel& grid = w.grid;
   panel.Change(grid);  // the month's re-colouring happens once
   size_t lines = 0;
   for (auto _ : state) {
@@ -149,22 +159,46 @@ namespace mirokata {
 namespace {
 
 // Right after an entry was saved the folder index cannot trust the folder's
-// time stamp for two seconds and scans again at each look.
+// time stamp for two seconds. Each save goes through the atomic write, as
+// the editors' do, so the folder's time changes every time.
+void SaveAnEntry(EntryFolder* folder, bool* present) {
+  if (*present) {
+    folder->Delete("____0916.26", nullptr);
+  } else {
+    folder->WriteContent("____0916.26", "saved");
+  }
+  *present = !*present;
+}
+
 void BM_RecolourMonthAfterSave(benchmark::State& state) {
   Folder& f = TheFolder();
   DataFolderEntries entries(f.settings());
   MonthGridModel grid(2026, 9, 15);
-  const std::string probe =
-      f.settings().ReadString("Calendar", "Directory", "") + "/____0916.26";
+  bool present = false;
   for (auto _ : state) {
     state.PauseTiming();
-    std::ofstream(probe, std::ios::binary) << "saved";
+    SaveAnEntry(entries.Current(), &present);
     state.ResumeTiming();
     RecolourMonth(f.settings(), entries.Current(), grid);
   }
-  std::filesystem::remove(probe);
+  if (present) SaveAnEntry(entries.Current(), &present);
 }
 BENCHMARK(BM_RecolourMonthAfterSave)->Unit(benchmark::kMillisecond);
+
+// A new month shown right after a save: its re-colouring and the day's lines.
+void BM_DayPanelRebuildAfterSave(benchmark::State& state) {
+  PanelWorld w(TheFolder());
+  bool present = false;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SaveAnEntry(w.entries.Current(), &present);
+    w.grid.SetDate(2026, present ? 10 : 9, 15);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(w.panel.Change(w.grid).info_lines.data());
+  }
+  if (present) SaveAnEntry(w.entries.Current(), &present);
+}
+BENCHMARK(BM_DayPanelRebuildAfterSave)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace mirokata

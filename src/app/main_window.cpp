@@ -110,6 +110,19 @@ QIcon MemoTrayIcon() {
   return QIcon(pm);
 }
 
+// Whether to say that the tray is missing: once, and again only after a
+// tray has worked, so that a desktop without one does not hear it at every
+// start. An unreadable settings file cannot remember: it is said each time.
+bool FirstStartWithoutTray(SettingsFile& settings, bool tray_missing) {
+  constexpr char kToldKey[] = "TrayMissingTold";
+  if (settings.origin() == SettingsFile::Origin::kUnreadable) {
+    return tray_missing;
+  }
+  const bool told = settings.ReadBool("Form", kToldKey, false);
+  if (tray_missing != told) settings.WriteBool("Form", kToldKey, tray_missing);
+  return tray_missing && !told;
+}
+
 }  // namespace
 
 // The 12-pixel bar on the left with its tiny close button.
@@ -217,9 +230,9 @@ class InfoStrip : public QWidget {
 MainWindow::MainWindow(const Services& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
-      model_(*context.settings, context.screen
-                                    ? context.screen->AvailableGeometry()
-                                    : ScreenRect{0, 0, 1280, 800}) {
+      model_(*context.settings,
+             context.screen ? context.screen->AvailableGeometries()
+                            : std::vector<ScreenRect>{{0, 0, 1280, 800}}) {
   setWindowTitle(U(kProductName));
   setObjectName("MainWindow");
   tool_windows_ = new ToolWindows(this);
@@ -658,8 +671,7 @@ Point MainWindow::CurrentPosition() const { return {x(), y()}; }
 
 void MainWindow::RefreshScreen() {
   if (context_.screen) {
-    model_.set_screen(context_.screen->AvailableGeometryAt(
-        x() + kMainWindowWidth / 2, y() + height() / 2));
+    model_.set_screens(context_.screen->AvailableGeometries());
   }
 }
 
@@ -674,26 +686,32 @@ void MainWindow::Start() {
         [this] { OnHotKey(); });
   }
   // 6, 7: height, mode and position.
-  if (context_.screen) model_.set_screen(context_.screen->AvailableGeometry());
+  RefreshScreen();
   ApplyTransition(model_.Start());
 
   // 8: moon panel, tray icons, taskbar button, staying on top.
   SetMoonPanelVisible(settings.ReadBool("Form", "MoonPhase", false));
   const int tray_icon = settings.ReadInteger("Form", "Tray_icon", 0);
+  const bool icons = tray_icon == 0 || tray_icon == 2;
+  const bool tray_missing =
+      icons && context_.tray && !context_.tray->Available();
   Qt::WindowFlags flags = Qt::FramelessWindowHint;
-  // A tool window has no taskbar button.
-  if (tray_icon == 0 || tray_icon == 3) flags |= Qt::Tool;
+  // A tool window has no taskbar button. Without a tray the window keeps
+  // its button, as with Tray_icon 1, or nothing would lead back to it; the
+  // setting stays for a later start with a tray.
+  if ((tray_icon == 0 && !tray_missing) || tray_icon == 3) flags |= Qt::Tool;
   if (settings.ReadBool("ToolWindow", "StayOnTop", false)) {
     flags |= Qt::WindowStaysOnTopHint;
   }
   setWindowFlags(flags);
   SetUpTray();
-  bool tray_refused = false;
+  bool tell_tray_missing = false;
   if (context_.tray) {
-    const bool icons = tray_icon == 0 || tray_icon == 2;
     context_.tray->SetVisible(TrayIconId::kCalendar, icons);
     context_.tray->SetVisible(TrayIconId::kMemo, icons);
-    tray_refused = icons && !context_.tray->Available();
+    if (icons) {
+      tell_tray_missing = FirstStartWithoutTray(settings, tray_missing);
+    }
   }
 
   // 9: today.
@@ -758,7 +776,7 @@ void MainWindow::Start() {
   started_ = true;
 
   show();
-  if (tray_refused) {
+  if (tell_tray_missing) {
     // The program carries on without its icons: every command is on the
     // main window too.
     MessageRequest request;
@@ -848,10 +866,18 @@ void MainWindow::OpenWebPage(const char* address) {
 }
 
 void MainWindow::RequestPower(bool restart) {
-  if (context_.power) {
-    context_.power->Request(restart ? PowerAction::kRestart
-                                    : PowerAction::kShutDown);
-  }
+  Power* power = context_.power;
+  if (!power) return;
+  // Asked first, without waiting: the request ends the session.
+  MessageRequest question(MessageKind::kQuestion,
+                          restart ? "コンピュータを再起動しますか？"
+                                  : "コンピュータの電源を切りますか？",
+                          MessageButtons::kYesNo, this);
+  question.default_answer = MessageAnswer::kNo;
+  context_.messages->Ask(question, [power, restart](MessageAnswer answer) {
+    if (answer != MessageAnswer::kYes) return;
+    power->Request(restart ? PowerAction::kRestart : PowerAction::kShutDown);
+  });
 }
 
 void MainWindow::PlayCue(const char* name) {

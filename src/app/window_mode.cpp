@@ -51,8 +51,13 @@ Layout LayoutOf(WindowMode mode) {
   return l;
 }
 
-WindowModeModel::WindowModeModel(SettingsFile& settings, ScreenRect screen)
-    : settings_(settings), screen_(screen) {}
+WindowModeModel::WindowModeModel(SettingsFile& settings,
+                                 std::vector<ScreenRect> screens)
+    : settings_(settings), screens_(std::move(screens)) {}
+
+Point WindowModeModel::Clamped(Point position, const Layout& layout) const {
+  return ClampToScreens(position, {kMainWindowWidth, layout.height}, screens_);
+}
 
 Point WindowModeModel::SavedPosition(WindowMode mode, Point fallback) {
   PositionKeys keys = PositionKeysOf(mode);
@@ -66,9 +71,9 @@ Transition WindowModeModel::Start() {
   temporarily_expanded_ = false;
   Transition t;
   t.layout = LayoutOf(mode_);
-  Point fallback{screen_.x + screen_.width - kMainWindowWidth, screen_.y};
-  t.position = ClampToScreen(SavedPosition(mode_, fallback),
-                             {kMainWindowWidth, t.layout.height}, screen_);
+  const ScreenRect primary = screens_.empty() ? ScreenRect{} : screens_[0];
+  Point fallback{primary.x + primary.width - kMainWindowWidth, primary.y};
+  t.position = Clamped(SavedPosition(mode_, fallback), t.layout);
   return t;
 }
 
@@ -84,8 +89,7 @@ Transition WindowModeModel::ToggleMode(Point current) {
   t.hide_first = mode_save;
   t.layout = LayoutOf(next);
   Point target = mode_save ? SavedPosition(next, current) : current;
-  t.position =
-      ClampToScreen(target, {kMainWindowWidth, t.layout.height}, screen_);
+  t.position = Clamped(target, t.layout);
   mode_ = next;
   // A mode the user picked is no longer a temporary expansion.
   temporarily_expanded_ = false;
@@ -101,8 +105,7 @@ bool WindowModeModel::HotKey(Point current, Transition* out) {
     current = SavedPosition(WindowMode::kToolbar, current);
   }
   t.layout = LayoutOf(WindowMode::kToolbar);
-  t.position =
-      ClampToScreen(current, {kMainWindowWidth, t.layout.height}, screen_);
+  t.position = Clamped(current, t.layout);
   mode_ = WindowMode::kToolbar;
   temporarily_expanded_ = true;
   *out = t;
@@ -117,8 +120,7 @@ bool WindowModeModel::Deactivate(Point current, Transition* out) {
     current = SavedPosition(WindowMode::kMini, current);
   }
   t.layout = LayoutOf(WindowMode::kMini);
-  t.position =
-      ClampToScreen(current, {kMainWindowWidth, t.layout.height}, screen_);
+  t.position = Clamped(current, t.layout);
   mode_ = WindowMode::kMini;
   temporarily_expanded_ = false;
   *out = t;

@@ -3,6 +3,9 @@
 #ifndef MIROKATA_APP_WINDOW_MODE_H_
 #define MIROKATA_APP_WINDOW_MODE_H_
 
+#include <utility>
+#include <vector>
+
 #include "base/window_placement.h"
 
 namespace mirokata {
@@ -51,12 +54,16 @@ struct Transition {
 };
 
 // The mode state of the main window, reading its switches (`ModeSave`,
-// `minitokei`) and positions from section `Form` at each step.
+// `minitokei`) and positions from section `Form` at each step. Positions
+// are kept on the screen they are on (ClampToScreens); the default one is
+// the top-right corner of the first screen, the primary one.
 class WindowModeModel {
  public:
-  WindowModeModel(SettingsFile& settings, ScreenRect screen);
+  WindowModeModel(SettingsFile& settings, std::vector<ScreenRect> screens);
 
-  void set_screen(ScreenRect screen) { screen_ = screen; }
+  void set_screens(std::vector<ScreenRect> screens) {
+    screens_ = std::move(screens);
+  }
   WindowMode mode() const { return mode_; }
   bool temporarily_expanded() const { return temporarily_expanded_; }
 
@@ -80,8 +87,10 @@ class WindowModeModel {
  private:
   Point SavedPosition(WindowMode mode, Point fallback);
 
+  Point Clamped(Point position, const Layout& layout) const;
+
   SettingsFile& settings_;
-  ScreenRect screen_;
+  std::vector<ScreenRect> screens_;
   WindowMode mode_ = WindowMode::kToolbar;
   bool temporarily_expanded_ = false;
 };

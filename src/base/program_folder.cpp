@@ -63,7 +63,7 @@ std::string ResolveProgramFolder(
   return WithTrailingSeparator(WithTrailingSeparator(data_home) + "mirokata");
 }
 
-std::string ProgramFolderFromProcess(int argc, char** argv) {
+ProgramFolderInputs ProgramFolderInputsOf(int argc, char** argv) {
   ProgramFolderInputs in;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
@@ -79,9 +79,17 @@ std::string ProgramFolderFromProcess(int argc, char** argv) {
   in.user_home = EnvOr("HOME", "/tmp");
   std::vector<char> cwd(4096);
   if (getcwd(cwd.data(), cwd.size())) in.current_folder = cwd.data();
-  std::string folder = ResolveProgramFolder(in, [](const std::string& path) {
+  return in;
+}
+
+std::string LocateProgramFolder(const ProgramFolderInputs& inputs) {
+  return ResolveProgramFolder(inputs, [](const std::string& path) {
     return access(path.c_str(), W_OK | X_OK) == 0;
   });
+}
+
+std::string ProgramFolderFromProcess(int argc, char** argv) {
+  std::string folder = LocateProgramFolder(ProgramFolderInputsOf(argc, argv));
   MakeFolders(folder);
   return folder;
 }

@@ -28,8 +28,15 @@ std::string ResolveProgramFolder(
     const ProgramFolderInputs& inputs,
     const std::function<bool(const std::string&)>& is_writable);
 
-// Gathers the inputs from the process (argv is scanned for --home DIR and
-// --home=DIR) and resolves them with access(2) as the writability test.
+// The inputs as the process gives them: argv is scanned for --home DIR and
+// --home=DIR.
+ProgramFolderInputs ProgramFolderInputsOf(int argc, char** argv);
+
+// Resolves the inputs with access(2) as the writability test. Creates
+// nothing, so that tools that only read never leave a folder behind.
+std::string LocateProgramFolder(const ProgramFolderInputs& inputs);
+
+// The program's own start: the located folder, created when missing.
 std::string ProgramFolderFromProcess(int argc, char** argv);
 
 // Creates the folder and its parents; true when it exists afterwards.

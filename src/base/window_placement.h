@@ -3,6 +3,7 @@
 #define MIROKATA_BASE_WINDOW_PLACEMENT_H_
 
 #include <string_view>
+#include <vector>
 
 #include "platform/screen.h"
 
@@ -27,9 +28,20 @@ struct Size {
 // screen keeps its top-left corner, and with it its caption, visible).
 Point ClampToScreen(Point position, Size window, ScreenRect screen);
 
+// The screen that holds the point, else the one nearest to it (a monitor
+// unplugged since, a gap between monitors of different sizes); an empty
+// rectangle when there is no screen.
+ScreenRect ScreenNearest(Point point, const std::vector<ScreenRect>& screens);
+
+// ClampToScreen on the screen under the window's centre at that position,
+// so that a window kept on a second monitor stays on it.
+Point ClampToScreens(Point position, Size window,
+                     const std::vector<ScreenRect>& screens);
+
 // Reads `top` and `left` from the window's own section and clamps them.
 Point ReadPlacement(const Settings& settings, std::string_view section,
-                    Point defaults, Size window, ScreenRect screen);
+                    Point defaults, Size window,
+                    const std::vector<ScreenRect>& screens);
 
 // Writes `top` and `left` back to the window's section.
 void WritePlacement(Settings& settings, std::string_view section,

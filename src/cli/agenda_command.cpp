@@ -96,6 +96,8 @@ int RunAgenda(const CommandLine& line) {
     }
   }
   EntryFolder folder(*data);
+  // Nothing writes during the run: one look serves every day and minute.
+  const FolderPin pin(&folder);
   // The settings file does not change under this run: ask each day once.
   std::unordered_map<int32_t, bool> holidays;
   EntryMatcher matcher(&folder, [&](int y, int m, int d) {

@@ -31,6 +31,23 @@ void PrintUsage(std::FILE* out) {
   std::fputs("\n'mirokata-cal COMMAND --help' describes a command.\n", out);
 }
 
+// The folder is only looked for, never made: a mistyped --home must not
+// leave a new folder behind. A folder the user named has to exist; the
+// default one may be missing (then every setting has its default).
+bool FindProgramFolder(int argc, char** argv, std::string* folder) {
+  const mirokata::ProgramFolderInputs in =
+      mirokata::ProgramFolderInputsOf(argc, argv);
+  *folder = mirokata::LocateProgramFolder(in);
+  const bool by_option = in.home_option && !in.home_option->empty();
+  const bool by_env = in.home_env && !in.home_env->empty();
+  if ((by_option || by_env) && !mirokata::FolderExists(*folder)) {
+    std::fprintf(stderr, "mirokata-cal: no such folder: %s (given by %s)\n",
+                 folder->c_str(), by_option ? "--home" : "MIROKATA_HOME");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,7 +83,9 @@ int main(int argc, char** argv) {
   for (const Command* c : kCommands) {
     if (words[0] == c->name) {
       line.args.assign(words.begin() + 1, words.end());
-      line.program_folder = mirokata::ProgramFolderFromProcess(argc, argv);
+      if (!FindProgramFolder(argc, argv, &line.program_folder)) {
+        return mirokata::cli::kExitUsage;
+      }
       return c->run(line);
     }
   }

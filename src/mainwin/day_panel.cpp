@@ -129,6 +129,7 @@ std::vector<std::string> BuildDayInfo(
   }
   lines.insert(lines.end(), holiday_names.begin(), holiday_names.end());
   if (folder == nullptr || !exists) return lines;
+  const FolderPin pin(folder);
 
   auto add_text = [&](const std::string& name) {
     std::string text;
@@ -176,6 +177,8 @@ CivilDate DayPanel::Today() const {
 DayPanelState DayPanel::Change(MonthGridModel& grid) {
   DayPanelState v;
   EntryFolder* folder = entries_.Current();
+  // The re-colouring and the day's lines share one look at the folder.
+  const FolderPin pin(folder);
   // 1. A newly shown month is re-coloured first.
   const int shown = grid.year() * 100 + grid.month();
   if (shown != shown_month_) {

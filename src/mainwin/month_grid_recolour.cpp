@@ -73,6 +73,7 @@ std::vector<std::string> SpecialDaysOfMonth(SettingsFile& settings,
                                             const RecolourSwitches& switches) {
   std::vector<std::string> items;
   if (folder == nullptr || switches.all) return items;
+  const FolderPin pin(folder);
   EntryMatcher matcher(folder, CachedHolidayTest(settings));
   const int length = DaysInMonth(year, month);
   std::vector<std::string> born;

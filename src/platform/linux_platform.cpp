@@ -1,11 +1,11 @@
 #include "platform/linux_platform.h"
 
 #include "platform/desktop_shell.h"
-#include "platform/logind_power.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_screen.h"
 #include "platform/qt_sound.h"
 #include "platform/qt_tray.h"
+#include "platform/session_power.h"
 #include "platform/x11_hot_key.h"
 
 namespace mirokata {
@@ -20,7 +20,7 @@ PlatformServices MakeLinuxPlatform() {
   services.hot_key = std::make_unique<X11HotKey>();
   services.tray = std::make_unique<QtTray>();
   services.screen = std::make_unique<QtScreen>();
-  services.power = std::make_unique<LogindPower>();
+  services.power = std::make_unique<SessionPower>();
   return services;
 }
 

@@ -2,6 +2,8 @@
 #ifndef MIROKATA_PLATFORM_LINUX_PLATFORM_H_
 #define MIROKATA_PLATFORM_LINUX_PLATFORM_H_
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,8 +42,10 @@ PlatformServices MakeLinuxPlatform();
 std::unique_ptr<SingleInstance> MakeSingleInstance(
     const std::string& name = "Mirokata", const std::string& folder = {});
 
-// Plain POSIX pieces, usable without Qt.
-std::unique_ptr<Clock> MakeSystemClock();
+// Plain POSIX pieces, usable without Qt. The clock reads the real-time
+// clock unless given another source of milliseconds since 1970 UTC.
+std::unique_ptr<Clock> MakeSystemClock(
+    std::function<std::int64_t()> unix_milliseconds = {});
 std::unique_ptr<Uptime> MakeBootUptime();
 
 }  // namespace mirokata

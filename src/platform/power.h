@@ -11,9 +11,10 @@ enum class PowerAction { kShutDown, kRestart };
 class Power {
  public:
   virtual ~Power() = default;
-  // Sends the ordinary request at once: no confirmation, programs are not
-  // forced to close. Returns without waiting; `done` (optional) is called
-  // later on the UI thread with whether the system accepted the request.
+  // Asks for the ordinary shut-down or restart, in which every program may
+  // save its work or object; nothing is forced. Returns without waiting;
+  // `done` (optional) is called later on the UI thread with whether the
+  // request was accepted.
   virtual void Request(PowerAction action,
                        std::function<void(bool accepted)> done = {}) = 0;
 };

@@ -31,4 +31,13 @@ ScreenRect QtScreen::AvailableGeometryAt(int x, int y) const {
   return ToRect(screen->availableGeometry());
 }
 
+std::vector<ScreenRect> QtScreen::AvailableGeometries() const {
+  std::vector<ScreenRect> out{AvailableGeometry()};
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen != primary) out.push_back(ToRect(screen->availableGeometry()));
+  }
+  return out;
+}
+
 }  // namespace mirokata

@@ -11,6 +11,7 @@ class QtScreen : public Screen {
   ScreenRect Geometry() const override;
   ScreenRect AvailableGeometry() const override;
   ScreenRect AvailableGeometryAt(int x, int y) const override;
+  std::vector<ScreenRect> AvailableGeometries() const override;
 };
 
 }  // namespace mirokata

@@ -2,6 +2,8 @@
 #ifndef MIROKATA_PLATFORM_SCREEN_H_
 #define MIROKATA_PLATFORM_SCREEN_H_
 
+#include <vector>
+
 namespace mirokata {
 
 struct ScreenRect {
@@ -21,6 +23,8 @@ class Screen {
   // Available geometry of the screen that holds the point (the primary one
   // when none does).
   virtual ScreenRect AvailableGeometryAt(int x, int y) const = 0;
+  // Available geometry of every screen, the primary one first.
+  virtual std::vector<ScreenRect> AvailableGeometries() const = 0;
 };
 
 }  // namespace mirokata

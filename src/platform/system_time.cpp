@@ -2,20 +2,39 @@
 // uptime from CLOCK_BOOTTIME so that suspended time counts.
 #include <time.h>
 
+#include <atomic>
+#include <cstdint>
+#include <limits>
 #include <memory>
+#include <utility>
 
 #include "platform/linux_platform.h"
 
 namespace mirokata {
 namespace {
 
+std::int64_t RealTimeMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Floor division, so that instants before 1970 fall in the right second.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a / b - (a % b < 0 ? 1 : 0);
+}
+
 class SystemClock : public Clock {
  public:
+  explicit SystemClock(std::function<std::int64_t()> unix_milliseconds)
+      : unix_milliseconds_(std::move(unix_milliseconds)) {}
+
   LocalTime Now() const override {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    LocalTime local = At(now.tv_sec);
-    local.millisecond = int(now.tv_nsec / 1000000);
+    const std::int64_t ms = unix_milliseconds_();
+    const std::int64_t seconds = FloorDiv(ms, 1000);
+    ReloadZoneOncePerMinute(seconds);
+    LocalTime local = At(seconds);
+    local.millisecond = int(ms - seconds * 1000);
     return local;
   }
 
@@ -35,6 +54,19 @@ class SystemClock : public Clock {
     local.utc_offset_seconds = int(parts.tm_gmtoff);
     return local;
   }
+
+ private:
+  // localtime_r reads TZ and /etc/localtime only the first time; tzset()
+  // reads them again (the file only when it changed), so a new time zone
+  // shows within a minute without a restart.
+  void ReloadZoneOncePerMinute(std::int64_t unix_seconds) const {
+    const std::int64_t minute = FloorDiv(unix_seconds, 60);
+    if (zone_minute_.exchange(minute) != minute) tzset();
+  }
+
+  std::function<std::int64_t()> unix_milliseconds_;
+  mutable std::atomic<std::int64_t> zone_minute_{
+      std::numeric_limits<std::int64_t>::min()};
 };
 
 class BootUptime : public Uptime {
@@ -51,8 +83,10 @@ class BootUptime : public Uptime {
 
 }  // namespace
 
-std::unique_ptr<Clock> MakeSystemClock() {
-  return std::make_unique<SystemClock>();
+std::unique_ptr<Clock> MakeSystemClock(
+    std::function<std::int64_t()> unix_milliseconds) {
+  if (!unix_milliseconds) unix_milliseconds = RealTimeMilliseconds;
+  return std::make_unique<SystemClock>(std::move(unix_milliseconds));
 }
 
 std::unique_ptr<Uptime> MakeBootUptime() {

@@ -32,6 +32,20 @@ std::string EntryFolder::FullPath(std::string_view name) const {
   return path;
 }
 
+std::shared_ptr<const FolderSnapshot> EntryFolder::Snapshot() {
+  if (pins_ == 0) return index_.Refresh();
+  if (!pinned_) pinned_ = index_.Refresh();
+  return pinned_;
+}
+
+FolderPin::FolderPin(EntryFolder* folder) : folder_(folder) {
+  if (folder_) ++folder_->pins_;
+}
+
+FolderPin::~FolderPin() {
+  if (folder_ && --folder_->pins_ == 0) folder_->pinned_.reset();
+}
+
 bool EntryFolder::Exists(std::string_view name) {
   return Snapshot()->Contains(name);
 }
@@ -64,6 +78,7 @@ bool EntryFolder::WriteContent(std::string_view name, std::string_view content,
     return false;
   }
   std::optional<std::string> actual = Resolve(name);
+  pinned_.reset();
   return WriteFileAtomic(FullPath(actual ? *actual : std::string(name)),
                          content, error);
 }
@@ -83,6 +98,7 @@ bool EntryFolder::Delete(std::string_view name, SettingsFile* settings,
         std::find(removed.begin(), removed.end(), *actual) != removed.end()) {
       break;
     }
+    pinned_.reset();
     if (::unlink(FullPath(*actual).c_str()) != 0 && errno != ENOENT) {
       if (error) *error = std::string("delete: ") + std::strerror(errno);
       return false;

@@ -36,8 +36,8 @@ class EntryFolder {
   // empty folder text stands for ".".
   std::string FullPath(std::string_view name) const;
 
-  // The folder as it is now; one call per operation.
-  std::shared_ptr<const FolderSnapshot> Snapshot() { return index_.Refresh(); }
+  // The folder as it is now, or the pinned look while a FolderPin lives.
+  std::shared_ptr<const FolderSnapshot> Snapshot();
   FolderIndex& index() { return index_; }
 
   bool Exists(std::string_view name);
@@ -64,8 +64,30 @@ class EntryFolder {
               std::string* error = nullptr);
 
  private:
+  friend class FolderPin;
+
   const std::string folder_;
   FolderIndex index_;
+  int pins_ = 0;
+  std::shared_ptr<const FolderSnapshot> pinned_;
+};
+
+// One look at the folder for a whole operation (re-colouring a month,
+// building a day's lines, the popups of a minute): the first lookup
+// revalidates the index and every later one of the operation reuses that
+// snapshot. Without it, a folder changed in the last two seconds would be
+// rescanned at each of the operation's dozens of lookups. The operation's
+// own writes and deletes drop the pinned look, so they are seen at once.
+// Pins nest; a null folder pins nothing.
+class FolderPin {
+ public:
+  explicit FolderPin(EntryFolder* folder);
+  ~FolderPin();
+  FolderPin(const FolderPin&) = delete;
+  FolderPin& operator=(const FolderPin&) = delete;
+
+ private:
+  EntryFolder* folder_;
 };
 
 // The options of one popup, in the section named by its full path.

@@ -97,6 +97,7 @@ void ReminderEngine::RunTick() {
       services_.clock->At(tick.now.unix_seconds + std::int64_t(before) * 60);
   const std::string directory = s.ReadString("Calendar", "Directory", ".");
   EntryFolder& folder = FolderFor(directory);
+  const FolderPin pin(&folder);
   tick.elapsed_name = ElapsedNameForUptime(services_.uptime->Seconds());
 
   // 2. The start-up minute and ten-second step never fire.

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@
 #include "support/temp_folder.h"
 #include "widgets/startup_message_window.h"
 #include "platform/sound_cues.h"
+#include "platform/qt_screen.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_desktop.h"
 #include "platform/testing/fake_messages.h"
@@ -163,24 +165,96 @@ class MainWindowTest : public QObject {
     }
   }
 
-  void MissingTrayIsReportedWithoutStopping() {
+  void MissingTrayIsSaidOnceAndTheTaskbarButtonStandsIn() {
     struct Case {
       int tray_icon;
-      bool reported;
-    } cases[] = {{0, true}, {2, true}, {1, false}, {3, false}};
+      bool said;            // when the tray is missing
+      bool tool_with_tray;  // no taskbar button while the tray is there
+    } cases[] = {
+        {0, true, true}, {2, true, false}, {1, false, false}, {3, false, true}};
     for (const Case& c : cases) {
       Harness h;
       h.SeedEarlierRun();
-      h.tray.SetAvailable(false);
       h.settings->WriteInteger("Form", "Tray_icon", c.tray_icon);
-      MainWindow* w = h.Start();
-      const bool reported = !h.messages.shown().empty() &&
-                            !h.messages.shown()[0].modal &&
-                            h.messages.shown()[0].request.text ==
-                                "タスクトレイにアイコンを登録できません。";
-      QCOMPARE(reported, c.reported);
-      QVERIFY(w->isVisible());
-      QVERIFY(w->timer_active());
+      // One start after another: said at the first start without a tray,
+      // and again only after a start with one.
+      const struct {
+        bool tray;
+        bool said;
+      } starts[] = {
+          {false, c.said}, {false, false}, {true, false}, {false, c.said}};
+      for (const auto& start : starts) {
+        h.window.reset();
+        h.messages.Clear();
+        h.tray.SetAvailable(start.tray);
+        MainWindow* w = h.Start();
+        const bool said = !h.messages.shown().empty() &&
+                          !h.messages.shown()[0].modal &&
+                          h.messages.shown()[0].request.text ==
+                              "タスクトレイにアイコンを登録できません。";
+        QCOMPARE(said, start.said);
+        // Without a tray only Tray_icon 3 goes without a taskbar button.
+        const bool tool = w->windowType() == Qt::Tool;
+        QCOMPARE(tool, start.tray ? c.tool_with_tray : c.tray_icon == 3);
+        QCOMPARE(h.Form("Tray_icon"), c.tray_icon);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->timer_active());
+      }
+    }
+  }
+
+  void ShuttingDownAsksFirst() {
+    Harness h;
+    h.SeedEarlierRun();
+    MainWindow* w = h.Start();
+    QMenu* windows = nullptr;
+    for (QAction* a : w->main_menu()->actions()) {
+      if (a->menu() && a->text() == QString::fromUtf8("Windowsの終了")) {
+        windows = a->menu();
+      }
+    }
+    QVERIFY(windows);
+    auto item = [&](const char* caption) {
+      QAction* found = nullptr;
+      for (QAction* a : windows->actions()) {
+        if (a->text() == QString::fromUtf8(caption)) found = a;
+      }
+      if (!found) qFatal("no item %s", caption);
+      return found;
+    };
+    const struct {
+      const char* item;
+      MessageAnswer answer;
+      const char* question;
+      std::vector<PowerAction> requests;  // all so far
+    } cases[] = {
+        {"Windowsの再起動",
+         MessageAnswer::kNo,
+         "コンピュータを再起動しますか？",
+         {}},
+        {"Windowsの再起動",
+         MessageAnswer::kYes,
+         "コンピュータを再起動しますか？",
+         {PowerAction::kRestart}},
+        {"Windowsの終了",
+         MessageAnswer::kYes,
+         "コンピュータの電源を切りますか？",
+         {PowerAction::kRestart, PowerAction::kShutDown}},
+    };
+    for (const auto& c : cases) {
+      h.messages.Clear();
+      h.messages.QueueAnswer(c.answer);
+      const size_t before = h.power.requests().size();
+      item(c.item)->trigger();
+      QCOMPARE(h.power.requests().size(), before);  // not before the answer
+      QCOMPARE(h.messages.shown().size(), size_t{1});
+      const FakeMessages::Shown& asked = h.messages.shown()[0];
+      QVERIFY(!asked.modal);
+      QCOMPARE(asked.request.text, std::string(c.question));
+      QVERIFY(asked.request.buttons == MessageButtons::kYesNo);
+      QVERIFY(asked.request.default_answer == MessageAnswer::kNo);
+      QCOMPARE(h.messages.AnswerPending(), 1);
+      QVERIFY(h.power.requests() == c.requests);
     }
   }
 
@@ -251,6 +325,41 @@ class MainWindowTest : public QObject {
       QCOMPARE(w->toolbar_visible(), c.toolbar);
       QCOMPARE(w->strip_top(), c.strip_top);
     }
+  }
+
+  void ComesBackOnTheSecondMonitor() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.screen.SetOtherScreens({{1280, 0, 1920, 1050}});
+    h.settings->WriteInteger("Form", "Height", 190);
+    h.settings->WriteInteger("Form", "left_cal", 3100);  // past its right edge
+    h.settings->WriteInteger("Form", "top_cal", 300);
+    MainWindow* w = h.Start();
+    QCOMPARE(w->pos(), QPoint(3200 - 240, 300));
+    // The next mode stays there too.
+    w->ToggleMode();
+    QCOMPARE(w->pos(), QPoint(3200 - 240, 300));
+  }
+
+  // Run by main_window_two_screens_test, whose offscreen platform has a
+  // second screen to the right of the primary one.
+  void ComesBackOnTheSecondScreenOfTheDesktop() {
+    if (QGuiApplication::screens().size() < 2) QSKIP("one screen only");
+    Harness h;
+    h.SeedEarlierRun();
+    QtScreen desktop;
+    h.settings->WriteInteger("Form", "Height", 190);
+    h.settings->WriteInteger("Form", "left_cal", 2200);
+    h.settings->WriteInteger("Form", "top_cal", 700);
+    h.window = std::make_unique<MainWindow>([&] {
+      Services c = h.Context();
+      c.screen = &desktop;
+      return c;
+    }());
+    MainWindow* w = h.window.get();
+    w->Start();
+    QCOMPARE(w->pos(), QPoint(2304 - 240, 768 - 190));
+    QCOMPARE(w->screen()->name(), QStringLiteral("right"));
   }
 
   void ModesHotKeyAndDeactivation() {

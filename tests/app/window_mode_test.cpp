@@ -35,16 +35,56 @@ TEST(WindowPlacementTest, ClampsToTheScreen) {
   }
 }
 
+// A primary screen with a panel at the bottom and a taller second one to
+// its right, its top 100 pixels lower.
+constexpr ScreenRect kPrimary{0, 0, 1280, 770};
+constexpr ScreenRect kSecond{1280, 100, 1024, 1180};
+
+TEST(WindowPlacementTest, KeepsAWindowOnTheScreenItIsOn) {
+  struct Case {
+    Point in;
+    Size size;
+    Point out;
+  } cases[] = {
+      // Inside either screen: left alone.
+      {{1040, 0}, {240, 72}, {1040, 0}},
+      {{1500, 1000}, {240, 190}, {1500, 1000}},
+      // Past the second screen's edges: back onto it, not onto the primary.
+      {{2200, 1250}, {240, 190}, {2064, 1090}},
+      {{1500, 40}, {240, 19}, {1500, 100}},
+      // The screen under the window's centre wins over its top-left corner.
+      {{1200, 500}, {240, 72}, {1280, 500}},
+      {{1100, 500}, {240, 72}, {1040, 500}},
+      // Where no screen is (above the second one, past every edge): the
+      // nearest screen.
+      {{1400, 0}, {240, 19}, {1400, 100}},
+      {{9000, 400}, {240, 72}, {2064, 400}},
+      {{-3000, -3000}, {240, 72}, {0, 0}},
+      {{0, 900}, {240, 190}, {0, 580}},
+  };
+  const std::vector<ScreenRect> screens{kPrimary, kSecond};
+  for (const Case& c : cases) {
+    EXPECT_EQ(ClampToScreens(c.in, c.size, screens), c.out)
+        << c.in.left << "," << c.in.top;
+  }
+  // Without screens there is nothing to keep it on.
+  EXPECT_EQ(ClampToScreens({50, 60}, {240, 72}, {}), (Point{0, 0}));
+}
+
 TEST(WindowPlacementTest, ReadsAndWritesTopAndLeft) {
   TempFolder dir;
   SettingsFile file(dir / "mirokata.ini");
   Settings s = file.Open();
-  EXPECT_EQ(ReadPlacement(s, "Jump", {0, 0}, {200, 100}, kScreen),
+  EXPECT_EQ(ReadPlacement(s, "Jump", {0, 0}, {200, 100}, {kScreen}),
             (Point{0, 0}));
   WritePlacement(s, "Jump", {3000, 3000});
   EXPECT_EQ(file.ReadInteger("jump", "TOP", 0), 3000);
-  EXPECT_EQ(ReadPlacement(file.Open(), "Jump", {0, 0}, {200, 100}, kScreen),
+  EXPECT_EQ(ReadPlacement(file.Open(), "Jump", {0, 0}, {200, 100}, {kScreen}),
             (Point{1080, 700}));
+  WritePlacement(s, "Jump", {2100, 1200});
+  EXPECT_EQ(ReadPlacement(file.Open(), "Jump", {0, 0}, {200, 100},
+                          {kPrimary, kSecond}),
+            (Point{2100, 1180}));
 }
 
 TEST(WindowModeTest, HeightDecidesTheMode) {
@@ -76,7 +116,7 @@ class ModeModelTest : public ::testing::Test {
 
   TempFolder dir_;
   SettingsFile file_{dir_ / "mirokata.ini"};
-  WindowModeModel model_{file_, kScreen};
+  WindowModeModel model_{file_, {kScreen}};
 };
 
 TEST_F(ModeModelTest, StartsInTheStoredModeAtItsPosition) {
@@ -110,6 +150,19 @@ TEST_F(ModeModelTest, StartsInTheStoredModeAtItsPosition) {
     EXPECT_EQ(t.layout.height, HeightOf(c.mode));
     EXPECT_EQ(t.position, c.position) << c.height;
   }
+}
+
+TEST_F(ModeModelTest, StaysOnTheSecondScreen) {
+  model_.set_screens({kPrimary, kSecond});
+  Set("Height", 190);
+  Set("top_cal", 1200);  // the bottom of the second screen
+  Set("left_cal", 1900);
+  EXPECT_EQ(model_.Start().position, (Point{1900, 1090}));
+  // The default place is the primary screen's top-right corner.
+  Set("Height", 72);
+  EXPECT_EQ(model_.Start().position, (Point{1040, 0}));
+  // Growing near the second screen's bottom keeps to that screen too.
+  EXPECT_EQ(model_.ToggleMode({2000, 1250}).position, (Point{2000, 1090}));
 }
 
 TEST_F(ModeModelTest, DragBarDoubleClickCyclesModes) {

@@ -193,6 +193,25 @@ TEST_F(DaysCommandTest, BadArgumentsExitTwoWithAMessage) {
   }
 }
 
+TEST_F(DaysCommandTest, AMissingNamedFolderFailsAndIsNotMade) {
+  const std::string missing = dir_ + "/mistyped/home";
+  const struct {
+    std::string args, env;
+  } cases[] = {
+      {"--home '" + missing + "' days 2026-01-01", ""},
+      {"--home='" + missing + "' agenda --data /tmp 2026-01-01", ""},
+      {"days 2026-01-01", "MIROKATA_HOME='" + missing + "'"},
+  };
+  for (const auto& c : cases) {
+    const RunResult r = Cal(c.args, c.env);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_TRUE(r.out.empty()) << c.args;
+    EXPECT_NE(r.err.find("no such folder: " + missing), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(dir_ + "/mistyped")) << c.args;
+  }
+}
+
 TEST_F(DaysCommandTest, HelpDescribesTheCommands) {
   RunResult r = Cal("--help");
   EXPECT_EQ(r.status, 0);

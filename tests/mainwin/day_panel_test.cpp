@@ -162,6 +162,18 @@ TEST_F(DayPanelTest, ReColoursOnlyWhenTheMonthChanges) {
   EXPECT_TRUE(Select(2000, 1, 17).recoloured);
 }
 
+TEST_F(DayPanelTest, OneLookAtTheFolderPerChangeRightAfterASave) {
+  f_.settings().WriteBool(kCalendarExSection, kPopViewKey, true);
+  Select(2000, 1, 15);
+  f_.Put("____0220.__", "saved");  // the folder's time is now
+  const uint64_t scans = entries_.Current()->index().scan_count();
+  // A new month: the re-colouring and the day's lines.
+  const DayPanelState v = Select(2000, 2, 20);
+  EXPECT_TRUE(v.recoloured);
+  EXPECT_EQ(v.info_lines.back(), "saved");
+  EXPECT_LE(entries_.Current()->index().scan_count() - scans, 1u);
+}
+
 TEST_F(DayPanelTest, PopViewOffBuildsNothingAndOpensNothing) {
   f_.Put("____0120.__");
   panel_.Click();

@@ -336,6 +336,17 @@ TEST_F(RecolourTest, BirthdaysWithUnreadableYearsStillMark) {
   EXPECT_TRUE(Marks(2026, 9).count("9,15"));
 }
 
+TEST_F(RecolourTest, OneLookAtTheFolderRightAfterASave) {
+  DataFolderEntries entries(f_.settings());
+  EntryFolder* folder = entries.Current();
+  MonthGridModel grid(2026, 9, 1);
+  f_.Put("____0916.26");  // the folder's time is now: no scan can be trusted
+  const uint64_t scans = folder->index().scan_count();
+  RecolourMonth(f_.settings(), folder, grid);
+  EXPECT_LE(folder->index().scan_count() - scans, 1u);
+  EXPECT_TRUE(grid.IsSpecialDay(9, 16));
+}
+
 TEST_F(RecolourTest, NoDataFolderMarksNothing) {
   f_.settings().WriteString("Calendar", "Directory", ".");
   EXPECT_TRUE(Marks(2026, 9).empty());

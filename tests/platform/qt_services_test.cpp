@@ -1,10 +1,9 @@
 // The Qt-side services offscreen, with no sound server, tray host or system
 // bus: cue playback rules, file playback, the shell, tray clicks, message
-// boxes, the power request and the hot key's soft failure.
+// boxes and the hot key's soft failure.
 #include <signal.h>
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,7 +20,6 @@
 #include "platform/cue_synth.h"
 #include "platform/desktop_shell.h"
 #include "platform/linux_platform.h"
-#include "platform/logind_power.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_sound.h"
 #include "platform/qt_tray.h"
@@ -465,26 +463,6 @@ class QtServicesTest : public QObject {
     QVERIFY(!box->isModal());
     box->buttons().first()->click();
     QTRY_VERIFY(FindShownMessageBox("お知らせ") == nullptr);
-  }
-
-  void PowerRequestIsTheOrdinaryLogindCall() {
-    const QDBusMessage off =
-        LogindPower::RequestMessage(PowerAction::kShutDown);
-    QCOMPARE(off.service(), QStringLiteral("org.freedesktop.login1"));
-    QCOMPARE(off.interface(), QStringLiteral("org.freedesktop.login1.Manager"));
-    QCOMPARE(off.member(), QStringLiteral("PowerOff"));
-    QCOMPARE(off.arguments(), QVariantList{false});
-    QCOMPARE(LogindPower::RequestMessage(PowerAction::kRestart).member(),
-             QStringLiteral("Reboot"));
-    // Never the real system bus here. Without a bus the answer still
-    // comes, and comes later.
-    LogindPower power(QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/bus"),
-        QStringLiteral("mirokata-test-no-bus")));
-    int answers = 0;
-    power.Request(PowerAction::kRestart, [&](bool) { ++answers; });
-    QCOMPARE(answers, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(answers, 1, 30000);
   }
 
   void HotKeyFailsSoftWithoutX11() {

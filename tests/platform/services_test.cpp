@@ -146,6 +146,21 @@ TEST(SystemClock, UsesTheZoneDatabaseAtEachInstant) {
   EXPECT_LT(now.millisecond, 1000);
 }
 
+TEST(SystemClock, PicksUpAChangedZoneWithinAMinute) {
+  ZoneScope restore("JST-9");
+  std::int64_t now_ms = 1782864000'000;  // 2026-07-01 00:00:00 UTC
+  auto clock = MakeSystemClock([&] { return now_ms; });
+  EXPECT_EQ(clock->Now().hour, 9);
+  // The user moves to another zone; nobody tells this process.
+  setenv("TZ", "UTC0", 1);
+  now_ms += 61'000;
+  const LocalTime t = clock->Now();
+  EXPECT_EQ(t.utc_offset_seconds, 0);
+  EXPECT_EQ(t.hour, 0);
+  EXPECT_EQ(t.minute, 1);
+  EXPECT_EQ(t.second, 1);
+}
+
 TEST(BootUptime, CountsMillisecondsForward) {
   auto uptime = MakeBootUptime();
   const std::int64_t a = uptime->Milliseconds();

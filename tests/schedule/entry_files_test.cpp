@@ -249,6 +249,35 @@ TEST_F(EntryFolderTest, PopupOptionsReadKeysInAnyCase) {
   EXPECT_FALSE(o.bitmap.has_value());
 }
 
+TEST(FolderPinTest, OneScanPerOperationRightAfterAChange) {
+  TempFolder dir;
+  dir.TouchAll({"0730____.__", "0900____.TUE", "0900____.tue"});
+  // Every scan is within two seconds of the folder's time: unpinned, each
+  // look would scan again.
+  const int64_t now = NowNs();
+  EntryFolder folder(dir.path(), [now] { return now; });
+  {
+    const FolderPin pin(&folder);
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(folder.Exists("0730____.__"));
+    {
+      const FolderPin nested(&folder);
+      EXPECT_EQ(folder.List("0900*").size(), 2u);
+    }
+    EXPECT_TRUE(folder.Resolve("0730____.__"));
+    EXPECT_EQ(folder.index().scan_count(), 1u);
+
+    // The operation's own changes are seen at once.
+    ASSERT_TRUE(folder.WriteContent("0800____.__", "x"));
+    EXPECT_TRUE(folder.Exists("0800____.__"));
+    ASSERT_TRUE(folder.Delete("0900____.Tue", nullptr));
+    EXPECT_EQ(folder.List("0900*"), Names{});
+  }
+  // Someone else's change shows at the next operation.
+  dir.Touch("1000____.__");
+  EXPECT_TRUE(folder.Exists("1000____.__"));
+  const FolderPin nothing(nullptr);
+}
+
 TEST(EntryFolderMissingTest, MissingFolderYieldsNothingSilently) {
   EntryFolder folder("/nonexistent/mirokata-data");
   EXPECT_FALSE(folder.Exists("0730____.__"));

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/hot_key.h"
@@ -106,14 +107,32 @@ class FakeScreen : public Screen {
   void SetGeometry(ScreenRect full, ScreenRect available) {
     full_ = full;
     available_ = available;
+    others_.clear();
+  }
+  // Screens beside the primary one, by their available geometry.
+  void SetOtherScreens(std::vector<ScreenRect> others) {
+    others_ = std::move(others);
   }
   ScreenRect Geometry() const override { return full_; }
   ScreenRect AvailableGeometry() const override { return available_; }
-  ScreenRect AvailableGeometryAt(int, int) const override { return available_; }
+  ScreenRect AvailableGeometryAt(int x, int y) const override {
+    for (const ScreenRect& s : others_) {
+      if (x >= s.x && x < s.x + s.width && y >= s.y && y < s.y + s.height) {
+        return s;
+      }
+    }
+    return available_;
+  }
+  std::vector<ScreenRect> AvailableGeometries() const override {
+    std::vector<ScreenRect> all{available_};
+    all.insert(all.end(), others_.begin(), others_.end());
+    return all;
+  }
 
  private:
   ScreenRect full_{0, 0, 1920, 1080};
   ScreenRect available_{0, 0, 1920, 1048};
+  std::vector<ScreenRect> others_;
 };
 
 class FakePower : public Power {
