@@ -704,15 +704,26 @@ void MainWindow::Start() {
     flags |= Qt::WindowStaysOnTopHint;
   }
   setWindowFlags(flags);
-  SetUpTray();
   bool tell_tray_missing = false;
-  if (context_.tray) {
+  if (context_.tray && icons) {
+    tell_tray_missing = FirstStartWithoutTray(settings, tray_missing);
+  }
+  // The icons themselves come after the first paint.
+  after_first_paint_.push_back([this, icons, tell_tray_missing] {
+    if (!context_.tray) return;
+    SetUpTray();
     context_.tray->SetVisible(TrayIconId::kCalendar, icons);
     context_.tray->SetVisible(TrayIconId::kMemo, icons);
-    if (icons) {
-      tell_tray_missing = FirstStartWithoutTray(settings, tray_missing);
+    if (tell_tray_missing) {
+      // The program carries on without its icons: every command is on the
+      // main window too.
+      MessageRequest request;
+      request.kind = MessageKind::kError;
+      request.text = "タスクトレイにアイコンを登録できません。";
+      request.parent = this;
+      context_.messages->ShowNotice(request);
     }
-  }
+  });
 
   // 9: today.
   today_ = TodayOf(context_.clock);
@@ -764,11 +775,10 @@ void MainWindow::Start() {
     open_preferences = true;
   }
 
-  // 18, 19: one tick at once, then the timer. The tick runs as the first
-  // thing of the event loop, so that the window is mapped without waiting
-  // for a scan of the data folder. A zero or negative interval would spin
-  // the processor.
-  QTimer::singleShot(0, this, &MainWindow::Tick);
+  // 18, 19: one tick at once, then the timer. The first tick runs once the
+  // window has been painted, so that it shows without waiting for a scan of
+  // the data folder. A zero or negative interval would spin the processor.
+  after_first_paint_.push_back([this] { Tick(); });
   int interval = settings.ReadInteger("Form", "Interval", 1000);
   if (interval <= 0) interval = 1000;
   timer_.setInterval(interval);
@@ -776,16 +786,24 @@ void MainWindow::Start() {
   started_ = true;
 
   show();
-  if (tell_tray_missing) {
-    // The program carries on without its icons: every command is on the
-    // main window too.
-    MessageRequest request;
-    request.kind = MessageKind::kError;
-    request.text = "タスクトレイにアイコンを登録できません。";
-    request.parent = this;
-    context_.messages->ShowNotice(request);
-  }
+  // A window that is never painted (no display to speak of) still gets its
+  // ticks.
+  QTimer::singleShot(500, this, &MainWindow::RunAfterFirstPaint);
   if (open_preferences) OpenPreferences();
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  // What the start-up order left for later runs once this paint is out.
+  if (!after_first_paint_.empty()) {
+    QTimer::singleShot(0, this, &MainWindow::RunAfterFirstPaint);
+  }
+}
+
+void MainWindow::RunAfterFirstPaint() {
+  std::vector<std::function<void()>> work;
+  work.swap(after_first_paint_);
+  for (const auto& w : work) w();
 }
 
 void MainWindow::SetUpTray() {

@@ -86,6 +86,9 @@ class MainWindow : public QWidget, public CommandHost {
   bool moon_panel_visible() const;
   int timer_interval() const { return timer_.interval(); }
   bool timer_active() const { return timer_.isActive(); }
+  // The start-up work left for after the first paint (tray icons, the
+  // first tick) has run.
+  bool startup_finished() const { return started_ && after_first_paint_.empty(); }
   bool toolbar_visible() const;
   int strip_top() const;
   QMenu* main_menu() const { return main_menu_; }
@@ -112,10 +115,12 @@ class MainWindow : public QWidget, public CommandHost {
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void BuildToolBar();
   void BuildCalendarArea();
+  void RunAfterFirstPaint();
   void ConnectDayPanelCommands();
   void BuildMenus();
   QAction* AddCommand(QMenu* menu, const char* caption, Command command);
@@ -137,6 +142,7 @@ class MainWindow : public QWidget, public CommandHost {
   Services context_;
   std::function<void()> tick_;
   std::vector<std::function<void()>> startup_steps_;
+  std::vector<std::function<void()>> after_first_paint_;
   std::function<void(QMenu*)> memo_menu_builder_;
   std::function<void(QMenu*)> launcher_menu_builder_;
   WindowModeModel model_;

@@ -29,7 +29,8 @@ enum class Command {
   kDayCalculator,
   kCountdownTimer,
   kAssociations,
-  kBirthdayGreeting,  // today's birthdays, once a day from the tick
+  kBirthdayGreeting,   // today's birthdays, once a day from the tick
+  kCloseScheduleList,  // a popup window closed (Form/Kill_List)
   kCount
 };
 

@@ -6,7 +6,14 @@
 
 namespace mirokata {
 
-QtTray::QtTray() {
+QtTray::QtTray() = default;
+
+// The icons are made at their first use: making one talks to the desktop's
+// tray (over D-Bus where it has one), which the start of the program need
+// not wait for.
+void QtTray::MakeIcons() {
+  if (made_) return;
+  made_ = true;
   for (int i = 0; i < 2; ++i) {
     const auto id = static_cast<TrayIconId>(i);
     Slot& s = slots_[i];
@@ -29,8 +36,8 @@ QtTray::QtTray() {
 
 QtTray::~QtTray() {
   for (Slot& s : slots_) {
-    s.click_timer->stop();
-    s.icon->hide();
+    if (s.click_timer) s.click_timer->stop();
+    if (s.icon) s.icon->hide();
   }
 }
 

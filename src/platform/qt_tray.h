@@ -39,10 +39,15 @@ class QtTray : public Tray {
     std::function<void()> click, double_click, right_click;
     bool visible = false;
   };
-  Slot& slot(TrayIconId id) { return slots_[static_cast<int>(id)]; }
+  void MakeIcons();
+  Slot& slot(TrayIconId id) {
+    MakeIcons();
+    return slots_[static_cast<int>(id)];
+  }
   const Slot& slot(TrayIconId id) const { return slots_[static_cast<int>(id)]; }
 
   std::array<Slot, 2> slots_;
+  bool made_ = false;
 };
 
 }  // namespace mirokata

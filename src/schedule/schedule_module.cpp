@@ -16,19 +16,7 @@ class InstalledSchedule : public ScheduleModule {
   InstalledSchedule(Services& services, CommandHost& commands,
                     TickEvents& events)
       : services_(services), commands_(commands), events_(events) {
-    PopupWindowContext popup;
-    popup.settings = services.settings;
-    popup.cues = services.cues;
-    popup.sound = services.sound;
-    popup.messages = services.messages;
-    popup.jpeg = services.jpeg;
-    popup.desktop = services.desktop;
-    popup.entry_changes = services.entry_changes;
-    popup.program_folder = services.program_folder;
-    popup.open_schedule_list = [&commands] {
-      commands.RunCommand(Command::kScheduleList);
-    };
-    popups_ = std::make_unique<PopupWindowFactory>(std::move(popup));
+    popups_ = std::make_unique<PopupWindowFactory>(services, &commands);
     MakeEngine(nullptr, {});
   }
 

@@ -59,7 +59,14 @@ struct Harness {
   MainWindow* Start() {
     window = std::make_unique<MainWindow>(Context());
     window->Start();
+    Settle();
     return window.get();
+  }
+  // Waits for the start-up work that follows the first paint.
+  void Settle() {
+    if (!QTest::qWaitFor([this] { return window->startup_finished(); })) {
+      qWarning("start-up work did not finish");
+    }
   }
   int Form(const char* key) { return settings->ReadInteger("Form", key, -1); }
   // A settings file as left by an earlier run.
@@ -474,6 +481,24 @@ class MainWindowTest : public QObject {
                                 [&](QMenu*) { shown = message_shown(); });
     bare.window->Start();
     QVERIFY(!shown);
+  }
+
+  void TrayAndFirstTickFollowTheFirstPaint() {
+    Harness h;
+    h.SeedEarlierRun();
+    h.window = std::make_unique<MainWindow>(h.Context());
+    int ticks = 0;
+    h.window->SetTickHandler([&] { ++ticks; });
+    h.window->Start();
+    // Nothing slow stands between the start and the first paint.
+    QCOMPARE(ticks, 0);
+    QVERIFY(!h.tray.IsVisible(TrayIconId::kCalendar));
+    QVERIFY(!h.window->startup_finished());
+    h.Settle();
+    QVERIFY(h.window->startup_finished());
+    QCOMPARE(ticks, 1);
+    QVERIFY(h.tray.IsVisible(TrayIconId::kCalendar));
+    QVERIFY(h.tray.IsVisible(TrayIconId::kMemo));
   }
 
   void EntryChangesRecolourTheMonthOnce() {

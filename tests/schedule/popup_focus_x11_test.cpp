@@ -79,7 +79,7 @@ class PopupFocusTest : public QObject {
     QTRY_COMPARE(typing.toPlainText(), QString("abc"));
 
     FakeMessages messages;
-    PopupWindowContext context;
+    Services context;
     context.settings = &settings;
     context.messages = &messages;
     QPointer<PopupWindow> popup = new PopupWindow(context);
@@ -107,7 +107,7 @@ class PopupFocusTest : public QObject {
   // The JPEG question (asked on top) stands above the always-on-top popup.
   void AQuestionOnTopStandsAboveThePopup() {
     if (!OnX11()) QSKIP("no MIROKATA_TEST_DISPLAY");
-    PopupWindowContext context;
+    Services context;
     QPointer<PopupWindow> popup = new PopupWindow(context);
     popup->Finish(PopupFinish{});
     QVERIFY(QTest::qWaitForWindowExposed(popup));

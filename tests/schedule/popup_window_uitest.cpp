@@ -67,7 +67,7 @@ class PopupWindowTest : public QObject {
     SoundCues cues;
     FakeMessages messages;
     EntryFolder folder;
-    PopupWindowContext context;
+    Services context;
   };
 
   // The fixture with the picture worker and a desktop.

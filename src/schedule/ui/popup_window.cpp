@@ -37,7 +37,7 @@ QString U(const std::string& text) { return QString::fromStdString(text); }
 constexpr int kPictureSide = 137;
 
 // The popup's wallpaper, on the picture worker and tied to no window.
-void StartWallpaper(const PopupWindowContext& context, const QImage& image) {
+void StartWallpaper(const Services& context, const QImage& image) {
   SettingsFile* settings = context.settings;
   SetDesktopWallpaper(
       *context.jpeg, image, context.program_folder + kPopupWallpaperFile,
@@ -73,7 +73,7 @@ class PopupWindowSink : public PopupSink {
 }  // namespace
 
 std::unique_ptr<PopupSink> PopupWindowFactory::CreatePopup() {
-  auto* window = new PopupWindow(context_);
+  auto* window = new PopupWindow(context_, commands_);
   if (on_created) on_created(window);
   return std::make_unique<PopupWindowSink>(window);
 }
@@ -110,11 +110,13 @@ QImage PopupWindow::DefaultPicture() {
   return image;
 }
 
-PopupWindow::PopupWindow(const PopupWindowContext& context, QWidget* parent)
+PopupWindow::PopupWindow(const Services& context, CommandHost* commands,
+                         QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint |
                           Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      context_(context) {
+      context_(context),
+      commands_(commands) {
   setAttribute(Qt::WA_DeleteOnClose);
   // It appears while the user works in another program: it must not take
   // the keys meant for that one (a Space would press its delete button).
@@ -265,8 +267,8 @@ void PopupWindow::ShowPopup() {
   if (context_.settings) {
     Settings s = context_.settings->Open();
     snooze_box_->setEditText(U(s.ReadString("Form", "Snooze", "10")));
-    if (s.ReadBool("Form", "Exec_List", false) && context_.open_schedule_list) {
-      context_.open_schedule_list();
+    if (s.ReadBool("Form", "Exec_List", false) && commands_) {
+      commands_->RunCommand(Command::kScheduleList);
     }
   }
   show();
@@ -401,9 +403,9 @@ void PopupWindow::PlayCue(const char* name) {
 void PopupWindow::closeEvent(QCloseEvent* event) {
   PlayCue("clo");
   timer_.stop();
-  if (context_.settings && context_.close_schedule_list &&
+  if (context_.settings && commands_ &&
       context_.settings->ReadBool("Form", "Kill_List", false)) {
-    context_.close_schedule_list();
+    commands_->RunCommand(Command::kCloseScheduleList);
   }
   event->accept();
 }

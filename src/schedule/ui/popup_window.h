@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "base/command.h"
+#include "base/services.h"
 #include "schedule/popup_actions.h"
 #include "schedule/reminder_engine.h"
 
@@ -30,28 +32,17 @@ class SettingsFile;
 class Sound;
 class SoundCues;
 
-// What popup windows reach; everything must outlive them.
-struct PopupWindowContext {
-  SettingsFile* settings = nullptr;
-  SoundCues* cues = nullptr;  // "sav", "del", "clo"
-  Sound* sound = nullptr;     // the sound of a window coming back
-  Messages* messages = nullptr;
-  // The picture worker: pictures and the wallpaper. Null: no picture.
-  JpegJobs* jpeg = nullptr;
-  DesktopWindows* desktop = nullptr;
-  EntryChanges* entry_changes = nullptr;  // told of a deleted entry
-  std::string program_folder;  // ends with "/": the wallpaper file
-  // The schedule list: opened with a shown window (Form/Exec_List), closed
-  // with a closed one (Form/Kill_List).
-  std::function<void()> open_schedule_list;
-  std::function<void()> close_schedule_list;
-};
-
 class PopupWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit PopupWindow(const PopupWindowContext& context,
+  // Of the services it uses the settings, cues ("sav", "del", "clo"), sound
+  // (a window coming back), messages, the picture worker (null: no
+  // picture), the desktop, the entry changes and the program folder (the
+  // wallpaper file); all must outlive the window. `commands` opens the
+  // schedule list with a shown window (Form/Exec_List) and closes it with a
+  // closed one (Form/Kill_List); null: neither.
+  explicit PopupWindow(const Services& context, CommandHost* commands = nullptr,
                        QWidget* parent = nullptr);
   ~PopupWindow() override;
 
@@ -96,7 +87,8 @@ class PopupWindow : public QWidget {
   void DeleteEntry();
   void PlayCue(const char* name);
 
-  PopupWindowContext context_;
+  Services context_;
+  CommandHost* commands_;
   PopupTimer state_;
   QTimer timer_;
   std::string entry_path_;
@@ -122,15 +114,17 @@ class PopupWindow : public QWidget {
 // closes.
 class PopupWindowFactory : public PopupFactory {
  public:
-  explicit PopupWindowFactory(PopupWindowContext context)
-      : context_(std::move(context)) {}
+  explicit PopupWindowFactory(const Services& context,
+                              CommandHost* commands = nullptr)
+      : context_(context), commands_(commands) {}
   std::unique_ptr<PopupSink> CreatePopup() override;
 
   // Called with every window made, before it is filled (tests, screenshots).
   std::function<void(PopupWindow*)> on_created;
 
  private:
-  PopupWindowContext context_;
+  Services context_;
+  CommandHost* commands_;
 };
 
 }  // namespace mirokata
