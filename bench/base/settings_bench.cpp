@@ -29,7 +29,7 @@ class LargeSettings {
         text += std::string(key) + "=value " + std::to_string(i) + "\r\n";
       }
     }
-    WriteFileAtomic(path_, text);
+    WriteFileAtomic(path_, text, 0600);
   }
   ~LargeSettings() { std::filesystem::remove_all(dir_); }
   const std::string& path() const { return path_; }

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using mirokata::SettingsFile;
   const std::string path = Folder() + "/mirokata.ini";
   if (!mirokata::WriteFileAtomic(
-          path, std::string(reinterpret_cast<const char*>(data), size))) {
+          path, std::string(reinterpret_cast<const char*>(data), size),
+          0600)) {
     abort();
   }
   SettingsFile file(path);

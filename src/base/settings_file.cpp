@@ -314,7 +314,8 @@ SettingsFile::Stamp SettingsFile::StampOf(const struct stat& st) {
   return s;
 }
 
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::string path, mode_t mode)
+    : path_(std::move(path)), mode_(mode) {}
 SettingsFile::~SettingsFile() = default;
 
 Settings SettingsFile::Open() { return Settings(this, Current()); }
@@ -457,7 +458,8 @@ bool Settings::Commit(const std::function<bool(SettingsDocument&)>& change) {
         doc_ = current;
       } else {
         std::string error;
-        if (WriteFileAtomic(file_->path_, next->Serialize(), &error)) {
+        if (WriteFileAtomic(file_->path_, next->Serialize(), file_->mode_,
+                            &error)) {
           // Our own write must not force a re-read.
           struct stat st;
           if (::stat(file_->path_.c_str(), &st) == 0) {

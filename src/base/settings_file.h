@@ -4,10 +4,14 @@
 // against the file's identity (device, inode, size, change and modification
 // times in nanoseconds) at each Open(), and re-read when anything differs.
 // Every write goes to disk before the call returns and replaces the file
-// atomically. Section and key names match without regard to ASCII letter
-// case. Text is UTF-8 here and CP932 in the file.
+// atomically, with mode 0600 (it will hold passwords); a symbolic link
+// stays a link and its target is replaced. Section and key names match
+// without regard to ASCII letter case. Text is UTF-8 here and CP932 in the
+// file.
 #ifndef MIROKATA_BASE_SETTINGS_FILE_H_
 #define MIROKATA_BASE_SETTINGS_FILE_H_
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <functional>
@@ -64,7 +68,8 @@ class SettingsFile {
   // What the file looked like when it was first opened in this run.
   enum class Origin { kUnknown, kAbsent, kReadable, kUnreadable };
 
-  explicit SettingsFile(std::string path);
+  // mode: what the file is written with (0600: it holds passwords).
+  explicit SettingsFile(std::string path, mode_t mode = 0600);
   ~SettingsFile();
   SettingsFile(const SettingsFile&) = delete;
   SettingsFile& operator=(const SettingsFile&) = delete;
@@ -127,6 +132,7 @@ class SettingsFile {
   void Report(std::vector<std::string> messages);
 
   const std::string path_;
+  const mode_t mode_;
   mutable std::mutex mutex_;
   std::shared_ptr<const SettingsDocument> doc_;
   Stamp stamp_;

@@ -65,7 +65,7 @@ bool EntryFolder::WriteContent(std::string_view name, std::string_view content,
   }
   std::optional<std::string> actual = Resolve(name);
   return WriteFileAtomic(FullPath(actual ? *actual : std::string(name)),
-                         content, error);
+                         content, PublicFileMode(), error);
 }
 
 bool EntryFolder::Delete(std::string_view name, SettingsFile* settings,

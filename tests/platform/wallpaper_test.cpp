@@ -69,7 +69,7 @@ TEST_F(WallpaperTest, SavesABitmapSetsItAndRecordsThePath) {
 
 TEST_F(WallpaperTest, NothingChangesWhenTheFileCannotBeWritten) {
   const std::string path = (dir_ / "wall.bmp").string();
-  ASSERT_TRUE(WriteFileAtomic(path, "old"));
+  ASSERT_TRUE(WriteFileAtomic(path, "old", 0644));
   EXPECT_FALSE(SetDesktopWallpaper(QImage(), path, desktop_, Record()));
   EXPECT_FALSE(SetDesktopWallpaper(Picture(), (dir_ / "no/such.bmp").string(),
                                    desktop_, Record()));

@@ -18,7 +18,8 @@ bool SetDesktopWallpaper(const QImage& picture, const std::string& file_path,
   if (!picture.save(&buffer, "BMP")) return false;
   if (!WriteFileAtomic(
           file_path,
-          std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())))) {
+          std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())),
+          PublicFileMode())) {
     return false;
   }
 
