@@ -31,7 +31,7 @@ Point ClampToScreen(Point position, Size window, ScreenRect screen);
 Point ReadPlacement(const Settings& settings, std::string_view section,
                     Point defaults, Size window, ScreenRect screen);
 
-// Writes `top` and `left` back to the window's section.
+// Writes `top` and `left` back to the window's section, in one batch.
 void WritePlacement(Settings& settings, std::string_view section,
                     Point position);
 
