@@ -107,7 +107,7 @@ struct World {
              "]\r\nclosetime=30\r\nSmtp=0\r\n"
              "Wallpaper=0\r\nStretch=0\r\nExecute=\r\nExeclose=\r\n";
     }
-    WriteFileAtomic(home + "/mirokata.ini", ini);
+    WriteFileAtomic(home + "/mirokata.ini", ini, 0600);
     settings = std::make_unique<SettingsFile>(home + "/mirokata.ini");
     EnsureDefaultHolidays(*settings);
 

@@ -88,12 +88,9 @@ PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
   connect(privacy_button_, &QPushButton::clicked, this,
           &PreferencesDialog::ChoosePrivacyFolder);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
-  connect(today_pop_, &QCheckBox::toggled, this, [this](bool on) {
-    context_.settings->WriteBool("Form", "Today_pop", on);
-  });
-  connect(todo_pop_, &QCheckBox::toggled, this, [this](bool on) {
-    context_.settings->WriteBool("Form", "Todo_pop", on);
-  });
+  // Every change is written at once (Part 8.4 has no OK button).
+  connect(today_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
+  connect(todo_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
   Load();
   PlayCue("ope");
 }
@@ -110,6 +107,15 @@ void PreferencesDialog::Load() {
   todo_pop_->setChecked(s.ReadBool("Form", "Todo_pop", false));
   today_pop_->setEnabled(chosen);
   todo_pop_->setEnabled(chosen);
+}
+
+bool PreferencesDialog::Save() {
+  // The dialog's switches in one batch: one rewrite of the file, and a
+  // kill never leaves some of them old and some new.
+  return context_.settings->Batch([this](SettingsBatch& b) {
+    b.WriteBool("Form", "Today_pop", today_pop_->isChecked());
+    b.WriteBool("Form", "Todo_pop", todo_pop_->isChecked());
+  });
 }
 
 void PreferencesDialog::ChooseDataFolder() {

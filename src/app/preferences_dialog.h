@@ -33,6 +33,10 @@ class PreferencesDialog : public QWidget {
   void ChooseDataFolder();
   void ChoosePrivacyFolder();
 
+  // Writes the switches the dialog shows, in one settings batch. Runs at
+  // every change of a switch. False when the file could not be written.
+  bool Save();
+
   QString shown_data_folder() const;
   QString shown_privacy_folder() const;
   bool privacy_button_enabled() const;

@@ -129,9 +129,10 @@ bool WindowModeModel::Deactivate(Point current, Transition* out) {
 
 void WindowModeModel::RememberPosition(Point current) {
   PositionKeys keys = PositionKeysOf(mode_);
-  Settings s = settings_.Open();
-  s.WriteInteger(kForm, keys.top, current.top);
-  s.WriteInteger(kForm, keys.left, current.left);
+  settings_.Batch([&](SettingsBatch& b) {
+    b.WriteInteger(kForm, keys.top, current.top);
+    b.WriteInteger(kForm, keys.left, current.left);
+  });
 }
 
 }  // namespace mirokata

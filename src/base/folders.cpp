@@ -7,6 +7,7 @@
 
 #include "base/program_folder.h"
 #include "base/settings_file.h"
+#include "platform/file_io.h"
 #include "platform/messages.h"
 
 namespace mirokata {
@@ -30,26 +31,37 @@ void ForgetMissingDataFolder(Settings& settings) {
 std::string SetUpFirstDataFolder(Settings& settings,
                                  std::string_view program_folder) {
   const std::string folder = JoinPath(program_folder, "Schedule");
-  mkdir(folder.c_str(), 0777);
+  mkdir(folder.c_str(), PublicFolderMode());
   settings.WriteString("Calendar", "Directory", folder);
   return folder;
 }
 
 std::optional<std::string> EnsureSubFolder(std::string_view parent,
-                                           std::string_view name,
+                                           std::string_view name, mode_t mode,
                                            Messages& messages) {
   const std::string path = JoinPath(parent, name);
-  if (!FolderExists(path) && mkdir(path.c_str(), 0777) != 0 &&
-      errno != EEXIST) {
-    messages.Error("フォルダを作成できません。\r" + path + "\r" +
-                   std::strerror(errno));
-    return std::nullopt;
+  if (!FolderExists(path)) {
+    // mkdir applies the umask; chmod then gives exactly the mode asked.
+    if (mkdir(path.c_str(), mode & 07777) == 0) {
+      chmod(path.c_str(), mode & 07777);
+    } else if (errno != EEXIST) {
+      messages.Error("フォルダを作成できません。\r" + path + "\r" +
+                     std::strerror(errno));
+      return std::nullopt;
+    }
   }
   if (!FolderExists(path)) {
     messages.Warning(kMissingFolderMessage);
     return std::nullopt;
   }
   return path;
+}
+
+mode_t SubFolderMode(std::string_view name) {
+  for (const char* own : {"Diary", "Period", "Password", "Tel"}) {
+    if (name == own) return kPrivateFolderMode;
+  }
+  return PublicFolderMode();
 }
 
 DataFolderChoice StoreChosenDataFolder(Settings& settings,

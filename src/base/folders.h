@@ -2,6 +2,8 @@
 #ifndef MIROKATA_BASE_FOLDERS_H_
 #define MIROKATA_BASE_FOLDERS_H_
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,11 +50,20 @@ void ForgetMissingDataFolder(Settings& settings);
 std::string SetUpFirstDataFolder(Settings& settings,
                                  std::string_view program_folder);
 
-// The sub-folder parent + "/" + name, created when missing. On failure the
-// user is told why and nothing is returned; the caller's command stops.
+// The sub-folder parent + "/" + name, created when missing with exactly
+// `mode` (the umask plays no part; a folder that exists keeps its mode). On
+// failure the user is told why and nothing is returned; the caller's
+// command stops.
 std::optional<std::string> EnsureSubFolder(std::string_view parent,
-                                           std::string_view name,
+                                           std::string_view name, mode_t mode,
                                            Messages& messages);
+
+// The mode each sub-folder of Part 1.1's table is created with: the privacy
+// folder's "Diary" and "Period", and the "Password" lock data and the "Tel"
+// phone book (other people's numbers and addresses) are 0700; "Teikei",
+// "Todo", "Memo" and anything else get PublicFolderMode() (0755 under the
+// usual umask 022).
+mode_t SubFolderMode(std::string_view name);
 
 // The folder buttons of the preferences. `chosen` comes from the folder
 // chooser (the caller has shown the notice and handled Cancel).

@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <iterator>
 #include <unordered_map>
 
 #include "platform/file_io.h"
@@ -12,20 +14,15 @@
 namespace mirokata {
 namespace {
 
+constexpr std::string_view kEscapeMark = "{u}";
+
+bool IsBlankByte(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view Trim(std::string_view s) {
   size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  while (b < e && IsBlankByte(s[b])) ++b;
+  while (e > b && IsBlankByte(s[e - 1])) --e;
   return s.substr(b, e - b);
-}
-
-std::string Fold(std::string_view s) {
-  s = Trim(s);
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return out;
 }
 
 std::string NoLineBreaks(std::string_view s) {
@@ -36,11 +33,32 @@ std::string NoLineBreaks(std::string_view s) {
   return out;
 }
 
-// What a value reads back as once it has been through the file.
-std::string AsStored(std::string_view s) {
-  std::string clean = NoLineBreaks(s);
-  if (IsAscii(clean)) return clean;
-  return Cp932ToUtf8(Utf8ToCp932(clean));
+// The one spelling of a section or key name for every lookup: a name is
+// stored without line breaks and read back trimmed, so both the name given
+// to a write and the one found in the file fold to the same text.
+std::string Fold(std::string_view s) {
+  // Trim(NoLineBreaks(s)) in lower case, in one pass: this runs for every
+  // name of a file as it is read.
+  auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  };
+  size_t b = 0, e = s.size();
+  while (b < e && blank(s[b])) ++b;
+  while (e > b && blank(s[e - 1])) --e;
+  std::string out(s.substr(b, e - b));
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') {
+      c = char(c - 'A' + 'a');
+    } else if (c == '\r' || c == '\n') {
+      c = ' ';
+    }
+  }
+  return out;
+}
+
+// How a new section's name is written (and so how it reads back).
+std::string StoredSectionName(std::string_view s) {
+  return std::string(Trim(NoLineBreaks(s)));
 }
 
 // A key we write must read back as the same key.
@@ -53,8 +71,111 @@ bool IsWritableKey(std::string_view key) {
   return true;
 }
 
+bool IsWritableSection(std::string_view section) {
+  return !Trim(NoLineBreaks(section)).empty();
+}
+
+void AppendEscape(uint32_t cp, std::string& out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  char digits[8];
+  int n = 0;
+  do {
+    digits[n++] = kHex[cp & 0xF];
+    cp >>= 4;
+  } while (cp != 0);
+  out.push_back('{');
+  while (n > 0) out.push_back(digits[--n]);
+  out.push_back('}');
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
 }  // namespace
 
+std::string SettingsFile::EncodeText(std::string_view utf8) {
+  const bool plain =
+      !utf8.starts_with(kEscapeMark) &&
+      (utf8.empty() || (!IsBlankByte(utf8.front()) &&
+                        !IsBlankByte(utf8.back()))) &&
+      utf8.find_first_of("\r\n") == std::string_view::npos && FitsCp932(utf8);
+  if (plain) return Utf8ToCp932(utf8);
+
+  // Blanks outside [first, last) would be trimmed by a reader.
+  size_t first = 0, last = utf8.size();
+  while (first < last && IsBlankByte(utf8[first])) ++first;
+  while (last > first && IsBlankByte(utf8[last - 1])) --last;
+  std::string out(kEscapeMark);
+  out.reserve(utf8.size() + 16);
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    const size_t start = pos;
+    const uint32_t cp = NextCodePoint(utf8, &pos);
+    const bool edge = start < first || start >= last;
+    if (cp == '{' || cp == '\r' || cp == '\n' ||
+        (edge && (cp == ' ' || cp == '\t'))) {
+      AppendEscape(cp, out);
+    } else if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else {
+      // An invalid byte reads as U+FFFD, which CP932 lacks: escaped.
+      std::string_view ch = utf8.substr(start, pos - start);
+      if (FitsCp932(ch)) {
+        out += Utf8ToCp932(ch);
+      } else {
+        AppendEscape(cp, out);
+      }
+    }
+  }
+  return out;
+}
+
+std::string SettingsFile::DecodeText(std::string_view cp932) {
+  if (!cp932.starts_with(kEscapeMark)) return Cp932ToUtf8(cp932);
+  // Decoded first: a CP932 trail byte may look like "{" or "}".
+  const std::string text = Cp932ToUtf8(cp932.substr(kEscapeMark.size()));
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '{') {
+      uint32_t cp = 0;
+      size_t j = i + 1;
+      while (j < text.size() && j - i <= 7 && HexValue(text[j]) >= 0) {
+        cp = cp * 16 + static_cast<uint32_t>(HexValue(text[j]));
+        ++j;
+      }
+      const size_t digits = j - i - 1;
+      if (digits >= 1 && digits <= 6 && j < text.size() && text[j] == '}' &&
+          cp <= 0x10FFFF && !(cp >= 0xD800 && cp < 0xE000)) {
+        AppendUtf8(cp, out);
+        i = j + 1;
+        continue;
+      }
+    }
+    out.push_back(text[i]);
+    ++i;
+  }
+  return out;
+}
+
+// One recorded change of a batch.
+struct SettingsChange {
+  enum class Kind { kSet, kDelete, kErase, kReplace };
+  Kind kind = Kind::kSet;
+  std::string section, key, value;
+  SettingsBatch::Entries entries;
+};
+
+// The parsed file: one block per section (its "[...]" line first) after a
+// block of whatever precedes the first section. Blocks are shared between
+// the versions of the document and copied only when a change touches them,
+// so a batch on a file of thousands of sections copies one section, not
+// the file; each block also keeps its bytes as written.
 class SettingsDocument {
  public:
   enum class Kind { kOther, kSection, kKey };
@@ -65,140 +186,242 @@ class SettingsDocument {
     std::string name;    // section or key name, UTF-8
     std::string value;   // key value, UTF-8
   };
-  struct Section {
-    std::string fold;
-    size_t header = 0;  // line index of the "[...]" line
-    size_t end = 0;     // one past its last line
+  struct Block {
+    std::vector<Line> lines;
+    bool is_section = false;
+    std::string fold;  // the folded section name
     std::unordered_map<std::string, size_t> keys;  // folded key -> line
-    std::vector<size_t> key_order;
+    std::vector<size_t> key_order;                 // lines, ascending
+    // The block's bytes in the file, valid unless a line changed since.
+    mutable std::string text;
+    mutable bool text_valid = false;
+
+    void IndexKeys() {
+      keys.clear();
+      key_order.clear();
+      if (!is_section) return;
+      for (size_t i = 1; i < lines.size(); ++i) {
+        if (lines[i].kind == Kind::kKey &&
+            keys.emplace(Fold(lines[i].name), i).second) {
+          key_order.push_back(i);
+        }
+      }
+    }
+    const std::string& Text() const {
+      if (!text_valid) {
+        text.clear();
+        for (const Line& l : lines) {
+          if (l.dirty) {
+            if (l.kind == Kind::kSection) {
+              text += '[';
+              text += SettingsFile::EncodeText(l.name);
+              text += ']';
+            } else {
+              text += SettingsFile::EncodeText(l.name);
+              text += '=';
+              text += SettingsFile::EncodeText(l.value);
+            }
+          } else {
+            text += l.raw;
+          }
+          text += "\r\n";
+        }
+        text_valid = true;
+      }
+      return text;
+    }
   };
+  using SectionIndex = std::unordered_map<std::string, size_t>;
+
+  SettingsDocument()
+      : blocks_{std::make_shared<Block>()},
+        owned_{true},
+        index_(std::make_shared<SectionIndex>()) {}
+  // A copy shares every block; Mutable() copies one before changing it.
+  SettingsDocument(const SettingsDocument& other)
+      : blocks_(other.blocks_),
+        owned_(other.blocks_.size(), false),
+        index_(other.index_),
+        index_owned_(false) {}
+  SettingsDocument& operator=(const SettingsDocument&) = delete;
 
   void Parse(std::string_view bytes) {
-    lines_.clear();
+    blocks_.assign(1, std::make_shared<Block>());
     size_t pos = 0;
     while (pos < bytes.size()) {
       size_t nl = bytes.find('\n', pos);
       size_t end = nl == std::string_view::npos ? bytes.size() : nl;
       std::string_view raw = bytes.substr(pos, end - pos);
       if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-      lines_.push_back(ParseLine(raw));
+      Line line = ParseLine(raw);
+      if (line.kind == Kind::kSection) {
+        auto block = std::make_shared<Block>();
+        block->is_section = true;
+        block->fold = Fold(line.name);
+        // Sections tend to be alike (a popup's options are nine lines).
+        block->lines.reserve(std::max<size_t>(blocks_.back()->lines.size(), 4));
+        blocks_.push_back(std::move(block));
+      }
+      blocks_.back()->lines.push_back(std::move(line));
       pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
     }
-    Index();
+    for (auto& block : blocks_) block->IndexKeys();
+    owned_.assign(blocks_.size(), true);
+    RebuildIndex();
   }
 
   std::string Serialize() const {
-    std::string out;
     size_t total = 0;
-    for (const Line& l : lines_) total += l.raw.size() + 2;
-    out.reserve(total + 64);
-    for (const Line& l : lines_) {
-      if (l.dirty) {
-        if (l.kind == Kind::kSection) {
-          out += '[';
-          out += Utf8ToCp932(l.name);
-          out += ']';
-        } else {
-          out += Utf8ToCp932(l.name);
-          out += '=';
-          out += Utf8ToCp932(l.value);
-        }
-      } else {
-        out += l.raw;
-      }
-      out += "\r\n";
-    }
+    for (const auto& block : blocks_) total += block->Text().size();
+    std::string out;
+    out.reserve(total);
+    for (const auto& block : blocks_) out += block->Text();
     return out;
   }
 
-  const Section* FindSection(std::string_view name) const {
-    auto it = section_index_.find(Fold(name));
-    return it == section_index_.end() ? nullptr : &sections_[it->second];
+  const Block* FindSection(std::string_view name) const {
+    auto it = index_->find(Fold(name));
+    return it == index_->end() ? nullptr : blocks_[it->second].get();
   }
 
   const Line* FindKey(std::string_view section, std::string_view key) const {
-    const Section* s = FindSection(section);
-    if (!s) return nullptr;
-    auto it = s->keys.find(Fold(key));
-    return it == s->keys.end() ? nullptr : &lines_[it->second];
+    const Block* b = FindSection(section);
+    if (!b) return nullptr;
+    auto it = b->keys.find(Fold(key));
+    return it == b->keys.end() ? nullptr : &b->lines[it->second];
   }
 
   std::vector<std::string> KeysOf(std::string_view section) const {
     std::vector<std::string> out;
-    if (const Section* s = FindSection(section)) {
-      for (size_t i : s->key_order) out.push_back(lines_[i].name);
+    if (const Block* b = FindSection(section)) {
+      for (size_t i : b->key_order) out.push_back(b->lines[i].name);
     }
     return out;
   }
 
   std::vector<std::string> SectionNames() const {
     std::vector<std::string> out;
-    for (const Section& s : sections_) {
-      auto it = section_index_.find(s.fold);
-      if (it != section_index_.end() && &sections_[it->second] == &s) {
-        out.push_back(lines_[s.header].name);
+    for (size_t i = 1; i < blocks_.size(); ++i) {
+      auto it = index_->find(blocks_[i]->fold);
+      if (it != index_->end() && it->second == i) {
+        out.push_back(blocks_[i]->lines[0].name);
       }
     }
     return out;
   }
 
-  // Returns true when the document changed.
+  // Each returns true when the document changed.
+  bool Apply(const SettingsChange& c) {
+    switch (c.kind) {
+      case SettingsChange::Kind::kSet:
+        return Set(c.section, c.key, c.value);
+      case SettingsChange::Kind::kDelete:
+        return Delete(c.section, c.key);
+      case SettingsChange::Kind::kErase:
+        return Erase(c.section);
+      case SettingsChange::Kind::kReplace:
+        return Replace(c.section, c.entries);
+    }
+    return false;
+  }
+
   bool Set(std::string_view section, std::string_view key,
            std::string_view value) {
-    std::string clean = AsStored(value);
-    const Section* s = FindSection(section);
-    if (s) {
-      auto it = s->keys.find(Fold(key));
-      if (it != s->keys.end()) {
-        Line& l = lines_[it->second];
-        if (l.value == clean && !l.dirty) return false;
-        l.value = clean;
-        l.dirty = true;
-        l.raw.clear();
-        return true;
-      }
-      // After the section's last non-blank line.
-      size_t at = s->end;
-      while (at > s->header + 1 && Trim(lines_[at - 1].raw).empty() &&
-             !lines_[at - 1].dirty) {
-        --at;
-      }
-      lines_.insert(lines_.begin() + static_cast<long>(at),
-                    KeyLine(key, clean));
-    } else {
-      Line header;
-      header.kind = Kind::kSection;
-      header.name = AsStored(section);
-      header.dirty = true;
-      lines_.push_back(header);
-      lines_.push_back(KeyLine(key, clean));
+    std::string clean = NoLineBreaks(value);
+    auto found = index_->find(Fold(section));
+    if (found == index_->end()) {
+      Block& b = AppendSection(section);
+      b.lines.push_back(KeyLine(key, std::move(clean)));
+      b.IndexKeys();
+      return true;
     }
-    Index();
+    const size_t bi = found->second;
+    const Block& current = *blocks_[bi];
+    auto it = current.keys.find(Fold(key));
+    const bool exists = it != current.keys.end();
+    const size_t line = exists ? it->second : 0;
+    if (exists && current.lines[line].value == clean) return false;
+    Block& b = Mutable(bi);
+    if (exists) {
+      Line& l = b.lines[line];
+      l.value = std::move(clean);
+      l.dirty = true;
+      l.raw.clear();
+      return true;
+    }
+    b.lines.insert(b.lines.begin() + static_cast<long>(BodyEnd(b)),
+                   KeyLine(key, std::move(clean)));
+    b.IndexKeys();
     return true;
   }
 
   bool Delete(std::string_view section, std::string_view key) {
-    const Section* s = FindSection(section);
-    if (!s) return false;
-    auto it = s->keys.find(Fold(key));
-    if (it == s->keys.end()) return false;
-    lines_.erase(lines_.begin() + static_cast<long>(it->second));
-    Index();
+    auto found = index_->find(Fold(section));
+    if (found == index_->end()) return false;
+    const size_t bi = found->second;
+    auto it = blocks_[bi]->keys.find(Fold(key));
+    if (it == blocks_[bi]->keys.end()) return false;
+    const size_t line = it->second;
+    Block& b = Mutable(bi);
+    b.lines.erase(b.lines.begin() + static_cast<long>(line));
+    b.IndexKeys();  // a second spelling of the key may surface
     return true;
   }
 
   bool Erase(std::string_view section) {
-    std::string fold = Fold(section);
+    const std::string fold = Fold(section);
     bool changed = false;
     // Every section of that name goes, as its duplicates would resurface.
-    for (size_t i = sections_.size(); i-- > 0;) {
-      if (sections_[i].fold != fold) continue;
-      lines_.erase(lines_.begin() + static_cast<long>(sections_[i].header),
-                   lines_.begin() + static_cast<long>(sections_[i].end));
+    for (size_t i = blocks_.size(); i-- > 1;) {
+      if (blocks_[i]->fold != fold) continue;
+      RemoveBlock(i);
       changed = true;
     }
-    if (changed) Index();
+    if (changed) RebuildIndex();
     return changed;
+  }
+
+  bool Replace(std::string_view section, const SettingsBatch::Entries& entries) {
+    const std::string fold = Fold(section);
+    std::vector<size_t> same;
+    for (size_t i = 1; i < blocks_.size(); ++i) {
+      if (blocks_[i]->fold == fold) same.push_back(i);
+    }
+    if (same.empty()) {
+      Block& b = AppendSection(section);
+      for (const auto& [key, value] : entries) {
+        b.lines.push_back(KeyLine(key, NoLineBreaks(value)));
+      }
+      b.IndexKeys();
+      return true;
+    }
+    {
+      const Block& first = *blocks_[same[0]];
+      const size_t body_end = BodyEnd(first);
+      if (same.size() == 1 && body_end - 1 == entries.size()) {
+        bool equal = true;
+        for (size_t k = 0; k < entries.size() && equal; ++k) {
+          const Line& l = first.lines[1 + k];
+          equal = l.kind == Kind::kKey && l.name == entries[k].first &&
+                  l.value == NoLineBreaks(entries[k].second);
+        }
+        if (equal) return false;
+      }
+    }
+    for (size_t n = same.size(); n-- > 1;) RemoveBlock(same[n]);
+    Block& b = Mutable(same[0]);
+    std::vector<Line> body;
+    body.reserve(entries.size());
+    for (const auto& [key, value] : entries) {
+      body.push_back(KeyLine(key, NoLineBreaks(value)));
+    }
+    const long body_end = static_cast<long>(BodyEnd(b));
+    b.lines.erase(b.lines.begin() + 1, b.lines.begin() + body_end);
+    b.lines.insert(b.lines.begin() + 1, std::make_move_iterator(body.begin()),
+                   std::make_move_iterator(body.end()));
+    b.IndexKeys();
+    if (same.size() > 1) RebuildIndex();
+    return true;
   }
 
  private:
@@ -211,6 +434,62 @@ class SettingsDocument {
     return l;
   }
 
+  static bool IsBlankLine(const Line& l) {
+    return l.kind == Kind::kOther && !l.dirty && Trim(l.raw).empty();
+  }
+
+  // After the section's last non-blank line: where a new key goes.
+  static size_t BodyEnd(const Block& b) {
+    size_t at = b.lines.size();
+    while (at > 1 && IsBlankLine(b.lines[at - 1])) --at;
+    return at;
+  }
+
+  // The block, copied first when another version of the document shares it.
+  Block& Mutable(size_t i) {
+    if (!owned_[i]) {
+      blocks_[i] = std::make_shared<Block>(*blocks_[i]);
+      owned_[i] = true;
+    }
+    blocks_[i]->text_valid = false;
+    return *blocks_[i];
+  }
+
+  // A new, empty section at the end of the file.
+  Block& AppendSection(std::string_view name) {
+    auto block = std::make_shared<Block>();
+    Line header;
+    header.kind = Kind::kSection;
+    header.name = StoredSectionName(name);
+    header.dirty = true;
+    block->is_section = true;
+    block->fold = Fold(header.name);
+    block->lines.push_back(std::move(header));
+    blocks_.push_back(std::move(block));
+    owned_.push_back(true);
+    if (!index_owned_) {
+      index_ = std::make_shared<SectionIndex>(*index_);
+      index_owned_ = true;
+    }
+    index_->emplace(blocks_.back()->fold, blocks_.size() - 1);
+    return *blocks_.back();
+  }
+
+  void RemoveBlock(size_t i) {
+    blocks_.erase(blocks_.begin() + static_cast<long>(i));
+    owned_.erase(owned_.begin() + static_cast<long>(i));
+  }
+
+  void RebuildIndex() {
+    auto index = std::make_shared<SectionIndex>();
+    index->reserve(blocks_.size());
+    for (size_t i = 1; i < blocks_.size(); ++i) {
+      index->emplace(blocks_[i]->fold, i);
+    }
+    index_ = std::move(index);
+    index_owned_ = true;
+  }
+
   static Line ParseLine(std::string_view raw) {
     Line l;
     l.raw = std::string(raw);
@@ -221,7 +500,7 @@ class SettingsDocument {
       size_t close = inner.rfind(']');
       if (close != std::string_view::npos) inner = inner.substr(0, close);
       l.kind = Kind::kSection;
-      l.name = Cp932ToUtf8(Trim(inner));
+      l.name = SettingsFile::DecodeText(Trim(inner));
       return l;
     }
     if (t.empty() || t.front() == ';') return l;
@@ -230,34 +509,15 @@ class SettingsDocument {
     std::string_view key = Trim(t.substr(0, eq));
     if (key.empty()) return l;
     l.kind = Kind::kKey;
-    l.name = Cp932ToUtf8(key);
-    l.value = Cp932ToUtf8(Trim(t.substr(eq + 1)));
+    l.name = SettingsFile::DecodeText(key);
+    l.value = SettingsFile::DecodeText(Trim(t.substr(eq + 1)));
     return l;
   }
 
-  void Index() {
-    sections_.clear();
-    section_index_.clear();
-    for (size_t i = 0; i < lines_.size(); ++i) {
-      Line& l = lines_[i];
-      if (l.kind == Kind::kSection) {
-        if (!sections_.empty()) sections_.back().end = i;
-        Section s;
-        s.fold = Fold(l.name);
-        s.header = i;
-        sections_.push_back(std::move(s));
-        section_index_.emplace(sections_.back().fold, sections_.size() - 1);
-      } else if (l.kind == Kind::kKey && !sections_.empty()) {
-        Section& s = sections_.back();
-        if (s.keys.emplace(Fold(l.name), i).second) s.key_order.push_back(i);
-      }
-    }
-    if (!sections_.empty()) sections_.back().end = lines_.size();
-  }
-
-  std::vector<Line> lines_;
-  std::vector<Section> sections_;
-  std::unordered_map<std::string, size_t> section_index_;
+  std::vector<std::shared_ptr<Block>> blocks_;
+  std::vector<bool> owned_;  // blocks_[i] belongs to this version alone
+  std::shared_ptr<SectionIndex> index_;  // folded name -> first block
+  bool index_owned_ = true;
 };
 
 // ---------------------------------------------------------------------------
@@ -314,7 +574,8 @@ SettingsFile::Stamp SettingsFile::StampOf(const struct stat& st) {
   return s;
 }
 
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::string path, mode_t mode)
+    : path_(std::move(path)), mode_(mode) {}
 SettingsFile::~SettingsFile() = default;
 
 Settings SettingsFile::Open() { return Settings(this, Current()); }
@@ -405,91 +666,201 @@ std::shared_ptr<const SettingsDocument> SettingsFile::CurrentLocked(
   return doc_;
 }
 
-// ---------------------------------------------------------------------------
-
-std::string Settings::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view default_value) const {
-  const SettingsDocument::Line* l = doc_->FindKey(section, key);
-  return l ? l->value : std::string(default_value);
-}
-
-int Settings::ReadInteger(std::string_view section, std::string_view key,
-                          int default_value) const {
-  const SettingsDocument::Line* l = doc_->FindKey(section, key);
-  return l ? SettingsFile::ParseInteger(l->value, default_value)
-           : default_value;
-}
-
-bool Settings::ReadBool(std::string_view section, std::string_view key,
-                        bool default_value) const {
-  return ReadInteger(section, key, default_value ? 1 : 0) != 0;
-}
-
-bool Settings::HasKey(std::string_view section, std::string_view key) const {
-  return doc_->FindKey(section, key) != nullptr;
-}
-
-bool Settings::HasSection(std::string_view section) const {
-  return doc_->FindSection(section) != nullptr;
-}
-
-std::vector<std::string> Settings::ListKeys(std::string_view section) const {
-  return doc_->KeysOf(section);
-}
-
-std::vector<std::string> Settings::ListSections() const {
-  return doc_->SectionNames();
-}
-
-bool Settings::Commit(const std::function<bool(SettingsDocument&)>& change) {
+bool SettingsFile::CommitBatch(SettingsBatch& batch) {
+  if (batch.changes_.empty()) return true;
   std::vector<std::string> messages;
+  std::shared_ptr<const SettingsDocument> result;
   bool ok = true;
   {
-    std::lock_guard lock(file_->mutex_);
-    // Apply the change to the file as it is now, not to this session's view.
-    auto current = file_->CurrentLocked(&messages);
-    if (file_->read_only_) {
-      doc_ = current;
+    std::lock_guard lock(mutex_);
+    // Apply the changes to the file as it is now, not to the batch's view.
+    auto current = CurrentLocked(&messages);
+    result = current;
+    if (read_only_) {
       ok = false;
     } else {
-      auto next = std::make_shared<SettingsDocument>(*current);
-      if (!change(*next)) {
-        doc_ = current;
+      std::shared_ptr<SettingsDocument> next;
+      bool changed = false;
+      if (current == batch.base_ && batch.work_) {
+        // Nobody wrote since the batch began: its copy is the new file.
+        next = batch.work_;
+        changed = batch.work_changed_;
       } else {
+        next = std::make_shared<SettingsDocument>(*current);
+        for (const SettingsChange& c : batch.changes_) {
+          changed = next->Apply(c) || changed;
+        }
+      }
+      if (changed) {
         std::string error;
-        if (WriteFileAtomic(file_->path_, next->Serialize(), &error)) {
+        if (WriteFileAtomic(path_, next->Serialize(), mode_, &error)) {
           // Our own write must not force a re-read.
           struct stat st;
-          if (::stat(file_->path_.c_str(), &st) == 0) {
-            file_->stamp_ = SettingsFile::StampOf(st);
+          if (::stat(path_.c_str(), &st) == 0) {
+            stamp_ = StampOf(st);
           } else {
-            file_->stamp_ = SettingsFile::Stamp();
-            file_->stamp_.size = -2;  // never matches: re-read next time
+            stamp_ = Stamp();
+            stamp_.size = -2;  // never matches: re-read next time
           }
-          file_->doc_ = next;
           doc_ = next;
+          result = next;
         } else {
           ok = false;
-          doc_ = current;
-          if (!file_->reported_write_failure_) {
-            file_->reported_write_failure_ = true;
-            messages.push_back("設定ファイルに書き込めません。\r" +
-                               file_->path_ + "\r" + error +
+          if (!reported_write_failure_) {
+            reported_write_failure_ = true;
+            messages.push_back("設定ファイルに書き込めません。\r" + path_ +
+                               "\r" + error +
                                "\r\r変更した設定は保存されていません。");
           }
         }
       }
     }
   }
-  file_->Report(std::move(messages));
+  Report(std::move(messages));
+  batch.base_ = result;
+  batch.doc_ = result;
+  batch.work_.reset();
+  batch.work_changed_ = false;
+  batch.changes_.clear();
+  return ok;
+}
+
+// ---------------------------------------------------------------------------
+
+std::string SettingsReader::ReadString(std::string_view section,
+                                       std::string_view key,
+                                       std::string_view default_value) const {
+  const SettingsDocument::Line* l = doc_->FindKey(section, key);
+  return l ? l->value : std::string(default_value);
+}
+
+int SettingsReader::ReadInteger(std::string_view section, std::string_view key,
+                                int default_value) const {
+  const SettingsDocument::Line* l = doc_->FindKey(section, key);
+  return l ? SettingsFile::ParseInteger(l->value, default_value)
+           : default_value;
+}
+
+bool SettingsReader::ReadBool(std::string_view section, std::string_view key,
+                              bool default_value) const {
+  return ReadInteger(section, key, default_value ? 1 : 0) != 0;
+}
+
+bool SettingsReader::HasKey(std::string_view section,
+                            std::string_view key) const {
+  return doc_->FindKey(section, key) != nullptr;
+}
+
+bool SettingsReader::HasSection(std::string_view section) const {
+  return doc_->FindSection(section) != nullptr;
+}
+
+std::vector<std::string> SettingsReader::ListKeys(
+    std::string_view section) const {
+  return doc_->KeysOf(section);
+}
+
+std::vector<std::string> SettingsReader::ListSections() const {
+  return doc_->SectionNames();
+}
+
+// ---------------------------------------------------------------------------
+
+SettingsBatch::SettingsBatch(SettingsFile* file,
+                             std::shared_ptr<const SettingsDocument> base)
+    : SettingsReader(base), file_(file), base_(std::move(base)) {}
+SettingsBatch::SettingsBatch(SettingsBatch&&) noexcept = default;
+SettingsBatch& SettingsBatch::operator=(SettingsBatch&&) noexcept = default;
+SettingsBatch::~SettingsBatch() = default;
+
+SettingsDocument& SettingsBatch::Work() {
+  if (!work_) {
+    work_ = std::make_shared<SettingsDocument>(*base_);
+    doc_ = work_;
+  }
+  return *work_;
+}
+
+bool SettingsBatch::Record(SettingsChange change) {
+  work_changed_ = Work().Apply(change) || work_changed_;
+  changes_.push_back(std::move(change));
+  return true;
+}
+
+bool SettingsBatch::WriteString(std::string_view section, std::string_view key,
+                                std::string_view value) {
+  if (!IsWritableKey(key) || !IsWritableSection(section)) return false;
+  SettingsChange c;
+  c.kind = SettingsChange::Kind::kSet;
+  c.section = section;
+  c.key = key;
+  c.value = value;
+  return Record(std::move(c));
+}
+
+bool SettingsBatch::WriteInteger(std::string_view section, std::string_view key,
+                                 int value) {
+  return WriteString(section, key, std::to_string(value));
+}
+
+bool SettingsBatch::WriteBool(std::string_view section, std::string_view key,
+                              bool value) {
+  return WriteString(section, key, value ? "1" : "0");
+}
+
+void SettingsBatch::DeleteKey(std::string_view section, std::string_view key) {
+  SettingsChange c;
+  c.kind = SettingsChange::Kind::kDelete;
+  c.section = section;
+  c.key = key;
+  Record(std::move(c));
+}
+
+void SettingsBatch::EraseSection(std::string_view section) {
+  SettingsChange c;
+  c.kind = SettingsChange::Kind::kErase;
+  c.section = section;
+  Record(std::move(c));
+}
+
+bool SettingsBatch::ReplaceSection(std::string_view section,
+                                   const Entries& entries) {
+  if (!IsWritableSection(section)) return false;
+  for (const auto& entry : entries) {
+    if (!IsWritableKey(entry.first)) return false;
+  }
+  SettingsChange c;
+  c.kind = SettingsChange::Kind::kReplace;
+  c.section = section;
+  c.entries = entries;
+  return Record(std::move(c));
+}
+
+size_t SettingsBatch::size() const { return changes_.size(); }
+
+bool SettingsBatch::Commit() { return file_->CommitBatch(*this); }
+
+// ---------------------------------------------------------------------------
+
+SettingsBatch Settings::StartBatch() const { return SettingsBatch(file_, doc_); }
+
+bool Settings::Batch(const std::function<void(SettingsBatch&)>& fill) {
+  SettingsBatch batch = StartBatch();
+  fill(batch);
+  return CommitOne(batch);
+}
+
+bool Settings::CommitOne(SettingsBatch& batch) {
+  const bool ok = batch.Commit();
+  doc_ = batch.doc_;
   return ok;
 }
 
 bool Settings::WriteString(std::string_view section, std::string_view key,
                            std::string_view value) {
-  if (!IsWritableKey(key) || Trim(NoLineBreaks(section)).empty()) return false;
-  return Commit(
-      [&](SettingsDocument& d) { return d.Set(section, key, value); });
+  SettingsBatch batch = StartBatch();
+  if (!batch.WriteString(section, key, value)) return false;
+  return CommitOne(batch);
 }
 
 bool Settings::WriteInteger(std::string_view section, std::string_view key,
@@ -503,11 +874,15 @@ bool Settings::WriteBool(std::string_view section, std::string_view key,
 }
 
 bool Settings::DeleteKey(std::string_view section, std::string_view key) {
-  return Commit([&](SettingsDocument& d) { return d.Delete(section, key); });
+  SettingsBatch batch = StartBatch();
+  batch.DeleteKey(section, key);
+  return CommitOne(batch);
 }
 
 bool Settings::EraseSection(std::string_view section) {
-  return Commit([&](SettingsDocument& d) { return d.Erase(section); });
+  SettingsBatch batch = StartBatch();
+  batch.EraseSection(section);
+  return CommitOne(batch);
 }
 
 }  // namespace mirokata

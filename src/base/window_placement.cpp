@@ -62,8 +62,10 @@ Point ReadPlacement(const Settings& settings, std::string_view section,
 
 void WritePlacement(Settings& settings, std::string_view section,
                     Point position) {
-  settings.WriteInteger(section, "top", position.top);
-  settings.WriteInteger(section, "left", position.left);
+  settings.Batch([&](SettingsBatch& b) {
+    b.WriteInteger(section, "top", position.top);
+    b.WriteInteger(section, "left", position.left);
+  });
 }
 
 }  // namespace mirokata

@@ -43,7 +43,7 @@ Point ReadPlacement(const Settings& settings, std::string_view section,
                     Point defaults, Size window,
                     const std::vector<ScreenRect>& screens);
 
-// Writes `top` and `left` back to the window's section.
+// Writes `top` and `left` back to the window's section, in one batch.
 void WritePlacement(Settings& settings, std::string_view section,
                     Point position);
 

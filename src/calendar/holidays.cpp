@@ -183,13 +183,14 @@ bool ListHas(const std::vector<std::string>& items, int month, int day) {
 bool EnsureDefaultHolidays(SettingsFile& settings) {
   Settings s = settings.Open();
   if (s.ReadInteger(kHolidaySection, kHolidaySetKey, 0) != 0) return true;
-  bool ok = true;
-  for (const DefaultHoliday& h : kDefaultHolidays) {
-    ok = s.WriteString(kHolidaySection, h.key, h.name) && ok;
-  }
-  // Marked done last, so that an interrupted first start tries again.
-  if (ok) ok = s.WriteInteger(kHolidaySection, kHolidaySetKey, 1);
-  return ok;
+  // One batch with the mark: a first start that is interrupted leaves
+  // neither the mark nor half a list, and simply tries again.
+  return s.Batch([](SettingsBatch& b) {
+    for (const DefaultHoliday& h : kDefaultHolidays) {
+      b.WriteString(kHolidaySection, h.key, h.name);
+    }
+    b.WriteInteger(kHolidaySection, kHolidaySetKey, 1);
+  });
 }
 
 bool HolidayLawInEffect(SettingsFile& settings) {

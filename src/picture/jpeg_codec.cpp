@@ -392,7 +392,7 @@ JpegEncodeResult EncodeJpegFile(
   JpegEncodeResult result = EncodeJpeg(picture, &data, progress);
   if (!result.ok) return result;
   std::string error;
-  if (!WriteFileAtomic(path, data, &error)) {
+  if (!WriteFileAtomic(path, data, PublicFileMode(), &error)) {
     result.ok = false;
     result.message = error;
   }

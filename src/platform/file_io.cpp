@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace mirokata {
 namespace {
@@ -21,10 +24,48 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+mode_t ReadUmask() {
+  // Linux 4.7 and later show it without changing it.
+  if (FILE* f = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+      if (std::strncmp(line, "Umask:", 6) == 0) {
+        std::fclose(f);
+        return static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8)) & 0777;
+      }
+    }
+    std::fclose(f);
+  }
+  // Elsewhere the only way is to set it and put it back; this runs once,
+  // while the process is still starting and has no other thread.
+  mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask & 0777;
+}
+
+// Read as the program loads, before any thread could create a file.
+[[maybe_unused]] const mode_t kUmaskAtLoad = StartupUmask();
+
+bool ReadLink(const std::string& path, std::string* out) {
+  std::vector<char> buf(256);
+  for (;;) {
+    ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
+    if (n < 0) return false;
+    if (static_cast<size_t>(n) < buf.size()) {
+      out->assign(buf.data(), static_cast<size_t>(n));
+      return true;
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
 ReadResult ReadUpTo(const std::string& path, size_t max_bytes,
                     std::string* data, struct stat* info) {
   data->clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer
+  // (for ever, at start-up, deaf to SIGTERM). The type is checked on the
+  // open file, so nothing can be swapped in between.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::kMissing
                                                  : ReadResult::kUnreadable;
@@ -55,11 +96,40 @@ ReadResult ReadUpTo(const std::string& path, size_t max_bytes,
 
 }  // namespace
 
+mode_t StartupUmask() {
+  static const mode_t mask = ReadUmask();
+  return mask;
+}
+
+mode_t PublicFileMode() { return 0666 & ~StartupUmask(); }
+mode_t PublicFolderMode() { return 0777 & ~StartupUmask(); }
+
 std::string ParentFolder(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+bool ResolveLinkChain(const std::string& path, std::string* target,
+                      std::string* error) {
+  std::string current = path;
+  // The kernel's own limit for a path's links.
+  for (int hops = 0; hops <= 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *target = current;
+      return true;
+    }
+    std::string link;
+    if (!ReadLink(current, &link) || link.empty()) {
+      if (error) *error = ErrnoText("readlink", errno ? errno : EINVAL);
+      return false;
+    }
+    current = link.front() == '/' ? link : ParentFolder(current) + "/" + link;
+  }
+  if (error) *error = ErrnoText("symbolic links", ELOOP);
+  return false;
 }
 
 ReadResult ReadWholeFile(const std::string& path, std::string* data) {
@@ -79,10 +149,17 @@ ReadResult ReadFileHead(const std::string& path, size_t max_bytes,
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view data,
-                     std::string* error) {
-  std::string folder = ParentFolder(path);
-  std::string tmp = folder + "/." + BaseName(path) + ".tmp-XXXXXX";
-  int fd = ::mkstemp(tmp.data());
+                     mode_t mode, std::string* error) {
+  // A link (a dotfile manager's) stays a link: its target is replaced, and
+  // the temporary file lies beside the target so that rename stays within
+  // one file system.
+  std::string target;
+  if (!ResolveLinkChain(path, &target, error)) return false;
+  std::string tmp =
+      ParentFolder(target) + "/." + BaseName(target) + ".tmp-XXXXXX";
+  // mkostemp creates the file 0600 whatever the umask; fchmod then gives it
+  // exactly the mode asked. The umask is never read or set here.
+  int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
   if (fd < 0) {
     if (error) *error = ErrnoText("create", errno);
     return false;
@@ -94,16 +171,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view data,
     if (error) *error = ErrnoText(what, err);
     return false;
   };
-  struct stat old;
-  mode_t mode = 0644;
-  if (::stat(path.c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(fd, mode) != 0) return fail("chmod");
+  if (::fchmod(fd, mode & 07777) != 0) return fail("chmod");
   const char* p = data.data();
   size_t left = data.size();
   while (left > 0) {
@@ -122,7 +190,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view data,
     if (error) *error = ErrnoText("close", err);
     return false;
   }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (::rename(tmp.c_str(), target.c_str()) != 0) {
     int err = errno;
     ::unlink(tmp.c_str());
     if (error) *error = ErrnoText("rename", err);

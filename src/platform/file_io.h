@@ -1,19 +1,36 @@
-// Whole-file reads and crash-safe whole-file writes.
+// Whole-file reads and crash-safe whole-file writes, with explicit modes.
 #ifndef MIROKATA_PLATFORM_FILE_IO_H_
 #define MIROKATA_PLATFORM_FILE_IO_H_
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
 #include <string>
 #include <string_view>
 
 namespace mirokata {
 
+// Modes. Private data (the settings file with its passwords, the diary, the
+// period tracker, the password lock) is readable by its owner alone; other
+// data gets what a plain creat/mkdir would give under the user's umask.
+inline constexpr mode_t kPrivateFileMode = 0600;
+inline constexpr mode_t kPrivateFolderMode = 0700;
+
+// The process's file-creation mask as it was at start-up. Read once (from
+// /proc/self/status where it can be) and never changed by this program:
+// umask is process-wide, and the picture worker writes files too.
+mode_t StartupUmask();
+// 0666 and 0777 without the bits of StartupUmask() (0644 and 0755 under the
+// usual 022).
+mode_t PublicFileMode();
+mode_t PublicFolderMode();
+
 enum class ReadResult { kOk, kMissing, kUnreadable };
 
 // Reads the whole file into *data. kMissing when there is no such file,
 // kUnreadable for anything else that stops the read (permissions, I/O
-// errors, a folder of that name).
+// errors, a folder, FIFO, socket or device of that name). The open never
+// blocks: a FIFO with no writer is reported at once, not waited for.
 ReadResult ReadWholeFile(const std::string& path, std::string* data);
 
 // The same, also giving the identity of the file that was read (fstat of the
@@ -27,13 +44,23 @@ ReadResult ReadWholeFile(const std::string& path, std::string* data,
 ReadResult ReadFileHead(const std::string& path, size_t max_bytes,
                         std::string* data);
 
-// Writes data to a hidden temporary file in the same folder, flushes it to
-// disk and renames it over path, so that a reader (or a kill at any moment)
-// sees either the old or the new file, never a torn one. The mode of an
-// existing file is kept. On failure the old file is untouched, the temporary
-// file is removed and *error (if given) says why.
+// Writes data to a hidden temporary file (".<name>.tmp-XXXXXX") in the
+// folder of the file, flushes it to disk (one fdatasync) and renames it over
+// the file, so that a reader (or a kill at any moment) sees either the old
+// or the new file, never a torn one. The file ends with exactly `mode`
+// (fchmod; the umask plays no part and is never touched), whether it is new
+// or replaced. A path that is a symbolic link (a chain of them) stays a
+// link: the file it finally names is the one replaced, from its own folder.
+// On failure the old file is untouched, the temporary file is removed and
+// *error (if given) says why.
 bool WriteFileAtomic(const std::string& path, std::string_view data,
-                     std::string* error = nullptr);
+                     mode_t mode, std::string* error = nullptr);
+
+// The file a path finally names once its symbolic links are followed (the
+// path itself when it is no link or does not exist). False, with *error,
+// for a loop or a chain longer than 40 links.
+bool ResolveLinkChain(const std::string& path, std::string* target,
+                      std::string* error = nullptr);
 
 // The folder part of a path ("." when it has none).
 std::string ParentFolder(const std::string& path);

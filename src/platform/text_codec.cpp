@@ -221,13 +221,15 @@ std::string Utf8ToCp932(std::string_view utf8) {
 bool FitsCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return true;
   bool fits = true;
-  Convert(Encoder(), utf8, [&fits](std::string_view rest, std::string&) {
-    fits = false;
-    size_t len = 0;
-    NextCodePoint(rest, &len);
-    return len;
-  });
-  return fits;
+  std::string bytes =
+      Convert(Encoder(), utf8, [&fits](std::string_view rest, std::string&) {
+        fits = false;
+        size_t len = 0;
+        NextCodePoint(rest, &len);
+        return len;
+      });
+  // Encodable is not enough: the bytes must also decode to the same text.
+  return fits && Cp932ToUtf8(bytes) == utf8;
 }
 
 }  // namespace mirokata

@@ -24,7 +24,9 @@ std::optional<std::string> DecodeToUtf8(std::string_view bytes,
 // are mapped to their CP932 forms first. Invalid UTF-8 bytes become "?".
 std::string Utf8ToCp932(std::string_view utf8);
 
-// True when every character of the UTF-8 text survives Utf8ToCp932.
+// True when the text survives Utf8ToCp932 and Cp932ToUtf8 exactly: every
+// character has CP932 bytes of its own (no "?", no look-alike twin) that
+// decode to the same character. Invalid UTF-8 never fits.
 bool FitsCp932(std::string_view utf8);
 
 inline constexpr uint32_t kUtf8Replacement = 0xFFFD;

@@ -80,7 +80,7 @@ bool EntryFolder::WriteContent(std::string_view name, std::string_view content,
   std::optional<std::string> actual = Resolve(name);
   pinned_.reset();
   return WriteFileAtomic(FullPath(actual ? *actual : std::string(name)),
-                         content, error);
+                         content, PublicFileMode(), error);
 }
 
 bool EntryFolder::Delete(std::string_view name, SettingsFile* settings,
@@ -135,20 +135,25 @@ PopupOptions ReadPopupOptions(SettingsFile& settings,
 
 bool WritePopupOptions(SettingsFile& settings, std::string_view section,
                        const PopupOptions& o) {
-  Settings s = settings.Open();
-  bool ok = s.WriteInteger(section, "closetime", o.closetime);
-  ok = (o.file ? s.WriteString(section, "file", *o.file)
-               : s.DeleteKey(section, "file")) &&
-       ok;
-  ok = (o.bitmap ? s.WriteString(section, "bitmap", *o.bitmap)
-                 : s.DeleteKey(section, "bitmap")) &&
-       ok;
-  ok = s.WriteBool(section, "Smtp", o.smtp) && ok;
-  ok = s.WriteBool(section, "Wallpaper", o.wallpaper) && ok;
-  ok = s.WriteBool(section, "Stretch", o.stretch) && ok;
-  ok = s.WriteString(section, "Execute", o.execute) && ok;
-  ok = s.WriteString(section, "Execlose", o.execlose) && ok;
-  return ok;
+  // One batch: a kill never leaves old and new options mixed.
+  return settings.Batch([&](SettingsBatch& b) {
+    b.WriteInteger(section, "closetime", o.closetime);
+    if (o.file) {
+      b.WriteString(section, "file", *o.file);
+    } else {
+      b.DeleteKey(section, "file");
+    }
+    if (o.bitmap) {
+      b.WriteString(section, "bitmap", *o.bitmap);
+    } else {
+      b.DeleteKey(section, "bitmap");
+    }
+    b.WriteBool(section, "Smtp", o.smtp);
+    b.WriteBool(section, "Wallpaper", o.wallpaper);
+    b.WriteBool(section, "Stretch", o.stretch);
+    b.WriteString(section, "Execute", o.execute);
+    b.WriteString(section, "Execlose", o.execlose);
+  });
 }
 
 }  // namespace mirokata

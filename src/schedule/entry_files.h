@@ -104,8 +104,8 @@ struct PopupOptions {
 };
 
 PopupOptions ReadPopupOptions(SettingsFile& settings, std::string_view section);
-// Writes every key (file and bitmap are removed when absent). False when
-// the settings file could not be written.
+// Writes every key (file and bitmap are removed when absent) in one settings
+// batch. False when the settings file could not be written.
 bool WritePopupOptions(SettingsFile& settings, std::string_view section,
                        const PopupOptions& options);
 

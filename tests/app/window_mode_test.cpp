@@ -4,6 +4,7 @@
 
 #include "app/month_navigation.h"
 #include "base/settings_file.h"
+#include "support/rename_watch.h"
 #include "support/temp_folder.h"
 #include "base/window_placement.h"
 
@@ -77,7 +78,10 @@ TEST(WindowPlacementTest, ReadsAndWritesTopAndLeft) {
   Settings s = file.Open();
   EXPECT_EQ(ReadPlacement(s, "Jump", {0, 0}, {200, 100}, {kScreen}),
             (Point{0, 0}));
+  RenameWatch watch(dir.path());
   WritePlacement(s, "Jump", {3000, 3000});
+  // Top and left belong together: one rewrite of the file.
+  EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 1);
   EXPECT_EQ(file.ReadInteger("jump", "TOP", 0), 3000);
   EXPECT_EQ(ReadPlacement(file.Open(), "Jump", {0, 0}, {200, 100}, {kScreen}),
             (Point{1080, 700}));

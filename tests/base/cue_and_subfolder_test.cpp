@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include "base/folders.h"
 #include "base/settings_file.h"
 #include "support/temp_folder.h"
+#include "platform/file_io.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"
@@ -37,27 +39,57 @@ TEST(EnsureSubFolderTest, CreatesOrReportsAndStops) {
   FakeMessages messages;
 
   // Made when missing, and simply returned when there.
-  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", messages), dir / "Todo");
+  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", SubFolderMode("Todo"), messages), dir / "Todo");
   EXPECT_TRUE(std::filesystem::is_directory(dir / "Todo"));
   std::ofstream(dir / "Todo/TreeData.q32") << "x";
-  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", messages), dir / "Todo");
+  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", SubFolderMode("Todo"), messages), dir / "Todo");
   EXPECT_TRUE(std::filesystem::exists(dir / "Todo/TreeData.q32"));
   EXPECT_TRUE(messages.shown().empty());
 
   // A file in the way: the folder still does not exist.
   std::ofstream(dir / "Tel") << "not a folder";
-  EXPECT_FALSE(EnsureSubFolder(dir.path(), "Tel", messages));
+  EXPECT_FALSE(EnsureSubFolder(dir.path(), "Tel", SubFolderMode("Tel"), messages));
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].request.text, kMissingFolderMessage);
   EXPECT_EQ(messages.shown()[0].request.kind, MessageKind::kWarning);
 
   // The parent is missing: the platform's error is reported instead.
   messages.Clear();
-  EXPECT_FALSE(EnsureSubFolder(dir / "gone", "Diary", messages));
+  EXPECT_FALSE(EnsureSubFolder(dir / "gone", "Diary", SubFolderMode("Diary"), messages));
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].request.kind, MessageKind::kError);
   EXPECT_NE(messages.shown()[0].request.text.find(dir / "gone/Diary"),
             std::string::npos);
+}
+
+int ModeOf(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+TEST(EnsureSubFolderTest, PrivateFoldersAreTheOwnersAloneWhateverTheUmask) {
+  TempFolder dir;
+  FakeMessages messages;
+  struct Case {
+    const char* name;
+    int mode;
+  } cases[] = {{"Diary", 0700}, {"Period", 0700}, {"Password", 0700},
+               {"Tel", 0700},   {"Todo", int(PublicFolderMode())},
+               {"Teikei", int(PublicFolderMode())}};
+  // A lax umask must not widen a private folder, a strict one must not
+  // narrow the mode asked.
+  for (mode_t mask : {mode_t{0}, mode_t{077}}) {
+    const mode_t old = umask(mask);
+    for (const Case& c : cases) {
+      const std::string parent = dir / std::to_string(mask);
+      std::filesystem::create_directories(parent);
+      ASSERT_TRUE(
+          EnsureSubFolder(parent, c.name, SubFolderMode(c.name), messages));
+      EXPECT_EQ(ModeOf(parent + "/" + c.name), c.mode) << c.name << mask;
+    }
+    umask(old);
+  }
+  EXPECT_EQ(PublicFolderMode(), 0777 & ~StartupUmask());
 }
 
 TEST(ConfirmDeleteTest, AsksUnlessSwitchedOff) {

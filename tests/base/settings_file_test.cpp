@@ -1,18 +1,24 @@
 #include "base/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
 #include "platform/file_io.h"
+#include "platform/text_codec.h"
+#include "support/rename_watch.h"
 
 namespace mirokata {
 namespace {
@@ -69,9 +75,93 @@ TEST_F(SettingsFileTest, JapaneseTextIsCp932OnDiskAndUtf8InMemory) {
   SettingsFile again(path_);
   EXPECT_EQ(again.ReadString("horiday", "01/01", ""), "元日");
   EXPECT_EQ(again.ReadString("memo_bun", "0", ""), "ｽｹｼﾞｭｰﾙ～予定");
-  // Characters CP932 cannot hold become "?", the rest is kept whole.
+  // Characters CP932 cannot hold are escaped, never "?".
   ASSERT_TRUE(file.WriteString("Memo_bun", "1", "a😀b"));
-  EXPECT_EQ(file.ReadString("Memo_bun", "1", ""), "a?b");
+  EXPECT_EQ(file.ReadString("Memo_bun", "1", ""), "a😀b");
+  EXPECT_NE(ReadRaw().find("1={u}a{1F600}b\r\n"), std::string::npos);
+}
+
+// What each text is in the file, and that it comes back whole after a
+// restart, as a value, as a key and as a section name.
+TEST_F(SettingsFileTest, AnyTextSurvivesARestartAndPlainTextIsWrittenAsBefore) {
+  struct Case {
+    const char* text;
+    const char* stored;  // UTF-8 of the file's text; nullptr: as before
+  } cases[] = {
+      {"元日", nullptr},
+      {"ｽｹｼﾞｭｰﾙ～予定", nullptr},  // U+FF5E is CP932's own
+      {"①Ⅹ㈱髙", nullptr},         // NEC and IBM rows
+      {"C:\\data", nullptr},
+      {"a{b}", nullptr},  // "{" is plain unless the text starts with "{u}"
+      {"", nullptr},
+      {"/home/josé/予定", "{u}/home/jos{E9}/予定"},
+      {"~/仕事〜2026", "{u}~/仕事{301C}2026"},  // U+301C, Linux's wave dash
+      {"한국어", "{u}{D55C}{AD6D}{C5B4}"},
+      {"a😀b", "{u}a{1F600}b"},
+      {"−1", "{u}{2212}1"},  // U+2212 would come back as U+FF0D
+      {" lead", "{u}{20}lead"},
+      {"trail\t", "{u}trail{9}"},
+      {"{u}x", "{u}{7B}u}x"},
+      {"{u}", "{u}{7B}u}"},
+      {"é{7B}", "{u}{E9}{7B}7B}"},
+  };
+  {
+    SettingsFile file(path_);
+    ASSERT_TRUE(file.Batch([&](SettingsBatch& b) {
+      for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string text = cases[i].text;
+        b.WriteString("Values", "v" + std::to_string(i), text);
+        if (!text.empty() && text.front() != ' ' && text.back() != '\t') {
+          b.WriteString("Keys", text, "k" + std::to_string(i));
+          b.WriteString("/data/" + text, "s", std::to_string(i));
+        }
+      }
+    }));
+  }
+  const std::string raw = ReadRaw();
+  SettingsFile again(path_);  // a restart
+  Settings s = again.Open();
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    const std::string text = c.text;
+    SCOPED_TRACE(text);
+    const std::string stored = c.stored ? c.stored : text;
+    EXPECT_EQ(SettingsFile::EncodeText(text), Utf8ToCp932(stored));
+    EXPECT_EQ(SettingsFile::DecodeText(Utf8ToCp932(stored)), text);
+    EXPECT_NE(raw.find("v" + std::to_string(i) + "=" + Utf8ToCp932(stored) +
+                       "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(s.ReadString("Values", "v" + std::to_string(i), "-"), text);
+    if (!text.empty() && text.front() != ' ' && text.back() != '\t') {
+      EXPECT_EQ(s.ReadString("Keys", text, "-"), "k" + std::to_string(i));
+      EXPECT_EQ(s.ReadString("/data/" + text, "s", "-"), std::to_string(i));
+    }
+  }
+  EXPECT_EQ(raw.find('?'), std::string::npos);
+  // An escape that is no escape stays as it stands; a plain value that
+  // looks escaped is not expanded.
+  EXPECT_EQ(SettingsFile::DecodeText("{u}a{}b{110000}{D800}{1234567}{7B"),
+            "a{}b{110000}{D800}{1234567}{7B");
+  EXPECT_EQ(SettingsFile::DecodeText("a{E9}"), "a{E9}");
+}
+
+// One spelling of a section's name for writing and finding it: an entry
+// path CP932 cannot hold gets one section, however often it is written.
+TEST_F(SettingsFileTest, ASectionIsFoundUnderTheNameItWasWrittenWith) {
+  const std::string section = "/home/josé/仕事〜2026/0900____.~~";
+  SettingsFile file(path_);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(file.WriteInteger(section, "closetime", i));
+    ASSERT_TRUE(file.WriteString(section, "file", "/snd/😀.wav"));
+  }
+  ASSERT_TRUE(file.WriteString("Line\nbreak", "k", "v"));
+  SettingsFile again(path_);
+  EXPECT_EQ(again.Open().ListSections(),
+            (std::vector<std::string>{section, "Line break"}));
+  EXPECT_EQ(again.ReadInteger(section, "closetime", -1), 2);
+  EXPECT_EQ(again.ReadString(section, "file", ""), "/snd/😀.wav");
+  EXPECT_EQ(again.ReadString("Line\nbreak", "k", ""), "v");
+  EXPECT_EQ(again.ReadString("  line break ", "k", ""), "v");
 }
 
 TEST_F(SettingsFileTest, IntegersAndBooleans) {
@@ -213,36 +303,289 @@ TEST_F(SettingsFileTest, RefusedWriteIsReportedOncePerRun) {
   EXPECT_FALSE(file.read_only());  // reading still works
 }
 
+std::string JsonString(std::string_view utf8) {
+  std::string out = "\"";
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    uint32_t cp = NextCodePoint(utf8, &pos);
+    char buf[16];
+    if (cp == '"' || cp == '\\') {
+      out += '\\';
+      out += char(cp);
+    } else if (cp >= 0x20 && cp < 0x7F) {
+      out += char(cp);
+    } else if (cp < 0x10000) {
+      snprintf(buf, sizeof buf, "\\u%04x", cp);
+      out += buf;
+    } else {
+      cp -= 0x10000;
+      snprintf(buf, sizeof buf, "\\u%04x\\u%04x", 0xD800 + (cp >> 10),
+               0xDC00 + (cp & 0x3FF));
+      out += buf;
+    }
+  }
+  return out + "\"";
+}
+
+// Python's configparser, reading CP932, gets every character CP932 holds
+// exactly as we wrote it, and reads the escaped form without error, as the
+// escaped text.
+TEST_F(SettingsFileTest, PythonConfigparserReadsWhatWeWrite) {
+  if (std::system("python3 -c 'import configparser' >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no python3";
+  }
+  std::set<std::string> chars;
+  auto add = [&](std::string bytes) {
+    std::string text = Cp932ToUtf8(bytes);
+    if (FitsCp932(text)) chars.insert(text);
+  };
+  for (int b = 0x20; b < 0x7F; ++b) add(std::string(1, char(b)));
+  for (int b = 0xA1; b <= 0xDF; ++b) add(std::string(1, char(b)));
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead > 0x9F && lead < 0xE0) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail != 0x7F) add(std::string{char(lead), char(trail)});
+    }
+  }
+  ASSERT_GT(chars.size(), 7000u);
+  // Values of 64 characters between "<" and ">", so that neither reader's
+  // trimming of blanks plays a part.
+  std::map<std::string, std::map<std::string, std::string>> expected;
+  {
+    SettingsFile file(path_);
+    ASSERT_TRUE(file.Batch([&](SettingsBatch& b) {
+      std::string value = "<";
+      int n = 0, count = 0;
+      for (const std::string& c : chars) {
+        value += c;
+        if (++count % 64 == 0 || count == int(chars.size())) {
+          value += ">";
+          const std::string key = "c" + std::to_string(n++);
+          b.WriteString("Chars", key, value);
+          expected["Chars"][key] = value;
+          value = "<";
+        }
+      }
+      // Texts CP932 cannot hold: read as their escaped form.
+      const std::string section = "/home/josé/仕事〜2026/0900____.~~";
+      int e = 0;
+      for (const char* text : {"/home/josé/予定", "a😀b", " lead", "{u}x"}) {
+        const std::string key = "e" + std::to_string(e++);
+        b.WriteString("Escaped", key, text);
+        b.WriteString(section, "file", text);
+        expected["Escaped"][key] =
+            Cp932ToUtf8(SettingsFile::EncodeText(text));
+      }
+      expected[Cp932ToUtf8(SettingsFile::EncodeText(section))]["file"] =
+          Cp932ToUtf8(SettingsFile::EncodeText("{u}x"));
+    }));
+  }
+  std::string json = "{";
+  for (const auto& [section, keys] : expected) {
+    if (json.size() > 1) json += ",";
+    json += JsonString(section) + ":{";
+    bool first = true;
+    for (const auto& [key, value] : keys) {
+      if (!first) json += ",";
+      first = false;
+      json += JsonString(key) + ":" + JsonString(value);
+    }
+    json += "}";
+  }
+  json += "}";
+  const std::string json_path = dir_ + "/expected.json";
+  std::ofstream(json_path, std::ios::binary) << json;
+  const char* root = std::getenv("MIROKATA_SOURCE_DIR");
+  const std::string script =
+      std::string(root ? root : ".") + "/tests/base/configparser_reads.py";
+  ASSERT_TRUE(fs::exists(script)) << script;
+  const std::string command =
+      "python3 '" + script + "' '" + path_ + "' '" + json_path + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
 TEST_F(SettingsFileTest, KillDuringWritesLeavesAWholeFile) {
-  // Each write sets every key of the file to one generation number; a torn
-  // file would mix generations or lose keys.
-  constexpr int kKeys = 300;
-  for (int round = 0; round < 8; ++round) {
+  // Each batch sets every key of a large file to one generation. A torn
+  // write leaves the file empty, cut short, with keys of two generations or
+  // with keys missing; a lost write takes the generation back.
+  constexpr int kSections = 40, kKeys = 8;
+  const std::string payload(2000, 'p');
+  auto write_generation = [&](SettingsFile& file, int gen) {
+    return file.Batch([&](SettingsBatch& b) {
+      b.WriteInteger("Gen", "all", gen);
+      for (int s = 0; s < kSections; ++s) {
+        for (int k = 0; k < kKeys; ++k) {
+          b.WriteString("Sec" + std::to_string(s), "k" + std::to_string(k),
+                        std::to_string(gen) + ":" + payload);
+        }
+      }
+    });
+  };
+  {
+    SettingsFile file(path_);
+    ASSERT_TRUE(write_generation(file, 0));
+  }
+  int last_gen = 0;
+  for (int round = 0; round < 24; ++round) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
       SettingsFile file(path_);
-      for (int gen = 0;; ++gen) {
-        auto s = file.Open();
-        s.WriteString("Gen", "all", std::to_string(gen));
-        for (int k = 0; k < kKeys; k += 50) {
-          s.WriteString("Sec" + std::to_string(k), "v", std::to_string(gen));
-        }
+      for (int gen = file.ReadInteger("Gen", "all", -1000) + 1;; ++gen) {
+        write_generation(file, gen);
       }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(15 + round * 7));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + round * 3));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    std::string raw = ReadRaw();
-    if (raw.empty()) continue;  // killed before the first write
-    ASSERT_EQ(raw.substr(raw.size() - 2), "\r\n") << "torn file";
+    const std::string raw = ReadRaw();
+    ASSERT_FALSE(raw.empty()) << "torn: an empty file, round " << round;
+    ASSERT_EQ(raw.substr(raw.size() - 2), "\r\n") << "torn, round " << round;
     SettingsFile file(path_);
-    EXPECT_NE(file.ReadInteger("Gen", "all", -1), -1);
-    // No temporary files are left that a reader could mistake for data.
+    Settings s = file.Open();
+    const int gen = s.ReadInteger("Gen", "all", -1);
+    ASSERT_GE(gen, last_gen) << "a finished write was lost";
+    const std::string expected = std::to_string(gen) + ":" + payload;
+    for (int sec = 0; sec < kSections; ++sec) {
+      for (int k = 0; k < kKeys; ++k) {
+        ASSERT_EQ(s.ReadString("Sec" + std::to_string(sec),
+                               "k" + std::to_string(k), "missing"),
+                  expected)
+            << "generations mixed, round " << round;
+      }
+    }
+    last_gen = gen;
+    // Temporary files of a killed write are hidden ones; clear them.
     for (const auto& e : fs::directory_iterator(dir_)) {
       if (e.path().filename() != "mirokata.ini") fs::remove(e.path());
     }
   }
+  EXPECT_GT(last_gen, 0);  // the children did get to write
+}
+
+TEST_F(SettingsFileTest, ABatchIsOneRewriteAndItsReadsSeeItsChanges) {
+  WriteRaw("[Keep]\r\nx=1\r\n[Old]\r\na=1\r\n[Twice]\r\nq=1\r\n"
+           "; note\r\nr=2\r\n\r\n[TWICE]\r\nq=3\r\n");
+  SettingsFile file(path_);
+  SettingsFile other(path_);  // another window
+  RenameWatch watch(dir_);
+  ASSERT_TRUE(watch.ok());
+  Settings session = file.Open();
+  SettingsBatch batch = session.StartBatch();
+  const char* keys[] = {"closetime", "file",    "bitmap",  "Smtp",
+                        "Wallpaper", "Stretch", "Execute", "Execlose"};
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_TRUE(batch.WriteInteger("/data/0900____.~~", keys[i], i));
+  }
+  batch.EraseSection("old");
+  ASSERT_TRUE(batch.ReplaceSection("twice", {{"q", "9"}, {"s", "é"}}));
+  EXPECT_FALSE(batch.WriteString("Bad", "a=b", "x"));  // refused, not kept
+  EXPECT_EQ(batch.size(), 10u);
+  // The batch reads its own changes; nothing is on disk yet.
+  EXPECT_EQ(batch.ReadInteger("/data/0900____.~~", "Execlose", -1), 7);
+  EXPECT_FALSE(batch.HasSection("Old"));
+  EXPECT_EQ(batch.ListKeys("Twice"), (std::vector<std::string>{"q", "s"}));
+  EXPECT_FALSE(session.HasSection("/data/0900____.~~"));
+  EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 0);
+  // Another window writes meanwhile; its key stays.
+  ASSERT_TRUE(other.WriteString("Keep", "y", "2"));
+  EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 1);
+
+  ASSERT_TRUE(batch.Commit());
+  RenameWatch::Counts counts = watch.Take("mirokata.ini");
+  EXPECT_EQ(counts.renamed_onto, 1);
+  EXPECT_EQ(counts.created, 1);
+  EXPECT_EQ(batch.size(), 0u);
+  EXPECT_EQ(ReadRaw(),
+            "[Keep]\r\nx=1\r\ny=2\r\n[Twice]\r\nq=9\r\ns={u}{E9}\r\n"
+            "\r\n[/data/0900____.~~]\r\nclosetime=0\r\nfile=1\r\n"
+            "bitmap=2\r\nSmtp=3\r\nWallpaper=4\r\nStretch=5\r\n"
+            "Execute=6\r\nExeclose=7\r\n");
+  EXPECT_EQ(other.ReadString("twice", "s", ""), "é");
+
+  // The same eight keys one by one: eight rewrites.
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_TRUE(file.WriteInteger("/data/0900____.~~", keys[i], 10 + i));
+  }
+  EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 8);
+  // A batch that changes nothing writes nothing.
+  ASSERT_TRUE(file.Batch([](SettingsBatch& b) { b.WriteInteger("Keep", "x", 1); }));
+  EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 0);
+  // A batch left without Commit() writes nothing either.
+  { SettingsBatch dropped = file.StartBatch(); dropped.WriteInteger("Keep", "x", 5); }
+  EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 0);
+  EXPECT_EQ(file.ReadInteger("Keep", "x", 0), 1);
+}
+
+TEST_F(SettingsFileTest, TheFileIsTheOwnersAlone) {
+  auto mode = [&] {
+    struct stat st {};
+    stat(path_.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  SettingsFile file(path_);
+  ASSERT_TRUE(file.WriteString("pop", "pass1", "secret"));
+  EXPECT_EQ(mode(), 0600u);
+  chmod(path_.c_str(), 0644);  // as an earlier version left it
+  ASSERT_TRUE(file.WriteString("pop", "pass1", "other"));
+  EXPECT_EQ(mode(), 0600u);
+}
+
+TEST_F(SettingsFileTest, ALinkedFileStaysALink) {
+  fs::create_directories(dir_ + "/dotfiles");
+  const std::string target = dir_ + "/dotfiles/mirokata.ini";
+  std::ofstream(target, std::ios::binary) << "[Form]\r\ntop=1\r\n";
+  fs::create_symlink("dotfiles/mirokata.ini", path_);
+  SettingsFile file(path_);
+  ASSERT_TRUE(file.WriteInteger("Form", "left", 2));
+  EXPECT_TRUE(fs::is_symlink(path_));
+  std::string data;
+  ASSERT_EQ(ReadWholeFile(target, &data), ReadResult::kOk);
+  EXPECT_EQ(data, "[Form]\r\ntop=1\r\nleft=2\r\n");
+  SettingsFile again(path_);
+  EXPECT_EQ(again.ReadInteger("Form", "left", 0), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ + "/dotfiles"), {}), 1);
+}
+
+TEST_F(SettingsFileTest, AFifoIsUnreadableAtOnceAndNeverWritten) {
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  // In a child, so that a blocking open fails the test instead of hanging
+  // it: no writer ever comes.
+  int report[2];
+  ASSERT_EQ(pipe(report), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(report[0]);
+    SettingsFile file(path_);
+    std::vector<std::string> messages;
+    file.SetProblemReporter(
+        [&](const std::string& m) { messages.push_back(m); });
+    const bool as_a_folder =
+        file.ReadInteger("Horiday", "Set", 7) == 7 &&
+        file.origin() == SettingsFile::Origin::kUnreadable &&
+        file.read_only() && !file.WriteInteger("Horiday", "Set", 1) &&
+        messages.size() == 1 &&
+        messages[0].find("設定ファイルを読み込めません。") != std::string::npos;
+    char result = as_a_folder ? 'y' : 'n';
+    if (write(report[1], &result, 1) != 1) _exit(2);
+    _exit(0);
+  }
+  close(report[1]);
+  struct pollfd p = {report[0], POLLIN, 0};
+  const int ready = poll(&p, 1, 20000);  // only a broken build waits
+  char result = 0;
+  if (ready == 1) {
+    EXPECT_EQ(read(report[0], &result, 1), 1);
+  }
+  close(report[0]);
+  if (ready != 1) kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  ASSERT_EQ(ready, 1) << "reading a FIFO settings file blocked";
+  EXPECT_EQ(result, 'y');
+  struct stat st {};
+  ASSERT_EQ(lstat(path_.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

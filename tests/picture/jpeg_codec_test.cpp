@@ -201,7 +201,7 @@ TEST_F(JpegFiles, EncodeAndDecodeFileKeepTheSize) {
 
 TEST_F(JpegFiles, FailedEncodeKeepsTheOldFile) {
   std::string path = Path("keep.jpg");
-  ASSERT_TRUE(WriteFileAtomic(path, "old contents"));
+  ASSERT_TRUE(WriteFileAtomic(path, "old contents", 0644));
   RgbPicture bad{10, 10, std::vector<uint8_t>(12)};  // too few pixels
   EXPECT_FALSE(EncodeJpegFile(bad, path).ok);
   // Stopped half way through.

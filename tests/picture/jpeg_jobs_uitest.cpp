@@ -89,7 +89,7 @@ class JpegJobsTest : public QObject {
     std::string good;
     QVERIFY(EncodeJpeg(Picture(64, 64), &good).ok);
     const std::string path = Path("cut.jpg");
-    QVERIFY(WriteFileAtomic(path, good.substr(0, good.size() / 2)));
+    QVERIFY(WriteFileAtomic(path, good.substr(0, good.size() / 2), 0644));
     for (MessageAnswer answer : {MessageAnswer::kYes, MessageAnswer::kNo}) {
       FakeMessages messages;
       messages.QueueAnswer(answer);
@@ -126,7 +126,7 @@ class JpegJobsTest : public QObject {
 
   void UnreadableFileGivesAMessage() {
     const std::string path = Path("bad.jpg");
-    QVERIFY(WriteFileAtomic(path, "not a picture at all"));
+    QVERIFY(WriteFileAtomic(path, "not a picture at all", 0644));
     FakeMessages messages;
     JpegJobs jobs(&messages);
     bool done = false;
@@ -209,7 +209,7 @@ class JpegJobsTest : public QObject {
 
   void EncodeReplacesTheFile() {
     const std::string path = Path("out.jpg");
-    QVERIFY(WriteFileAtomic(path, "old"));
+    QVERIFY(WriteFileAtomic(path, "old", 0644));
     FakeMessages messages;
     JpegJobs jobs(&messages);
     std::optional<bool> written;

@@ -78,7 +78,7 @@ TEST_F(WallpaperTest, SavesABitmapSetsItAndRecordsThePath) {
 
 TEST_F(WallpaperTest, NothingChangesWhenTheFileCannotBeWritten) {
   const std::string path = (dir_ / "wall.bmp").string();
-  ASSERT_TRUE(WriteFileAtomic(path, "old"));
+  ASSERT_TRUE(WriteFileAtomic(path, "old", 0644));
   EXPECT_FALSE(SetWallpaper(QImage(), path));
   EXPECT_FALSE(SetWallpaper(Picture(), (dir_ / "no/such.bmp").string()));
   EXPECT_TRUE(desktop_.wallpapers.empty());

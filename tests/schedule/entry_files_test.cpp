@@ -7,8 +7,11 @@
 #include <atomic>
 #include <filesystem>
 
+#include "base/folders.h"
+#include "base/program_folder.h"
 #include "base/settings_file.h"
 #include "schedule/folder_index.h"
+#include "support/rename_watch.h"
 #include "support/temp_folder.h"
 
 namespace mirokata {
@@ -276,6 +279,54 @@ TEST(FolderPinTest, OneScanPerOperationRightAfterAChange) {
   dir.Touch("1000____.__");
   EXPECT_TRUE(folder.Exists("1000____.__"));
   const FolderPin nothing(nullptr);
+}
+
+// A data folder and a popup whose paths CP932 cannot hold survive a
+// restart: the folder is the one that exists, the options are found under
+// the entry's path, one section however often they are written, and each
+// write of the options is one rewrite of the settings file.
+TEST(EntryFolderUnicodeTest, FolderAndOptionsSurviveARestart) {
+  for (const char* sub : {"josé/予定", "仕事〜2026", "😀", "한국/～"}) {
+    SCOPED_TRACE(sub);
+    TempFolder program;
+    TempFolder data_root;
+    const std::string data = data_root / sub;
+    fs::create_directories(data);
+    PopupOptions o;
+    o.closetime = 45;
+    o.file = data + "/鐘〜é😀.wav";
+    o.bitmap = "/pictures/Ünïcode 〜.jpg";
+    o.execute = "/usr/bin/xdg-open?" + data + "/메모.txt";
+    o.execlose = "電卓〜";
+    {
+      SettingsFile settings(program / "mirokata.ini");
+      ASSERT_TRUE(settings.WriteString("Calendar", "Directory", data));
+      EntryFolder folder(data);
+      ASSERT_TRUE(folder.WriteContent("0730____.__", "text"));
+      RenameWatch watch(program.path());
+      for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(WritePopupOptions(settings, folder.FullPath("0730____.__"), o));
+        EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, i == 0 ? 1 : 0);
+        o.closetime = 45;
+      }
+      o.closetime = 50;
+      ASSERT_TRUE(WritePopupOptions(settings, folder.FullPath("0730____.__"), o));
+      EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 1);
+    }
+    SettingsFile settings(program / "mirokata.ini");  // a restart
+    const std::string stored = DataFolder(settings.Open());
+    EXPECT_EQ(stored, data);
+    EXPECT_TRUE(FolderExists(stored));
+    EntryFolder folder(stored);
+    std::string content;
+    EXPECT_EQ(folder.ReadContent("0730____.__", &content), ReadResult::kOk);
+    const std::string section = folder.FullPath("0730____.__");
+    EXPECT_EQ(ReadPopupOptions(settings, section), o);
+    EXPECT_EQ(settings.Open().ListSections(),
+              (Names{"Calendar", section}));
+    ASSERT_TRUE(folder.Delete("0730____.__", &settings));
+    EXPECT_FALSE(SettingsFile(program / "mirokata.ini").Open().HasSection(section));
+  }
 }
 
 TEST(EntryFolderMissingTest, MissingFolderYieldsNothingSilently) {

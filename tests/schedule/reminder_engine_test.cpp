@@ -380,18 +380,35 @@ TEST_F(ReminderEngineTest, MailCountdownChecksAtTheFirstMinuteChange) {
 TEST_F(ReminderEngineTest, ATickNeverRunsInsideAnother) {
   AddEntry("0700____.__", "one");
   AddEntry("0700____.SUN", "two");  // 1 March 2026 is a Sunday
+  AddEntry("0701____.__", "three");
   clock_.Set(2026, 3, 1, 6, 59, 59);
   auto engine = MakeEngine();
   engine->Tick();
+  const size_t refreshed = displays_.states.size();
+  bool pumped = false;
   popups_.on_create = [&] {
+    if (pumped) return;
+    pumped = true;
+    // As if a hook pumped the timer at 07:01:00, when "three" is due: run
+    // inside this tick, it would build a second window meanwhile.
     clock_.Advance(60);
-    engine->Tick();  // as if a hook pumped the timer
+    engine->Tick();
   };
   clock_.Advance(1);
   engine->Tick();
+  ASSERT_TRUE(pumped);
   ASSERT_EQ(popups_.popups.size(), 1u);
-  EXPECT_EQ(popups_.popups[0].paths.size(), 2u);
+  EXPECT_EQ(popups_.popups[0].paths,
+            (std::vector<std::string>{Path("0700____.__"), Path("0700____.SUN")}));
   EXPECT_TRUE(popups_.popups[0].finished);
+  EXPECT_EQ(displays_.states.size(), refreshed + 1);
+  // The dropped tick loses nothing: the next one fires its minute.
+  clock_.Advance(1);
+  engine->Tick();
+  ASSERT_EQ(popups_.popups.size(), 2u);
+  EXPECT_EQ(popups_.popups[1].paths,
+            std::vector<std::string>{Path("0701____.__")});
+  EXPECT_TRUE(popups_.popups[1].finished);
 }
 
 TEST_F(ReminderEngineTest,

@@ -16,7 +16,8 @@ std::optional<WallpaperImage> WriteWallpaperFile(const QImage& picture,
   if (!picture.save(&buffer, "BMP")) return std::nullopt;
   if (!WriteFileAtomic(
           file_path,
-          std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())))) {
+          std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())),
+          PublicFileMode())) {
     return std::nullopt;
   }
 
