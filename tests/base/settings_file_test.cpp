@@ -18,6 +18,7 @@
 
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
+#include "support/child_run.h"
 #include "support/rename_watch.h"
 
 namespace mirokata {
@@ -551,12 +552,7 @@ TEST_F(SettingsFileTest, AFifoIsUnreadableAtOnceAndNeverWritten) {
   ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
   // In a child, so that a blocking open fails the test instead of hanging
   // it: no writer ever comes.
-  int report[2];
-  ASSERT_EQ(pipe(report), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(report[0]);
+  const std::optional<char> result = RunInChild([&] {
     SettingsFile file(path_);
     std::vector<std::string> messages;
     file.SetProblemReporter(
@@ -567,22 +563,10 @@ TEST_F(SettingsFileTest, AFifoIsUnreadableAtOnceAndNeverWritten) {
         file.read_only() && !file.WriteInteger("Horiday", "Set", 1) &&
         messages.size() == 1 &&
         messages[0].find("設定ファイルを読み込めません。") != std::string::npos;
-    char result = as_a_folder ? 'y' : 'n';
-    if (write(report[1], &result, 1) != 1) _exit(2);
-    _exit(0);
-  }
-  close(report[1]);
-  struct pollfd p = {report[0], POLLIN, 0};
-  const int ready = poll(&p, 1, 20000);  // only a broken build waits
-  char result = 0;
-  if (ready == 1) {
-    EXPECT_EQ(read(report[0], &result, 1), 1);
-  }
-  close(report[0]);
-  if (ready != 1) kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  ASSERT_EQ(ready, 1) << "reading a FIFO settings file blocked";
-  EXPECT_EQ(result, 'y');
+    return as_a_folder ? 'y' : 'n';
+  });
+  ASSERT_TRUE(result.has_value()) << "reading a FIFO settings file blocked";
+  EXPECT_EQ(*result, 'y');
   struct stat st {};
   ASSERT_EQ(lstat(path_.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/child_run.h"
+
 namespace mirokata {
 namespace {
 
@@ -164,30 +166,12 @@ TEST_F(FileIoTest, AFifoIsUnreadableAtOnce) {
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   // The read runs in a child, so that a blocking open (no writer will ever
   // come) fails this test instead of hanging it.
-  int report[2];
-  ASSERT_EQ(pipe(report), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(report[0]);
+  const std::optional<char> result = RunInChild([&] {
     std::string data;
-    char result = ReadWholeFile(path, &data) == ReadResult::kUnreadable ? 'u'
-                                                                         : 'x';
-    if (write(report[1], &result, 1) != 1) _exit(2);
-    _exit(0);
-  }
-  close(report[1]);
-  struct pollfd p = {report[0], POLLIN, 0};
-  const int ready = poll(&p, 1, 20000);  // only a broken build waits
-  char result = 0;
-  if (ready == 1) {
-    EXPECT_EQ(read(report[0], &result, 1), 1);
-  }
-  close(report[0]);
-  if (ready != 1) kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  ASSERT_EQ(ready, 1) << "the open of a FIFO blocked";
-  EXPECT_EQ(result, 'u');
+    return ReadWholeFile(path, &data) == ReadResult::kUnreadable ? 'u' : 'x';
+  });
+  ASSERT_TRUE(result.has_value()) << "the open of a FIFO blocked";
+  EXPECT_EQ(*result, 'u');
 }
 
 }  // namespace
