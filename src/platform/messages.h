@@ -33,8 +33,8 @@ struct MessageRequest {
   QWidget* parent = nullptr;
   // The box's top-left corner at this window's top-left corner (frame
   // included): a widget, or the native id of a window of this program.
-  // The widget wins when both are given; a window that is gone leaves the
-  // box where it would stand anyway.
+  // The widget wins when both are given; an id that names no window of
+  // this program leaves the box where it would stand anyway.
   QWidget* corner_of = nullptr;
   unsigned long long corner_of_window = 0;
   // Above always-on-top windows (a question that must not open behind one).
