@@ -20,8 +20,8 @@ class LargeSettings {
     // MIROKATA_BENCH_DIR (for example /dev/shm) leaves the disk's sync
     // time out of the figures.
     const char* root = std::getenv("MIROKATA_BENCH_DIR");
-    std::string tmpl = std::string(root ? root : "/tmp") +
-                       "/mirokata-settings-bench-XXXXXX";
+    std::string tmpl =
+        std::string(root ? root : "/tmp") + "/mirokata-settings-bench-XXXXXX";
     dir_ = mkdtemp(tmpl.data());
     path_ = dir_ + "/mirokata.ini";
     std::string text = "[Form]\r\nHeight=190\r\nWaveplay=1\r\n";

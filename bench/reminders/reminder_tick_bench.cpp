@@ -120,7 +120,9 @@ struct World {
     ReminderParts parts;
     parts.popups = &popups_made;
     parts.displays = &displays;
-    parts.memory_text = [meter = MemoryMeter()](int r) { return meter.Text(r); };
+    parts.memory_text = [meter = MemoryMeter()](int r) {
+      return meter.Text(r);
+    };
     engine = std::make_unique<ReminderEngine>(s, parts);
     // A folder changed less than two seconds ago is rescanned at every
     // look (its time stamp cannot yet tell a later change); measure the

@@ -1,5 +1,5 @@
-// Command texts, desktop entries and WAV headers from arbitrary bytes: nothing may read out
-// of bounds, and the splitters must keep their simple promises.
+// Command texts, desktop entries and WAV headers from arbitrary bytes: nothing
+// may read out of bounds, and the splitters must keep their simple promises.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -2,12 +2,12 @@
 // every key that was readable before it and that it did not touch; every
 // value and section name written reads back exactly after a restart (a new
 // SettingsFile), whatever Unicode it holds.
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <strings.h>
 #include <vector>
 
 #include "base/settings_file.h"

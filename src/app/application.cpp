@@ -117,14 +117,13 @@ int RunApplication(int argc, char** argv) {
     // Each subsystem in start-up order. A new day shows today first.
     events.OnDateChanged([&window] { window.ShowToday(); });
     ReminderRuntime reminders(context, window, events, pages);
-    reminders.Attach(
-        {[&window](int panel, const QString& text) {
-           window.SetStripText(panel, text);
-         },
-         [&window] { return window.moon_panel_visible(); },
-         [&window] { return window.application_active(); },
-         [&window]() -> QWidget* { return &window; }},
-        window.moon_panel());
+    reminders.Attach({[&window](int panel, const QString& text) {
+                        window.SetStripText(panel, text);
+                      },
+                      [&window] { return window.moon_panel_visible(); },
+                      [&window] { return window.application_active(); },
+                      [&window]() -> QWidget* { return &window; }},
+                     window.moon_panel());
     window.SetTickHandler([&reminders] { reminders.Tick(); });
     CloseOnTerminationSignals(&window);
     window.Start();

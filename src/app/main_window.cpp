@@ -17,18 +17,17 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
-#include "base/folders.h"
 #include "app/month_navigation.h"
 #include "app/preferences_dialog.h"
+#include "base/date_pattern.h"
+#include "base/entry_changes.h"
+#include "base/folders.h"
 #include "base/program_folder.h"
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "mainwin/ui/calendar_grid_panel.h"
 #include "mainwin/ui/day_panel_controller.h"
 #include "mainwin/ui/moon_panel_widget.h"
-#include "base/date_pattern.h"
-#include "base/entry_changes.h"
-#include "widgets/startup_message_window.h"
 #include "platform/clock.h"
 #include "platform/hot_key.h"
 #include "platform/messages.h"
@@ -37,6 +36,7 @@
 #include "platform/shell.h"
 #include "platform/sound_cues.h"
 #include "platform/tray.h"
+#include "widgets/startup_message_window.h"
 
 namespace mirokata {
 namespace {
@@ -1007,8 +1007,8 @@ void MainWindow::Tick() {
   }
   if (context_.clock) {
     const LocalTime now = context_.clock->Now();
-    SetStripText(0, QString::fromStdString(
-                        FormatDatePattern("yyyy/mm/dd(aaa)", now)));
+    SetStripText(
+        0, QString::fromStdString(FormatDatePattern("yyyy/mm/dd(aaa)", now)));
     SetStripText(1, QString::fromStdString(FormatDatePattern("hh:nn:ss", now)));
   }
 }

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "base/command.h"
-#include "base/services.h"
 #include "app/tool_windows.h"
 #include "app/window_mode.h"
+#include "base/command.h"
+#include "base/services.h"
 #include "calendar/gregorian.h"
 
 class QAction;
@@ -88,7 +88,9 @@ class MainWindow : public QWidget, public CommandHost {
   bool timer_active() const { return timer_.isActive(); }
   // The start-up work left for after the first paint (tray icons, the
   // first tick) has run.
-  bool startup_finished() const { return started_ && after_first_paint_.empty(); }
+  bool startup_finished() const {
+    return started_ && after_first_paint_.empty();
+  }
   bool toolbar_visible() const;
   int strip_top() const;
   QMenu* main_menu() const { return main_menu_; }
@@ -178,8 +180,7 @@ class MainWindow : public QWidget, public CommandHost {
   QAction* help_action_ = nullptr;
   QAction* show_calendar_action_ = nullptr;
   QAction* show_moon_action_ = nullptr;
-  std::array<std::function<void()>, kCommandCount>
-      handlers_;
+  std::array<std::function<void()>, kCommandCount> handlers_;
   std::array<std::vector<QPointer<QAction>>, kCommandCount> command_actions_;
 };
 

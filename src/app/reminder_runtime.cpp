@@ -10,8 +10,10 @@ ReminderRuntime::ReminderRuntime(Services& services, CommandHost& commands,
                                  TickEvents& events, PreferencesPages& pages)
     : services_(services),
       module_(InstallSchedule(services, commands, events, pages)) {
-  module_->SetDisplays(this, [meter = MemoryMeter(services_.meminfo_path)](
-                                 int resource) { return meter.Text(resource); });
+  module_->SetDisplays(
+      this, [meter = MemoryMeter(services_.meminfo_path)](int resource) {
+        return meter.Text(resource);
+      });
 }
 
 ReminderRuntime::~ReminderRuntime() = default;

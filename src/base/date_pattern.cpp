@@ -27,8 +27,7 @@ DateTimeFields FieldsOf(const LocalTime& t) {
   return {t.year, t.month, t.day, t.weekday, t.hour, t.minute, t.second};
 }
 
-std::string FormatDatePattern(std::string_view pattern,
-                              const DateTimeFields& f,
+std::string FormatDatePattern(std::string_view pattern, const DateTimeFields& f,
                               const WeekdayNames& ddd_names) {
   const int weekday = f.weekday >= 1 && f.weekday <= 7 ? f.weekday : 1;
   std::string out;

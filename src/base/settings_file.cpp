@@ -100,8 +100,8 @@ int HexValue(char c) {
 std::string SettingsFile::EncodeText(std::string_view utf8) {
   const bool plain =
       !utf8.starts_with(kEscapeMark) &&
-      (utf8.empty() || (!IsBlankByte(utf8.front()) &&
-                        !IsBlankByte(utf8.back()))) &&
+      (utf8.empty() ||
+       (!IsBlankByte(utf8.front()) && !IsBlankByte(utf8.back()))) &&
       utf8.find_first_of("\r\n") == std::string_view::npos && FitsCp932(utf8);
   if (plain) return Utf8ToCp932(utf8);
 
@@ -189,7 +189,7 @@ class SettingsDocument {
   struct Block {
     std::vector<Line> lines;
     bool is_section = false;
-    std::string fold;  // the folded section name
+    std::string fold;                              // the folded section name
     std::unordered_map<std::string, size_t> keys;  // folded key -> line
     std::vector<size_t> key_order;                 // lines, ascending
     // The block's bytes in the file, valid unless a line changed since.
@@ -381,7 +381,8 @@ class SettingsDocument {
     return changed;
   }
 
-  bool Replace(std::string_view section, const SettingsBatch::Entries& entries) {
+  bool Replace(std::string_view section,
+               const SettingsBatch::Entries& entries) {
     const std::string fold = Fold(section);
     std::vector<size_t> same;
     for (size_t i = 1; i < blocks_.size(); ++i) {
@@ -842,7 +843,9 @@ bool SettingsBatch::Commit() { return file_->CommitBatch(*this); }
 
 // ---------------------------------------------------------------------------
 
-SettingsBatch Settings::StartBatch() const { return SettingsBatch(file_, doc_); }
+SettingsBatch Settings::StartBatch() const {
+  return SettingsBatch(file_, doc_);
+}
 
 bool Settings::Batch(const std::function<void(SettingsBatch&)>& fill) {
   SettingsBatch batch = StartBatch();

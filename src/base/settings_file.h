@@ -117,7 +117,8 @@ class SettingsBatch : public SettingsReader {
  private:
   friend class Settings;
   friend class SettingsFile;
-  SettingsBatch(SettingsFile* file, std::shared_ptr<const SettingsDocument> base);
+  SettingsBatch(SettingsFile* file,
+                std::shared_ptr<const SettingsDocument> base);
   // The working copy, made at the first change.
   SettingsDocument& Work();
   bool Record(SettingsChange change);

@@ -19,8 +19,7 @@ WeekdayNames NamesOf(const QLocale& locale) {
 }  // namespace
 
 const WeekdayNames& JapaneseShortWeekdayNames() {
-  static const WeekdayNames kNames = {"日", "月", "火", "水",
-                                      "木", "金", "土"};
+  static const WeekdayNames kNames = {"日", "月", "火", "水", "木", "金", "土"};
   return kNames;
 }
 

@@ -46,7 +46,6 @@ enum class DayAction {
 };
 DayAction ReadDoubleClickAction(SettingsFile& settings);
 
-
 // The birthday header "【A歳の誕生日】yyyy/mm/dd (ddd)" of a birthday name
 // shown on a date; empty when the name's year positions are no number.
 std::string BirthdayHeader(

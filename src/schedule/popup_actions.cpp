@@ -1,13 +1,12 @@
 #include "schedule/popup_actions.h"
 
-#include "base/date_pattern.h"
-
 #include <sys/stat.h>
 
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 
+#include "base/date_pattern.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/shell.h"
 

@@ -29,8 +29,7 @@ void RunProgramActions(const PopupOptions& options, Shell* shell,
 
 // The window title of a reminder: "yy/mm/dd (ddd) hh:nn", ddd taken from
 // `names`.
-std::string PopupTitleText(const LocalTime& time,
-                           const WeekdayNames& names);
+std::string PopupTitleText(const LocalTime& time, const WeekdayNames& names);
 
 // Colour of the title panel's text by weekday (1 = Sunday ... 7 = Saturday):
 // 0x00BBGGRR, Sunday red, Saturday fuchsia, other days blue.

@@ -260,8 +260,7 @@ void ReminderEngine::RefreshDisplays(TickState& tick) {
   state.analog_clock = s.ReadBool("Form", "AnalogClock", false);
   state.stay_on_top = s.ReadBool("ToolWindow", "StayOnTop", false);
   const int resource = s.ReadInteger("Form", "Resource", 0);
-  if (parts_.memory_text)
-    state.memory_text = parts_.memory_text(resource);
+  if (parts_.memory_text) state.memory_text = parts_.memory_text(resource);
   if (parts_.displays->MoonPanelShown()) {
     // Local time plus the zone's bias at this instant is Universal Time,
     // which the Unix time already is.

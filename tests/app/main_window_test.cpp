@@ -13,22 +13,22 @@
 #include <fstream>
 #include <memory>
 
-#include "base/services.h"
-#include "base/folders.h"
 #include "app/preferences_dialog.h"
-#include "base/settings_file.h"
 #include "base/entry_changes.h"
+#include "base/folders.h"
+#include "base/services.h"
+#include "base/settings_file.h"
 #include "mainwin/ui/calendar_grid_panel.h"
 #include "mainwin/ui/day_panel_controller.h"
-#include "support/temp_folder.h"
-#include "widgets/startup_message_window.h"
-#include "platform/sound_cues.h"
 #include "platform/qt_screen.h"
+#include "platform/sound_cues.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_desktop.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_shell.h"
 #include "platform/testing/fake_sound.h"
+#include "support/temp_folder.h"
+#include "widgets/startup_message_window.h"
 
 namespace mirokata {
 namespace {

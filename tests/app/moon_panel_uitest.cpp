@@ -3,18 +3,18 @@
 #include <filesystem>
 #include <map>
 
+#include "app/reminder_runtime.h"
+#include "base/preferences_page.h"
 #include "base/settings_file.h"
+#include "base/tick_events.h"
+#include "mainwin/ui/moon_panel_widget.h"
 #include "mainwin/ui/moon_view.h"
-#include "widgets/analog_clock_widget.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"
-#include "mainwin/ui/moon_panel_widget.h"
-#include "app/reminder_runtime.h"
-#include "base/preferences_page.h"
-#include "base/tick_events.h"
 #include "support/fake_command_host.h"
 #include "support/temp_folder.h"
+#include "widgets/analog_clock_widget.h"
 
 using namespace mirokata;
 

@@ -4,9 +4,9 @@
 
 #include "app/month_navigation.h"
 #include "base/settings_file.h"
+#include "base/window_placement.h"
 #include "support/rename_watch.h"
 #include "support/temp_folder.h"
-#include "base/window_placement.h"
 
 namespace mirokata {
 namespace {

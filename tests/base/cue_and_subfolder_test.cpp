@@ -4,14 +4,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "base/services.h"
 #include "base/folders.h"
+#include "base/services.h"
 #include "base/settings_file.h"
-#include "support/temp_folder.h"
 #include "platform/file_io.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"
+#include "support/temp_folder.h"
 
 namespace mirokata {
 namespace {
@@ -39,23 +39,29 @@ TEST(EnsureSubFolderTest, CreatesOrReportsAndStops) {
   FakeMessages messages;
 
   // Made when missing, and simply returned when there.
-  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", SubFolderMode("Todo"), messages), dir / "Todo");
+  EXPECT_EQ(
+      EnsureSubFolder(dir.path(), "Todo", SubFolderMode("Todo"), messages),
+      dir / "Todo");
   EXPECT_TRUE(std::filesystem::is_directory(dir / "Todo"));
   std::ofstream(dir / "Todo/TreeData.q32") << "x";
-  EXPECT_EQ(EnsureSubFolder(dir.path(), "Todo", SubFolderMode("Todo"), messages), dir / "Todo");
+  EXPECT_EQ(
+      EnsureSubFolder(dir.path(), "Todo", SubFolderMode("Todo"), messages),
+      dir / "Todo");
   EXPECT_TRUE(std::filesystem::exists(dir / "Todo/TreeData.q32"));
   EXPECT_TRUE(messages.shown().empty());
 
   // A file in the way: the folder still does not exist.
   std::ofstream(dir / "Tel") << "not a folder";
-  EXPECT_FALSE(EnsureSubFolder(dir.path(), "Tel", SubFolderMode("Tel"), messages));
+  EXPECT_FALSE(
+      EnsureSubFolder(dir.path(), "Tel", SubFolderMode("Tel"), messages));
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].request.text, kMissingFolderMessage);
   EXPECT_EQ(messages.shown()[0].request.kind, MessageKind::kWarning);
 
   // The parent is missing: the platform's error is reported instead.
   messages.Clear();
-  EXPECT_FALSE(EnsureSubFolder(dir / "gone", "Diary", SubFolderMode("Diary"), messages));
+  EXPECT_FALSE(
+      EnsureSubFolder(dir / "gone", "Diary", SubFolderMode("Diary"), messages));
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].request.kind, MessageKind::kError);
   EXPECT_NE(messages.shown()[0].request.text.find(dir / "gone/Diary"),
@@ -73,8 +79,11 @@ TEST(EnsureSubFolderTest, PrivateFoldersAreTheOwnersAloneWhateverTheUmask) {
   struct Case {
     const char* name;
     int mode;
-  } cases[] = {{"Diary", 0700}, {"Period", 0700}, {"Password", 0700},
-               {"Tel", 0700},   {"Todo", int(PublicFolderMode())},
+  } cases[] = {{"Diary", 0700},
+               {"Period", 0700},
+               {"Password", 0700},
+               {"Tel", 0700},
+               {"Todo", int(PublicFolderMode())},
                {"Teikei", int(PublicFolderMode())}};
   // A lax umask must not widen a private folder, a strict one must not
   // narrow the mode asked.

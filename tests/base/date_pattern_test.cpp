@@ -27,7 +27,8 @@ TEST(DatePattern, FormatsEachFieldAndKeepsQuotedText) {
   }
   EXPECT_EQ(FormatDatePattern("ddd", t, JapaneseShortWeekdayNames()), "木");
   // A weekday out of range never reads outside the table.
-  EXPECT_EQ(FormatDatePattern("aaa", DateTimeFields{2026, 1, 1, 0, 0, 0, 0}), "日");
+  EXPECT_EQ(FormatDatePattern("aaa", DateTimeFields{2026, 1, 1, 0, 0, 0, 0}),
+            "日");
 }
 
 TEST(WeekdayNames, FollowTheLocale) {

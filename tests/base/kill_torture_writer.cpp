@@ -63,9 +63,9 @@ QImage Picture(int gen) {
   QImage image(64, 48, QImage::Format_RGB32);
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
-      image.setPixelColor(x, y,
-                          QColor(gen & 0xFF, (gen >> 8) & 0xFF,
-                                 (x * 7 + y * 13 + gen) & 0xFF));
+      image.setPixelColor(
+          x, y,
+          QColor(gen & 0xFF, (gen >> 8) & 0xFF, (x * 7 + y * 13 + gen) & 0xFF));
     }
   }
   return image;
@@ -84,8 +84,7 @@ int Run(const std::string& dir, long count) {
   if (!settings.Open().HasSection("Filler0")) {
     settings.Batch([](SettingsBatch& b) {
       for (int i = 0; i < 300; ++i) {
-        b.WriteString("Filler" + std::to_string(i), "text",
-                      Payload(0, i, 100));
+        b.WriteString("Filler" + std::to_string(i), "text", Payload(0, i, 100));
       }
     });
   }
@@ -114,8 +113,8 @@ int Run(const std::string& dir, long count) {
     ok = WritePopupOptions(settings, section, o) && ok;
     // 3. The entry file.
     const std::string body = Payload(gen, 10, 20000);
-    ok = folder.WriteContent(entry, "gen=" + g + "\n" + body + "\nsum=" +
-                                        Hex(Crc(body)) + "\n") &&
+    ok = folder.WriteContent(entry, "gen=" + g + "\n" + body +
+                                        "\nsum=" + Hex(Crc(body)) + "\n") &&
          ok;
     // 4. The wallpaper bitmap.
     desktop.wallpapers.clear();

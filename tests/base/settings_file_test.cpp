@@ -129,9 +129,9 @@ TEST_F(SettingsFileTest, AnyTextSurvivesARestartAndPlainTextIsWrittenAsBefore) {
     const std::string stored = c.stored ? c.stored : text;
     EXPECT_EQ(SettingsFile::EncodeText(text), Utf8ToCp932(stored));
     EXPECT_EQ(SettingsFile::DecodeText(Utf8ToCp932(stored)), text);
-    EXPECT_NE(raw.find("v" + std::to_string(i) + "=" + Utf8ToCp932(stored) +
-                       "\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        raw.find("v" + std::to_string(i) + "=" + Utf8ToCp932(stored) + "\r\n"),
+        std::string::npos);
     EXPECT_EQ(s.ReadString("Values", "v" + std::to_string(i), "-"), text);
     if (!text.empty() && text.front() != ' ' && text.back() != '\t') {
       EXPECT_EQ(s.ReadString("Keys", text, "-"), "k" + std::to_string(i));
@@ -174,9 +174,9 @@ TEST_F(SettingsFileTest, IntegersAndBooleans) {
   struct Case {
     const char* key;
     int expected;
-  } cases[] = {{"hex", 31},   {"HEX2", -1}, {"neg", -12},     {"word", 77},
-               {"lead", 12},  {"empty", 77}, {"spaced", 42}, {"big", INT_MAX},
-               {"missing", 77}};
+  } cases[] = {{"hex", 31},    {"HEX2", -1},     {"neg", -12},
+               {"word", 77},   {"lead", 12},     {"empty", 77},
+               {"spaced", 42}, {"big", INT_MAX}, {"missing", 77}};
   for (const Case& c : cases) {
     EXPECT_EQ(s.ReadInteger("Form", c.key, 77), c.expected) << c.key;
   }
@@ -186,9 +186,9 @@ TEST_F(SettingsFileTest, IntegersAndBooleans) {
   // A colour with the high bit set keeps its bit pattern.
   ASSERT_TRUE(s.WriteInteger("CalendarEx", "WeekdayColor",
                              static_cast<int>(0x80000005u)));
-  EXPECT_EQ(static_cast<uint32_t>(s.ReadInteger("CalendarEx", "WeekdayColor",
-                                                0)),
-            0x80000005u);
+  EXPECT_EQ(
+      static_cast<uint32_t>(s.ReadInteger("CalendarEx", "WeekdayColor", 0)),
+      0x80000005u);
 }
 
 TEST_F(SettingsFileTest, WritesKeepCommentsOrderAndUnknownSections) {
@@ -256,8 +256,10 @@ TEST_F(SettingsFileTest, EveryReadSeesTheFileAsItIsNow) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   std::string raw = ReadRaw();
   raw[raw.find("size=9") + 5] = '8';
-  { std::fstream f(path_, std::ios::in | std::ios::out | std::ios::binary);
-    f.write(raw.data(), static_cast<std::streamsize>(raw.size())); }
+  {
+    std::fstream f(path_, std::ios::in | std::ios::out | std::ios::binary);
+    f.write(raw.data(), static_cast<std::streamsize>(raw.size()));
+  }
   EXPECT_EQ(mine.ReadString("Memo", "size", ""), "8");
   // Deleting the file gives defaults again.
   fs::remove(path_);
@@ -266,13 +268,15 @@ TEST_F(SettingsFileTest, EveryReadSeesTheFileAsItIsNow) {
 
 TEST_F(SettingsFileTest, CorruptFilesAreReadAsFarAsTheyMakeSense) {
   std::string junk;
-  for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>(i * 37 % 256));
+  for (int i = 0; i < 4096; ++i)
+    junk.push_back(static_cast<char>(i * 37 % 256));
   std::string overlong(1 << 20, 'x');
   WriteRaw(junk + "\n[Form\ntop=3\n[Calendar]\nDirectory=" + overlong +
            "\n\x81\n[Broken]]]\nk=v\n" + std::string("\0\0=\0", 4));
   SettingsFile file(path_);
   EXPECT_EQ(file.ReadInteger("Form", "top", 0), 3);  // no closing bracket
-  EXPECT_EQ(file.ReadString("Calendar", "Directory", "").size(), overlong.size());
+  EXPECT_EQ(file.ReadString("Calendar", "Directory", "").size(),
+            overlong.size());
   EXPECT_EQ(file.ReadString("Broken]]", "k", ""), "v");
   // A write keeps the junk lines byte for byte.
   ASSERT_TRUE(file.WriteInteger("Form", "left", 4));
@@ -290,7 +294,8 @@ TEST_F(SettingsFileTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_FALSE(file.WriteInteger("Horiday", "Set", 1));
   EXPECT_FALSE(file.WriteString("Calendar", "Directory", "/x"));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("設定ファイルを読み込めません。"), std::string::npos);
+  EXPECT_NE(messages[0].find("設定ファイルを読み込めません。"),
+            std::string::npos);
   EXPECT_TRUE(fs::is_directory(path_));
 }
 
@@ -374,8 +379,7 @@ TEST_F(SettingsFileTest, PythonConfigparserReadsWhatWeWrite) {
         const std::string key = "e" + std::to_string(e++);
         b.WriteString("Escaped", key, text);
         b.WriteString(section, "file", text);
-        expected["Escaped"][key] =
-            Cp932ToUtf8(SettingsFile::EncodeText(text));
+        expected["Escaped"][key] = Cp932ToUtf8(SettingsFile::EncodeText(text));
       }
       expected[Cp932ToUtf8(SettingsFile::EncodeText(section))]["file"] =
           Cp932ToUtf8(SettingsFile::EncodeText("{u}x"));
@@ -465,8 +469,9 @@ TEST_F(SettingsFileTest, KillDuringWritesLeavesAWholeFile) {
 }
 
 TEST_F(SettingsFileTest, ABatchIsOneRewriteAndItsReadsSeeItsChanges) {
-  WriteRaw("[Keep]\r\nx=1\r\n[Old]\r\na=1\r\n[Twice]\r\nq=1\r\n"
-           "; note\r\nr=2\r\n\r\n[TWICE]\r\nq=3\r\n");
+  WriteRaw(
+      "[Keep]\r\nx=1\r\n[Old]\r\na=1\r\n[Twice]\r\nq=1\r\n"
+      "; note\r\nr=2\r\n\r\n[TWICE]\r\nq=3\r\n");
   SettingsFile file(path_);
   SettingsFile other(path_);  // another window
   RenameWatch watch(dir_);
@@ -510,10 +515,14 @@ TEST_F(SettingsFileTest, ABatchIsOneRewriteAndItsReadsSeeItsChanges) {
   }
   EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 8);
   // A batch that changes nothing writes nothing.
-  ASSERT_TRUE(file.Batch([](SettingsBatch& b) { b.WriteInteger("Keep", "x", 1); }));
+  ASSERT_TRUE(
+      file.Batch([](SettingsBatch& b) { b.WriteInteger("Keep", "x", 1); }));
   EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 0);
   // A batch left without Commit() writes nothing either.
-  { SettingsBatch dropped = file.StartBatch(); dropped.WriteInteger("Keep", "x", 5); }
+  {
+    SettingsBatch dropped = file.StartBatch();
+    dropped.WriteInteger("Keep", "x", 5);
+  }
   EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 0);
   EXPECT_EQ(file.ReadInteger("Keep", "x", 0), 1);
 }

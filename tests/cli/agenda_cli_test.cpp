@@ -98,7 +98,8 @@ TEST_F(AgendaCommandTest, MissingDataFolderListsNothing) {
 }
 
 TEST_F(AgendaCommandTest, NoChosenDataFolderIsAFailure) {
-  ProgramRun run = Agenda({"2022-12-30"});  // no settings file: Directory is "."
+  ProgramRun run =
+      Agenda({"2022-12-30"});  // no settings file: Directory is "."
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("--data"), std::string::npos);

@@ -2,8 +2,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "mainwin/ui/calendar_grid.h"
 #include "mainwin/month_grid_fixture.h"
+#include "mainwin/ui/calendar_grid.h"
 
 namespace mirokata {
 

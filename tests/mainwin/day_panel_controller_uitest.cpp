@@ -4,9 +4,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "mainwin/month_grid_fixture.h"
 #include "mainwin/ui/calendar_grid.h"
 #include "mainwin/ui/day_panel_controller.h"
-#include "mainwin/month_grid_fixture.h"
 #include "platform/testing/fake_clock.h"
 
 namespace mirokata {

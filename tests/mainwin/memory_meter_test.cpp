@@ -69,8 +69,8 @@ TEST(MemoryMeter, ResourceModeShowsTheMemoryText) {
 
 TEST(MemoryMeter, ReadsTheSystemAndSurvivesAMissingFile) {
   const QRegularExpression shape("^[0-9]+K\\([0-9]+%\\)$");
-  EXPECT_TRUE(shape.match(QString::fromStdString(MemoryMeter().Text()))
-                  .hasMatch())
+  EXPECT_TRUE(
+      shape.match(QString::fromStdString(MemoryMeter().Text())).hasMatch())
       << MemoryMeter().Text();
   EXPECT_EQ(MemoryMeter("/nonexistent/meminfo").Text(), "");
   EXPECT_EQ(MemoryMeter("/proc").Text(), "");  // a folder

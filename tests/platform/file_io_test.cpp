@@ -28,7 +28,8 @@ int UmaskNow() {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) return std::stoi(line.substr(6), nullptr, 8);
+    if (line.rfind("Umask:", 0) == 0)
+      return std::stoi(line.substr(6), nullptr, 8);
   }
   return -1;
 }

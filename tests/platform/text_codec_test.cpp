@@ -26,8 +26,8 @@ TEST(TextCodec, LookAlikesMapToTheirCp932Forms) {
 }
 
 TEST(TextCodec, UndecodableBytesNeverFail) {
-  EXPECT_EQ(Cp932ToUtf8("a\x81"), "a\uFFFD");        // truncated lead byte
-  EXPECT_EQ(Cp932ToUtf8("\xA0z"), "\uFFFDz");       // undefined byte
+  EXPECT_EQ(Cp932ToUtf8("a\x81"), "a\uFFFD");  // truncated lead byte
+  EXPECT_EQ(Cp932ToUtf8("\xA0z"), "\uFFFDz");  // undefined byte
   EXPECT_EQ(Cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 

@@ -305,12 +305,14 @@ TEST(EntryFolderUnicodeTest, FolderAndOptionsSurviveARestart) {
       ASSERT_TRUE(folder.WriteContent("0730____.__", "text"));
       RenameWatch watch(program.path());
       for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(WritePopupOptions(settings, folder.FullPath("0730____.__"), o));
+        ASSERT_TRUE(
+            WritePopupOptions(settings, folder.FullPath("0730____.__"), o));
         EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, i == 0 ? 1 : 0);
         o.closetime = 45;
       }
       o.closetime = 50;
-      ASSERT_TRUE(WritePopupOptions(settings, folder.FullPath("0730____.__"), o));
+      ASSERT_TRUE(
+          WritePopupOptions(settings, folder.FullPath("0730____.__"), o));
       EXPECT_EQ(watch.Take("mirokata.ini").renamed_onto, 1);
     }
     SettingsFile settings(program / "mirokata.ini");  // a restart
@@ -322,10 +324,10 @@ TEST(EntryFolderUnicodeTest, FolderAndOptionsSurviveARestart) {
     EXPECT_EQ(folder.ReadContent("0730____.__", &content), ReadResult::kOk);
     const std::string section = folder.FullPath("0730____.__");
     EXPECT_EQ(ReadPopupOptions(settings, section), o);
-    EXPECT_EQ(settings.Open().ListSections(),
-              (Names{"Calendar", section}));
+    EXPECT_EQ(settings.Open().ListSections(), (Names{"Calendar", section}));
     ASSERT_TRUE(folder.Delete("0730____.__", &settings));
-    EXPECT_FALSE(SettingsFile(program / "mirokata.ini").Open().HasSection(section));
+    EXPECT_FALSE(
+        SettingsFile(program / "mirokata.ini").Open().HasSection(section));
   }
 }
 

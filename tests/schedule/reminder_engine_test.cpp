@@ -398,8 +398,9 @@ TEST_F(ReminderEngineTest, ATickNeverRunsInsideAnother) {
   engine->Tick();
   ASSERT_TRUE(pumped);
   ASSERT_EQ(popups_.popups.size(), 1u);
-  EXPECT_EQ(popups_.popups[0].paths,
-            (std::vector<std::string>{Path("0700____.__"), Path("0700____.SUN")}));
+  EXPECT_EQ(
+      popups_.popups[0].paths,
+      (std::vector<std::string>{Path("0700____.__"), Path("0700____.SUN")}));
   EXPECT_TRUE(popups_.popups[0].finished);
   EXPECT_EQ(displays_.states.size(), refreshed + 1);
   // The dropped tick loses nothing: the next one fires its minute.

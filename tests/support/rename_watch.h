@@ -14,7 +14,8 @@ class RenameWatch {
  public:
   explicit RenameWatch(const std::string& folder)
       : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ >= 0) inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO | IN_CREATE);
+    if (fd_ >= 0)
+      inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO | IN_CREATE);
   }
   ~RenameWatch() {
     if (fd_ >= 0) close(fd_);

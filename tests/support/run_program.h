@@ -51,7 +51,8 @@ inline ProgramRun RunProgram(const std::vector<std::string>& argv,
   }
   env_strings.insert(env_strings.end(), extra.begin(), extra.end());
   std::vector<char*> args, env;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& a : argv)
+    args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   for (std::string& e : env_strings) env.push_back(e.data());
   env.push_back(nullptr);
@@ -63,8 +64,8 @@ inline ProgramRun RunProgram(const std::vector<std::string>& argv,
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, args[0], &actions, nullptr,
-                                  args.data(), env.data());
+  const int spawned =
+      posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
   int status = 0;

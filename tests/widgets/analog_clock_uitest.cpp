@@ -2,8 +2,8 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "widgets/analog_clock_widget.h"
 #include "platform/testing/fake_clock.h"
+#include "widgets/analog_clock_widget.h"
 
 namespace mirokata {
 

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "mainwin/day_panel.h"
-#include "mainwin/ui/day_pop_view.h"
 #include "mainwin/month_grid_recolour.h"
+#include "mainwin/ui/day_pop_view.h"
 
 class QAbstractButton;
 class QLabel;
