@@ -88,7 +88,7 @@ PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
   connect(privacy_button_, &QPushButton::clicked, this,
           &PreferencesDialog::ChoosePrivacyFolder);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
-  // Every change is written at once (Part 8.4 has no OK button).
+  // The dialog has no OK button: every change is written at once.
   connect(today_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
   connect(todo_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
   Load();

@@ -58,7 +58,7 @@ std::optional<std::string> EnsureSubFolder(std::string_view parent,
                                            std::string_view name, mode_t mode,
                                            Messages& messages);
 
-// The mode each sub-folder of Part 1.1's table is created with: the privacy
+// The mode each data sub-folder is created with: the privacy
 // folder's "Diary" and "Period", and the "Password" lock data and the "Tel"
 // phone book (other people's numbers and addresses) are 0700; "Teikei",
 // "Todo", "Memo" and anything else get PublicFolderMode() (0755 under the

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/weekday_names.h"
 #include "mainwin/month_grid.h"
 
 namespace mirokata {
@@ -14,7 +15,7 @@ std::string PopViewCaption(const CivilDate& date, int days_from_today) {
                 date.day);
   std::string caption = buf;
   if (IsValidDate(date.year, date.month, date.day)) {
-    caption += JapaneseWeekdayName(WeekdayOf(DayNumber(date)));
+    caption += JapaneseShortWeekdayNames()[WeekdayOf(DayNumber(date)) - 1];
   }
   caption += ")";
   if (days_from_today < 0) {

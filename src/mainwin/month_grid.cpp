@@ -206,10 +206,4 @@ int DayColorIndex(SettingsFile& settings, const GridDayLists& lists, int year,
   }
 }
 
-const char* JapaneseWeekdayName(int weekday) {
-  static constexpr const char* kNames[] = {"日", "月", "火", "水",
-                                           "木", "金", "土"};
-  return weekday >= 1 && weekday <= 7 ? kNames[weekday - 1] : "";
-}
-
 }  // namespace mirokata

@@ -163,9 +163,6 @@ int ColorIndexOfFlags(DayFlags flags);
 int DayColorIndex(SettingsFile& settings, const GridDayLists& lists, int year,
                   int month, int day);
 
-// Japanese short weekday names, 1 = "日" ... 7 = "土".
-const char* JapaneseWeekdayName(int weekday);
-
 }  // namespace mirokata
 
 #endif  // MIROKATA_MAINWIN_MONTH_GRID_H_

@@ -111,6 +111,14 @@ class ReminderEngine {
   ReminderEngine(const ReminderEngine&) = delete;
   ReminderEngine& operator=(const ReminderEngine&) = delete;
 
+  // Where the ticks show the date, clock, memory and moon (set before the
+  // first tick when the displays are made after the engine).
+  void SetDisplays(ReminderDisplays* displays,
+                   std::function<std::string(int)> memory_text) {
+    parts_.displays = displays;
+    parts_.memory_text = std::move(memory_text);
+  }
+
   // The timer handler. A call while a tick runs returns at once.
   void Tick();
 

@@ -14,35 +14,24 @@ namespace {
 class InstalledSchedule : public ScheduleModule {
  public:
   InstalledSchedule(Services& services, CommandHost& commands,
-                    TickEvents& events)
-      : services_(services), commands_(commands), events_(events) {
+                    TickEvents& events) {
     popups_ = std::make_unique<PopupWindowFactory>(services, &commands);
-    MakeEngine(nullptr, {});
+    ReminderParts parts;
+    parts.popups = popups_.get();
+    parts.events = &events;
+    parts.commands = &commands;
+    parts.short_weekday_names = LocaleShortWeekdayNames();
+    engine_ = std::make_unique<ReminderEngine>(services, std::move(parts));
   }
 
   ReminderEngine& engine() override { return *engine_; }
   PopupFactory& popups() override { return *popups_; }
   void SetDisplays(ReminderDisplays* displays,
                    std::function<std::string(int)> memory_text) override {
-    MakeEngine(displays, std::move(memory_text));
+    engine_->SetDisplays(displays, std::move(memory_text));
   }
 
  private:
-  void MakeEngine(ReminderDisplays* displays,
-                  std::function<std::string(int)> memory_text) {
-    ReminderParts parts;
-    parts.popups = popups_.get();
-    parts.displays = displays;
-    parts.events = &events_;
-    parts.commands = &commands_;
-    parts.memory_text = std::move(memory_text);
-    parts.short_weekday_names = LocaleShortWeekdayNames();
-    engine_ = std::make_unique<ReminderEngine>(services_, std::move(parts));
-  }
-
-  Services& services_;
-  CommandHost& commands_;
-  TickEvents& events_;
   std::unique_ptr<PopupWindowFactory> popups_;
   std::unique_ptr<ReminderEngine> engine_;
 };

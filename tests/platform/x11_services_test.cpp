@@ -10,6 +10,7 @@
 
 #include "platform/qt_tray.h"
 #include "platform/x11_hot_key.h"
+#include "support/x11_test_main.h"
 
 // After Qt: Xlib's macros clash with Qt's names.
 #include <X11/Xlib.h>
@@ -107,14 +108,5 @@ class X11ServicesTest : public QObject {
 
 }  // namespace mirokata
 
-int main(int argc, char** argv) {
-  const QByteArray display = qgetenv("MIROKATA_TEST_DISPLAY");
-  if (!display.isEmpty()) {
-    qputenv("DISPLAY", display);
-    qputenv("QT_QPA_PLATFORM", "xcb");
-  }
-  QApplication app(argc, argv);
-  mirokata::X11ServicesTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+MIROKATA_X11_TEST_MAIN(mirokata::X11ServicesTest)
 #include "x11_services_test.moc"

@@ -19,6 +19,7 @@
 #include "schedule/ui/popup_window.h"
 #include "support/message_boxes.h"
 #include "support/temp_folder.h"
+#include "support/x11_test_main.h"
 
 namespace mirokata {
 namespace {
@@ -133,14 +134,5 @@ class PopupFocusTest : public QObject {
 
 }  // namespace mirokata
 
-int main(int argc, char** argv) {
-  const QByteArray display = qgetenv("MIROKATA_TEST_DISPLAY");
-  if (!display.isEmpty()) {
-    qputenv("DISPLAY", display);
-    qputenv("QT_QPA_PLATFORM", "xcb");
-  }
-  QApplication app(argc, argv);
-  mirokata::PopupFocusTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+MIROKATA_X11_TEST_MAIN(mirokata::PopupFocusTest)
 #include "popup_focus_x11_test.moc"
