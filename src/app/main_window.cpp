@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,6 +16,8 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolButton>
 
 #include "app/month_navigation.h"
@@ -29,6 +32,7 @@
 #include "mainwin/ui/day_panel_controller.h"
 #include "mainwin/ui/moon_panel_widget.h"
 #include "platform/clock.h"
+#include "platform/display_flush.h"
 #include "platform/hot_key.h"
 #include "platform/messages.h"
 #include "platform/power.h"
@@ -63,21 +67,72 @@ CivilDate TodayOf(const Clock* clock) {
   return {d.year(), d.month(), d.day()};
 }
 
-// A square tool-bar picture: a coloured tile with one glyph.
+// A square tool-bar picture: a coloured tile with one glyph. Drawn when a
+// button first paints, so that loading the Japanese font waits until the
+// window is on the screen.
+class GlyphIconEngine : public QIconEngine {
+ public:
+  GlyphIconEngine(QString glyph, QColor tile)
+      : glyph_(std::move(glyph)), tile_(tile) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+             QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode,
+                 QIcon::State state) override {
+    if (drawn_.isNull()) drawn_ = Draw();
+    QPixmap pm = drawn_;
+    if (size != pm.size()) {
+      pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    if (mode == QIcon::Disabled || mode == QIcon::Active ||
+        mode == QIcon::Selected) {
+      QStyleOption option;
+      option.palette = QGuiApplication::palette();
+      if (const QPixmap styled =
+              QApplication::style()->generatedIconPixmap(mode, pm, &option);
+          !styled.isNull()) {
+        return styled;
+      }
+    }
+    (void)state;
+    return pm;
+  }
+
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    return QSize(20, 20).boundedTo(size);
+  }
+
+  QIconEngine* clone() const override {
+    return new GlyphIconEngine(glyph_, tile_);
+  }
+
+ private:
+  QPixmap Draw() const {
+    QPixmap pm(20, 20);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(tile_);
+    p.setPen(tile_.darker(140));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 4, 4);
+    QFont f;
+    f.setPixelSize(glyph_.size() > 1 ? 7 : 13);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, glyph_);
+    return pm;
+  }
+
+  QString glyph_;
+  QColor tile_;
+  QPixmap drawn_;
+};
+
 QIcon GlyphIcon(const QString& glyph, QColor tile) {
-  QPixmap pm(20, 20);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(tile);
-  p.setPen(tile.darker(140));
-  p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 4, 4);
-  QFont f;
-  f.setPixelSize(glyph.size() > 1 ? 7 : 13);
-  p.setFont(f);
-  p.setPen(Qt::white);
-  p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, glyph);
-  return QIcon(pm);
+  return QIcon(new GlyphIconEngine(glyph, tile));
 }
 
 QIcon CalendarTrayIcon(int day) {
@@ -537,13 +592,19 @@ void MainWindow::BuildToolBar() {
     ++index;
   }
   launcher_box_ = new QComboBox(toolbar_);
-  launcher_box_->setEditable(true);
-  launcher_box_->lineEdit()->setPlaceholderText(U("ランチャー"));
   const int used = (index - kPerRow) * kButton + 2;
   launcher_box_->setGeometry(used, kButton + 3, kContentWidth - used - 2, 22);
   QFont f = launcher_box_->font();
   f.setPixelSize(11);
   launcher_box_->setFont(f);
+}
+
+// The box's line edit lays out its text, which loads the fonts: made once
+// the window is on its way to the screen, or when someone asks for the box.
+void MainWindow::FinishLauncherBox() const {
+  if (launcher_box_->isEditable()) return;
+  launcher_box_->setEditable(true);
+  launcher_box_->lineEdit()->setPlaceholderText(U("ランチャー"));
 }
 
 void MainWindow::BuildCalendarArea() {
@@ -679,12 +740,6 @@ void MainWindow::Start() {
   SettingsFile& settings = *context_.settings;
   const bool unreadable =
       settings.origin() == SettingsFile::Origin::kUnreadable;
-  // 1, 3, 4: tray hint, hot key, activation handlers (connected above).
-  if (context_.hot_key) {
-    context_.hot_key->Register(
-        HotKeyChordFromSetting(settings.ReadInteger("Form", "Hotkey", 0)),
-        [this] { OnHotKey(); });
-  }
   // 6, 7: height, mode and position.
   RefreshScreen();
   ApplyTransition(model_.Start());
@@ -724,6 +779,30 @@ void MainWindow::Start() {
       context_.messages->ShowNotice(request);
     }
   });
+
+  // The window goes to the display now, before its contents are polished
+  // and the rest of the start-up runs, and the map request is handed over
+  // at once rather than at the next pass of the event loop: the window
+  // manager frames the window meanwhile. Everything below is done before
+  // the first paint.
+  std::vector<QWidget*> contents;
+  for (QWidget* w : std::initializer_list<QWidget*>{drag_bar_, toolbar_, strip_,
+                                                    calendar_area_}) {
+    if (w->isHidden()) continue;
+    w->hide();
+    contents.push_back(w);
+  }
+  show();
+  FlushDisplayRequests();
+  for (QWidget* w : contents) w->show();
+  FinishLauncherBox();
+
+  // 1: the hot key (3 and 4, the activation handlers, are connected above).
+  if (context_.hot_key) {
+    context_.hot_key->Register(
+        HotKeyChordFromSetting(settings.ReadInteger("Form", "Hotkey", 0)),
+        [this] { OnHotKey(); });
+  }
 
   // 9: today.
   today_ = TodayOf(context_.clock);
@@ -785,7 +864,6 @@ void MainWindow::Start() {
   timer_.start();
   started_ = true;
 
-  show();
   // A window that is never painted (no display to speak of) still gets its
   // ticks.
   QTimer::singleShot(500, this, &MainWindow::RunAfterFirstPaint);

@@ -96,7 +96,10 @@ class MainWindow : public QWidget, public CommandHost {
   QMenu* main_menu() const { return main_menu_; }
   QMenu* memo_menu() const { return memo_menu_; }
   QMenu* launcher_menu() const { return launcher_menu_; }
-  QComboBox* launcher_box() const { return launcher_box_; }
+  QComboBox* launcher_box() const {
+    FinishLauncherBox();
+    return launcher_box_;
+  }
   ToolWindows& tool_windows() { return *tool_windows_; }
   CalendarGridPanel* calendar_panel() const { return grid_; }
   MoonPanelWidget* moon_panel() const { return moon_panel_; }
@@ -123,6 +126,7 @@ class MainWindow : public QWidget, public CommandHost {
   void BuildToolBar();
   void BuildCalendarArea();
   void RunAfterFirstPaint();
+  void FinishLauncherBox() const;
   void ConnectDayPanelCommands();
   void BuildMenus();
   QAction* AddCommand(QMenu* menu, const char* caption, Command command);

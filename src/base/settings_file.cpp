@@ -181,36 +181,94 @@ class SettingsDocument {
   enum class Kind { kOther, kSection, kKey };
   struct Line {
     Kind kind = Kind::kOther;
-    std::string raw;     // bytes as in the file; empty when rebuilt
-    bool dirty = false;  // raw must be rebuilt from name/value
-    std::string name;    // section or key name, UTF-8
-    std::string value;   // key value, UTF-8
+    std::string_view raw;  // bytes as in the file (in Block::source), or
+                           // empty when rebuilt
+    bool dirty = false;    // raw must be rebuilt from name/value
+    std::string name;      // section or key name, UTF-8
+    std::string value;     // key value, UTF-8
   };
+  // A section's lines (or those before the first section). A block read
+  // from the file keeps its bytes and splits them into lines the first time
+  // anyone looks inside: start-up reads a few sections of a file that may
+  // hold thousands. The split is once per block and safe from any thread.
   struct Block {
-    std::vector<Line> lines;
     bool is_section = false;
-    std::string fold;                              // the folded section name
-    std::unordered_map<std::string, size_t> keys;  // folded key -> line
-    std::vector<size_t> key_order;                 // lines, ascending
-    // The block's bytes in the file, valid unless a line changed since.
-    mutable std::string text;
-    mutable bool text_valid = false;
+    std::string name;  // the section's name, UTF-8
+    std::string fold;  // the folded section name
+    // The file's bytes, shared by every block read from it: what bytes and
+    // the lines' raw views point into.
+    std::shared_ptr<const std::string> source;
+    std::string_view bytes;  // the block's lines as read
+    bool pristine = false;   // bytes are exactly what Text() would give
 
-    void IndexKeys() {
-      keys.clear();
-      key_order.clear();
+    Block() = default;
+    // Only a block about to change is copied.
+    Block(const Block& other)
+        : is_section(other.is_section),
+          name(other.name),
+          fold(other.fold),
+          source(other.source),
+          bytes(other.bytes) {
+      other.Ready();
+      lines_ = other.lines_;
+      keys_ = other.keys_;
+      key_order_ = other.key_order_;
+      MarkSplit();
+    }
+    Block& operator=(const Block&) = delete;
+
+    // For a block made in memory: its lines are all there is.
+    void MarkSplit() {
+      std::call_once(split_, [] {});
+    }
+    const std::vector<Line>& lines() const {
+      Ready();
+      return lines_;
+    }
+    std::vector<Line>& lines() {
+      Ready();
+      return lines_;
+    }
+    const std::vector<size_t>& key_order() const {
+      Ready();
+      return key_order_;
+    }
+    void IndexKeys() const {
+      keys_.clear();
+      key_order_.clear();
       if (!is_section) return;
-      for (size_t i = 1; i < lines.size(); ++i) {
-        if (lines[i].kind == Kind::kKey &&
-            keys.emplace(Fold(lines[i].name), i).second) {
-          key_order.push_back(i);
+      for (size_t i = 1; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::kKey) {
+          keys_.emplace_back(Fold(lines_[i].name), i);
         }
       }
+      // Stable: of two spellings of one key the first wins.
+      std::stable_sort(
+          keys_.begin(), keys_.end(),
+          [](const auto& a, const auto& b) { return a.first < b.first; });
+      keys_.erase(std::unique(keys_.begin(), keys_.end(),
+                              [](const auto& a, const auto& b) {
+                                return a.first == b.first;
+                              }),
+                  keys_.end());
+      key_order_.reserve(keys_.size());
+      for (const auto& k : keys_) key_order_.push_back(k.second);
+      std::sort(key_order_.begin(), key_order_.end());
     }
-    const std::string& Text() const {
+    // The line of a folded key, or 0 (line 0 is the section's own).
+    size_t FindKey(std::string_view folded) const {
+      Ready();
+      auto it = std::lower_bound(
+          keys_.begin(), keys_.end(), folded,
+          [](const auto& k, std::string_view f) { return k.first < f; });
+      return it != keys_.end() && it->first == folded ? it->second : 0;
+    }
+    std::string_view Text() const {
+      if (pristine) return bytes;
       if (!text_valid) {
+        Ready();
         text.clear();
-        for (const Line& l : lines) {
+        for (const Line& l : lines_) {
           if (l.dirty) {
             if (l.kind == Kind::kSection) {
               text += '[';
@@ -230,6 +288,46 @@ class SettingsDocument {
       }
       return text;
     }
+    void Changed() {
+      pristine = false;
+      text_valid = false;
+    }
+
+   private:
+    void Ready() const {
+      std::call_once(split_, [this] { Split(); });
+    }
+    void Split() const {
+      size_t pos = 0;
+      while (pos < bytes.size()) {
+        const size_t nl = bytes.find('\n', pos);
+        const size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+        std::string_view raw = bytes.substr(pos, end - pos);
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        if (pos == 0 && is_section) {
+          Line header;
+          header.kind = Kind::kSection;
+          header.raw = raw;
+          header.name = name;
+          lines_.push_back(std::move(header));
+        } else {
+          lines_.push_back(ParseLine(raw));
+        }
+        pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
+      }
+      IndexKeys();
+    }
+
+    mutable std::once_flag split_;
+    mutable std::vector<Line> lines_;
+    // Folded key -> line, sorted by key, first spelling only. A flat
+    // vector: sections are mostly a handful of keys, and a file has
+    // thousands of them, so a hash table each would cost more than it saves.
+    mutable std::vector<std::pair<std::string, size_t>> keys_;
+    mutable std::vector<size_t> key_order_;  // lines, ascending
+    // The block's bytes as they will be written, once a line changed.
+    mutable std::string text;
+    mutable bool text_valid = false;
   };
   using SectionIndex = std::unordered_map<std::string, size_t>;
 
@@ -245,27 +343,34 @@ class SettingsDocument {
         index_owned_(false) {}
   SettingsDocument& operator=(const SettingsDocument&) = delete;
 
-  void Parse(std::string_view bytes) {
+  void Parse(std::string file) {
+    auto source = std::make_shared<const std::string>(std::move(file));
+    const std::string_view bytes = *source;
     blocks_.assign(1, std::make_shared<Block>());
-    size_t pos = 0;
+    blocks_.back()->source = source;
+    size_t pos = 0, block_start = 0;
+    auto finish = [&](size_t end) {
+      Block& b = *blocks_.back();
+      b.bytes = bytes.substr(block_start, end - block_start);
+      b.pristine = WrittenAsRead(b.bytes);
+    };
     while (pos < bytes.size()) {
-      size_t nl = bytes.find('\n', pos);
-      size_t end = nl == std::string_view::npos ? bytes.size() : nl;
-      std::string_view raw = bytes.substr(pos, end - pos);
-      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-      Line line = ParseLine(raw);
-      if (line.kind == Kind::kSection) {
+      const size_t nl = bytes.find('\n', pos);
+      const size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+      const std::string_view t = Trim(bytes.substr(pos, end - pos));
+      if (!t.empty() && t.front() == '[') {
+        finish(pos);
         auto block = std::make_shared<Block>();
         block->is_section = true;
-        block->fold = Fold(line.name);
-        // Sections tend to be alike (a popup's options are nine lines).
-        block->lines.reserve(std::max<size_t>(blocks_.back()->lines.size(), 4));
+        block->source = source;
+        block->name = SectionNameOf(t);
+        block->fold = Fold(block->name);
         blocks_.push_back(std::move(block));
+        block_start = pos;
       }
-      blocks_.back()->lines.push_back(std::move(line));
       pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
     }
-    for (auto& block : blocks_) block->IndexKeys();
+    finish(bytes.size());
     owned_.assign(blocks_.size(), true);
     RebuildIndex();
   }
@@ -287,14 +392,14 @@ class SettingsDocument {
   const Line* FindKey(std::string_view section, std::string_view key) const {
     const Block* b = FindSection(section);
     if (!b) return nullptr;
-    auto it = b->keys.find(Fold(key));
-    return it == b->keys.end() ? nullptr : &b->lines[it->second];
+    const size_t line = b->FindKey(Fold(key));
+    return line == 0 ? nullptr : &b->lines()[line];
   }
 
   std::vector<std::string> KeysOf(std::string_view section) const {
     std::vector<std::string> out;
     if (const Block* b = FindSection(section)) {
-      for (size_t i : b->key_order) out.push_back(b->lines[i].name);
+      for (size_t i : b->key_order()) out.push_back(b->lines()[i].name);
     }
     return out;
   }
@@ -304,7 +409,7 @@ class SettingsDocument {
     for (size_t i = 1; i < blocks_.size(); ++i) {
       auto it = index_->find(blocks_[i]->fold);
       if (it != index_->end() && it->second == i) {
-        out.push_back(blocks_[i]->lines[0].name);
+        out.push_back(blocks_[i]->name);
       }
     }
     return out;
@@ -331,26 +436,25 @@ class SettingsDocument {
     auto found = index_->find(Fold(section));
     if (found == index_->end()) {
       Block& b = AppendSection(section);
-      b.lines.push_back(KeyLine(key, std::move(clean)));
+      b.lines().push_back(KeyLine(key, std::move(clean)));
       b.IndexKeys();
       return true;
     }
     const size_t bi = found->second;
     const Block& current = *blocks_[bi];
-    auto it = current.keys.find(Fold(key));
-    const bool exists = it != current.keys.end();
-    const size_t line = exists ? it->second : 0;
-    if (exists && current.lines[line].value == clean) return false;
+    const size_t line = current.FindKey(Fold(key));
+    const bool exists = line != 0;
+    if (exists && current.lines()[line].value == clean) return false;
     Block& b = Mutable(bi);
     if (exists) {
-      Line& l = b.lines[line];
+      Line& l = b.lines()[line];
       l.value = std::move(clean);
       l.dirty = true;
-      l.raw.clear();
+      l.raw = {};
       return true;
     }
-    b.lines.insert(b.lines.begin() + static_cast<long>(BodyEnd(b)),
-                   KeyLine(key, std::move(clean)));
+    b.lines().insert(b.lines().begin() + static_cast<long>(BodyEnd(b)),
+                     KeyLine(key, std::move(clean)));
     b.IndexKeys();
     return true;
   }
@@ -359,11 +463,10 @@ class SettingsDocument {
     auto found = index_->find(Fold(section));
     if (found == index_->end()) return false;
     const size_t bi = found->second;
-    auto it = blocks_[bi]->keys.find(Fold(key));
-    if (it == blocks_[bi]->keys.end()) return false;
-    const size_t line = it->second;
+    const size_t line = blocks_[bi]->FindKey(Fold(key));
+    if (line == 0) return false;
     Block& b = Mutable(bi);
-    b.lines.erase(b.lines.begin() + static_cast<long>(line));
+    b.lines().erase(b.lines().begin() + static_cast<long>(line));
     b.IndexKeys();  // a second spelling of the key may surface
     return true;
   }
@@ -391,7 +494,7 @@ class SettingsDocument {
     if (same.empty()) {
       Block& b = AppendSection(section);
       for (const auto& [key, value] : entries) {
-        b.lines.push_back(KeyLine(key, NoLineBreaks(value)));
+        b.lines().push_back(KeyLine(key, NoLineBreaks(value)));
       }
       b.IndexKeys();
       return true;
@@ -402,7 +505,7 @@ class SettingsDocument {
       if (same.size() == 1 && body_end - 1 == entries.size()) {
         bool equal = true;
         for (size_t k = 0; k < entries.size() && equal; ++k) {
-          const Line& l = first.lines[1 + k];
+          const Line& l = first.lines()[1 + k];
           equal = l.kind == Kind::kKey && l.name == entries[k].first &&
                   l.value == NoLineBreaks(entries[k].second);
         }
@@ -417,9 +520,10 @@ class SettingsDocument {
       body.push_back(KeyLine(key, NoLineBreaks(value)));
     }
     const long body_end = static_cast<long>(BodyEnd(b));
-    b.lines.erase(b.lines.begin() + 1, b.lines.begin() + body_end);
-    b.lines.insert(b.lines.begin() + 1, std::make_move_iterator(body.begin()),
-                   std::make_move_iterator(body.end()));
+    b.lines().erase(b.lines().begin() + 1, b.lines().begin() + body_end);
+    b.lines().insert(b.lines().begin() + 1,
+                     std::make_move_iterator(body.begin()),
+                     std::make_move_iterator(body.end()));
     b.IndexKeys();
     if (same.size() > 1) RebuildIndex();
     return true;
@@ -441,8 +545,9 @@ class SettingsDocument {
 
   // After the section's last non-blank line: where a new key goes.
   static size_t BodyEnd(const Block& b) {
-    size_t at = b.lines.size();
-    while (at > 1 && IsBlankLine(b.lines[at - 1])) --at;
+    const std::vector<Line>& lines = b.lines();
+    size_t at = lines.size();
+    while (at > 1 && IsBlankLine(lines[at - 1])) --at;
     return at;
   }
 
@@ -452,7 +557,7 @@ class SettingsDocument {
       blocks_[i] = std::make_shared<Block>(*blocks_[i]);
       owned_[i] = true;
     }
-    blocks_[i]->text_valid = false;
+    blocks_[i]->Changed();
     return *blocks_[i];
   }
 
@@ -464,8 +569,10 @@ class SettingsDocument {
     header.name = StoredSectionName(name);
     header.dirty = true;
     block->is_section = true;
+    block->name = header.name;
     block->fold = Fold(header.name);
-    block->lines.push_back(std::move(header));
+    block->MarkSplit();
+    block->lines().push_back(std::move(header));
     blocks_.push_back(std::move(block));
     owned_.push_back(true);
     if (!index_owned_) {
@@ -491,17 +598,34 @@ class SettingsDocument {
     index_owned_ = true;
   }
 
+  // The name in a trimmed "[...]" line.
+  static std::string SectionNameOf(std::string_view trimmed) {
+    // Section names are file paths at times, so they may hold "]".
+    std::string_view inner = trimmed.substr(1);
+    const size_t close = inner.rfind(']');
+    if (close != std::string_view::npos) inner = inner.substr(0, close);
+    return SettingsFile::DecodeText(Trim(inner));
+  }
+
+  // True when the bytes are lines that each end in CR LF, which is how
+  // every unchanged line is written back.
+  static bool WrittenAsRead(std::string_view bytes) {
+    if (bytes.empty()) return true;
+    if (bytes.back() != '\n') return false;
+    for (size_t nl = bytes.find('\n'); nl != std::string_view::npos;
+         nl = bytes.find('\n', nl + 1)) {
+      if (nl == 0 || bytes[nl - 1] != '\r') return false;
+    }
+    return true;
+  }
+
   static Line ParseLine(std::string_view raw) {
     Line l;
-    l.raw = std::string(raw);
+    l.raw = raw;
     std::string_view t = Trim(raw);
     if (!t.empty() && t.front() == '[') {
-      // Section names are file paths at times, so they may hold "]".
-      std::string_view inner = t.substr(1);
-      size_t close = inner.rfind(']');
-      if (close != std::string_view::npos) inner = inner.substr(0, close);
       l.kind = Kind::kSection;
-      l.name = SettingsFile::DecodeText(Trim(inner));
+      l.name = SectionNameOf(t);
       return l;
     }
     if (t.empty() || t.front() == ';') return l;
@@ -661,7 +785,7 @@ std::shared_ptr<const SettingsDocument> SettingsFile::CurrentLocked(
   }
   if (origin_ == Origin::kUnknown) origin_ = Origin::kReadable;
   auto doc = std::make_shared<SettingsDocument>();
-  doc->Parse(bytes);
+  doc->Parse(std::move(bytes));
   doc_ = std::move(doc);
   stamp_ = StampOf(st);
   return doc_;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -205,6 +206,60 @@ TEST_F(SettingsFileTest, WritesKeepCommentsOrderAndUnknownSections) {
             "[New]\r\nk=v\r\n");
   EXPECT_EQ(file.Open().ListKeys("form"),
             (std::vector<std::string>{"top", "left", "Height"}));
+}
+
+// Sections no write touches go back byte for byte when their lines end in
+// CR LF; any other line ends (LF, none at the end of the file) become CR LF.
+TEST_F(SettingsFileTest, UntouchedSectionsGoBackAsReadInCrLf) {
+  WriteRaw(
+      "[A]\r\nx=1\r\n[B]\ny=2\n[C]\r\n\x93\xfa=\x96\x7b\r\n\r\n"
+      "[D]\r\nz=\r\r\n[E]\r\nlast=3");
+  SettingsFile file(path_);
+  ASSERT_TRUE(file.WriteInteger("A", "x", 5));
+  EXPECT_EQ(ReadRaw(),
+            "[A]\r\nx=5\r\n[B]\r\ny=2\r\n[C]\r\n\x93\xfa=\x96\x7b\r\n\r\n"
+            "[D]\r\nz=\r\r\n[E]\r\nlast=3\r\n");
+  Settings s = file.Open();
+  EXPECT_EQ(s.ReadInteger("B", "y", 0), 2);
+  EXPECT_EQ(s.ReadString("C", "日", ""), "本");
+  EXPECT_EQ(s.ReadInteger("E", "last", 0), 3);
+}
+
+// A file is split into lines section by section as readers reach them, from
+// whichever thread reads first.
+TEST_F(SettingsFileTest, ManyThreadsReadOneFreshFile) {
+  std::string text;
+  for (int i = 0; i < 400; ++i) {
+    text += "[S" + std::to_string(i) + "]\r\n";
+    for (int k = 0; k < 6; ++k) {
+      text +=
+          "k" + std::to_string(k) + "=" + std::to_string(i * 10 + k) + "\r\n";
+    }
+  }
+  WriteRaw(text);
+  for (int round = 0; round < 20; ++round) {
+    SettingsFile file(path_);
+    Settings s = file.Open();
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t) {
+      readers.emplace_back([&s, &wrong, t] {
+        for (int i = 0; i < 400; ++i) {
+          const int section = (i * 7 + t * 101) % 400;
+          const int k = (i + t) % 6;
+          if (s.ReadInteger("S" + std::to_string(section),
+                            "k" + std::to_string(k), -1) != section * 10 + k) {
+            ++wrong;
+          }
+        }
+      });
+    }
+    for (auto& r : readers) r.join();
+    ASSERT_EQ(wrong.load(), 0) << "round " << round;
+    // A write after the reads keeps every section.
+    ASSERT_TRUE(file.WriteInteger("S0", "k0", 0));
+    EXPECT_EQ(ReadRaw(), text);
+  }
 }
 
 TEST_F(SettingsFileTest, SectionNamesMayHoldBrackets) {
