@@ -16,8 +16,6 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleOption>
 #include <QToolButton>
 
 #include "app/month_navigation.h"
@@ -77,40 +75,23 @@ class GlyphIconEngine : public QIconEngine {
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
              QIcon::State state) override {
-    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    Drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
   }
-
   QPixmap pixmap(const QSize& size, QIcon::Mode mode,
                  QIcon::State state) override {
-    if (drawn_.isNull()) drawn_ = Draw();
-    QPixmap pm = drawn_;
-    if (size != pm.size()) {
-      pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    if (mode == QIcon::Disabled || mode == QIcon::Active ||
-        mode == QIcon::Selected) {
-      QStyleOption option;
-      option.palette = QGuiApplication::palette();
-      if (const QPixmap styled =
-              QApplication::style()->generatedIconPixmap(mode, pm, &option);
-          !styled.isNull()) {
-        return styled;
-      }
-    }
-    (void)state;
-    return pm;
+    return Drawn().pixmap(size, mode, state);
   }
-
   QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
     return QSize(20, 20).boundedTo(size);
   }
-
   QIconEngine* clone() const override {
     return new GlyphIconEngine(glyph_, tile_);
   }
 
  private:
-  QPixmap Draw() const {
+  // A plain pixmap icon, which gives the disabled and active looks.
+  const QIcon& Drawn() {
+    if (!drawn_.isNull()) return drawn_;
     QPixmap pm(20, 20);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -123,12 +104,14 @@ class GlyphIconEngine : public QIconEngine {
     p.setFont(f);
     p.setPen(Qt::white);
     p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, glyph_);
-    return pm;
+    p.end();
+    drawn_ = QIcon(pm);
+    return drawn_;
   }
 
   QString glyph_;
   QColor tile_;
-  QPixmap drawn_;
+  QIcon drawn_;
 };
 
 QIcon GlyphIcon(const QString& glyph, QColor tile) {

@@ -349,10 +349,13 @@ class SettingsDocument {
     blocks_.assign(1, std::make_shared<Block>());
     blocks_.back()->source = source;
     size_t pos = 0, block_start = 0;
+    // Whether every line of the block so far ends in CR LF, which is how
+    // unchanged lines are written back.
+    bool crlf = true;
     auto finish = [&](size_t end) {
       Block& b = *blocks_.back();
       b.bytes = bytes.substr(block_start, end - block_start);
-      b.pristine = WrittenAsRead(b.bytes);
+      b.pristine = crlf;
     };
     while (pos < bytes.size()) {
       const size_t nl = bytes.find('\n', pos);
@@ -367,7 +370,10 @@ class SettingsDocument {
         block->fold = Fold(block->name);
         blocks_.push_back(std::move(block));
         block_start = pos;
+        crlf = true;
       }
+      crlf = crlf && nl != std::string_view::npos && nl > 0 &&
+             bytes[nl - 1] == '\r';
       pos = nl == std::string_view::npos ? bytes.size() : nl + 1;
     }
     finish(bytes.size());
@@ -605,18 +611,6 @@ class SettingsDocument {
     const size_t close = inner.rfind(']');
     if (close != std::string_view::npos) inner = inner.substr(0, close);
     return SettingsFile::DecodeText(Trim(inner));
-  }
-
-  // True when the bytes are lines that each end in CR LF, which is how
-  // every unchanged line is written back.
-  static bool WrittenAsRead(std::string_view bytes) {
-    if (bytes.empty()) return true;
-    if (bytes.back() != '\n') return false;
-    for (size_t nl = bytes.find('\n'); nl != std::string_view::npos;
-         nl = bytes.find('\n', nl + 1)) {
-      if (nl == 0 || bytes[nl - 1] != '\r') return false;
-    }
-    return true;
   }
 
   static Line ParseLine(std::string_view raw) {

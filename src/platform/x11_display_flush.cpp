@@ -1,9 +1,8 @@
+#include <xcb/xcb.h>
+
 #include <QGuiApplication>
 
 #include "platform/display_flush.h"
-
-// After Qt: Xlib's macros clash with names Qt uses.
-#include <xcb/xcb.h>
 
 namespace mirokata {
 
