@@ -125,6 +125,7 @@ int RunApplication(int argc, char** argv) {
                       [&window]() -> QWidget* { return &window; }},
                      window.moon_panel());
     window.SetTickHandler([&reminders] { reminders.Tick(); });
+    if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();
     result = app.exec();

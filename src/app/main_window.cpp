@@ -577,15 +577,15 @@ void MainWindow::BuildToolBar() {
   launcher_box_ = new QComboBox(toolbar_);
   const int used = (index - kPerRow) * kButton + 2;
   launcher_box_->setGeometry(used, kButton + 3, kContentWidth - used - 2, 22);
-  QFont f = launcher_box_->font();
-  f.setPixelSize(11);
-  launcher_box_->setFont(f);
 }
 
 // The box's line edit lays out its text, which loads the fonts: made once
 // the window is on its way to the screen, or when someone asks for the box.
 void MainWindow::FinishLauncherBox() const {
   if (launcher_box_->isEditable()) return;
+  QFont f = launcher_box_->font();
+  f.setPixelSize(11);
+  launcher_box_->setFont(f);
   launcher_box_->setEditable(true);
   launcher_box_->lineEdit()->setPlaceholderText(U("ランチャー"));
 }
@@ -864,6 +864,7 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 void MainWindow::RunAfterFirstPaint() {
   std::vector<std::function<void()>> work;
   work.swap(after_first_paint_);
+  early_work_ = 0;
   for (const auto& w : work) w();
 }
 

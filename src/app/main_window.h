@@ -53,6 +53,13 @@ class MainWindow : public QWidget, public CommandHost {
                       std::function<void(QMenu*)> builder) override;
   void AddStartupStep(std::function<void()> step) override;
 
+  // Work that can wait until the window has been painted once; run in the
+  // order given, before the start-up's own (tray icons, the first tick).
+  void AfterFirstPaint(std::function<void()> work) {
+    after_first_paint_.insert(after_first_paint_.begin() + early_work_++,
+                              std::move(work));
+  }
+
   // The main tick's work, run by the window's timer.
   void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
 
@@ -149,6 +156,7 @@ class MainWindow : public QWidget, public CommandHost {
   std::function<void()> tick_;
   std::vector<std::function<void()>> startup_steps_;
   std::vector<std::function<void()>> after_first_paint_;
+  size_t early_work_ = 0;
   std::function<void(QMenu*)> memo_menu_builder_;
   std::function<void(QMenu*)> launcher_menu_builder_;
   WindowModeModel model_;

@@ -1,9 +1,9 @@
 #include "platform/linux_platform.h"
 
 #include "platform/desktop_shell.h"
+#include "platform/module_sound.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_screen.h"
-#include "platform/qt_sound.h"
 #include "platform/qt_tray.h"
 #include "platform/session_power.h"
 #include "platform/x11_hot_key.h"
@@ -15,7 +15,11 @@ PlatformServices MakeLinuxPlatform() {
   services.clock = MakeSystemClock();
   services.uptime = MakeBootUptime();
   services.messages = std::make_unique<QtMessages>();
-  services.sound = std::make_unique<QtSound>();
+  auto sound =
+      std::make_unique<ModuleSound>(ModuleFolder() + "/mirokata_sound.so");
+  ModuleSound* module = sound.get();
+  services.sound = std::move(sound);
+  services.warm_up = [module] { module->Load(); };
   services.shell = std::make_unique<DesktopShell>();
   services.hot_key = std::make_unique<X11HotKey>();
   services.tray = std::make_unique<QtTray>();

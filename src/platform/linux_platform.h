@@ -31,6 +31,9 @@ struct PlatformServices {
   std::unique_ptr<Tray> tray;
   std::unique_ptr<Screen> screen;
   std::unique_ptr<Power> power;
+  // Loads what the services put off so that the first window shows sooner;
+  // run it once that window is painted.
+  std::function<void()> warm_up;
 };
 
 // Needs a running QApplication; destroy the services before it.

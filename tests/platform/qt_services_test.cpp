@@ -20,6 +20,7 @@
 #include "platform/cue_synth.h"
 #include "platform/desktop_shell.h"
 #include "platform/linux_platform.h"
+#include "platform/module_sound.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_sound.h"
 #include "platform/qt_tray.h"
@@ -161,6 +162,40 @@ class QtServicesTest : public QObject {
       QVERIFY(other.PlayFile(a.toStdString()));
       QTest::qWait(600);
     }
+  }
+
+  // The program's sound comes from the module built beside it, loaded at
+  // the first use or when asked; a missing module leaves it silent.
+  void ModuleSoundLoadsOnceAndStaysSilentWithoutItsModule() {
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("a.wav");
+    QVERIFY(WriteCueFile(wav, "sav"));
+
+    ModuleSound real(ModuleFolder() + "/mirokata_sound.so");
+    QVERIFY(!real.tried());
+    QVERIFY(real.PlayFile(wav.toStdString()));
+    QVERIFY(real.tried());
+    QVERIFY2(real.error().empty(), real.error().c_str());
+    real.StopFile();
+    bool done = false;
+    real.PlayCueSequence({{"c1", 10}}, [&] { done = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+
+    ModuleSound missing(dir.filePath("none.so").toStdString());
+    missing.Load();
+    QVERIFY(!missing.error().empty());
+    missing.PlayCue("c1");
+    QVERIFY(missing.PlayFile(wav.toStdString()));
+    QVERIFY(!missing.PlayFile(dir.filePath("gone.wav").toStdString()));
+    int ended = 0;
+    missing.PlayCueSequence({{"c1", 0}}, [&] { ++ended; });
+    QCOMPARE(ended, 0);  // never inside the call
+    QTRY_COMPARE(ended, 1);
+
+    // Any library that lacks the entry point is refused, not called.
+    ModuleSound wrong("libm.so.6");
+    wrong.Load();
+    QVERIFY(!wrong.error().empty());
   }
 
   void MidiGoesToASynthesiserWhichTheNextFileStops() {

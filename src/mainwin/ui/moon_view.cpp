@@ -97,19 +97,22 @@ QImage DrawFullMoon(MoonSize size) {
 }  // namespace
 
 QImage FullMoonPicture(MoonSize size) {
-  // Drawn once per size; the copies share the pixels until drawn on.
-  static const QImage pictures[] = {DrawFullMoon(MoonSize::k64),
-                                    DrawFullMoon(MoonSize::k32),
-                                    DrawFullMoon(MoonSize::k16)};
+  // Drawn once per size at first use; the copies share the pixels until
+  // drawn on.
   switch (size) {
-    case MoonSize::k32:
-      return pictures[1];
-    case MoonSize::k16:
-      return pictures[2];
+    case MoonSize::k32: {
+      static const QImage picture = DrawFullMoon(MoonSize::k32);
+      return picture;
+    }
+    case MoonSize::k16: {
+      static const QImage picture = DrawFullMoon(MoonSize::k16);
+      return picture;
+    }
     case MoonSize::k64:
       break;
   }
-  return pictures[0];
+  static const QImage picture = DrawFullMoon(MoonSize::k64);
+  return picture;
 }
 
 QImage MoonPicture(MoonSize size, long double phase_angle) {
@@ -149,21 +152,31 @@ void MoonView::SetDate(long double t) {
   Redraw();
 }
 
-QIcon MoonView::icon() const { return QIcon(QPixmap::fromImage(picture_)); }
+QIcon MoonView::icon() const { return QIcon(QPixmap::fromImage(picture())); }
 
-QSize MoonView::sizeHint() const { return picture_.size(); }
+QSize MoonView::sizeHint() const {
+  const int side = MoonDiscOf(size_).side;
+  return QSize(side, side);
+}
 
 void MoonView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(0, 0, picture_);
+  painter.drawImage(0, 0, picture());
+}
+
+const QImage& MoonView::picture() const {
+  if (picture_.isNull()) picture_ = MoonPicture(size_, phase_angle_);
+  return picture_;
 }
 
 void MoonView::Redraw() {
   long double k = PhaseAngle(date_);
   if (k < 0) k += 360;
   phase_angle_ = k;
-  picture_ = MoonPicture(size_, k);
-  setFixedSize(picture_.size());
+  // Drawn when first needed: a hidden panel never draws.
+  picture_ = QImage();
+  const int side = MoonDiscOf(size_).side;
+  setFixedSize(side, side);
   update();
 }
 

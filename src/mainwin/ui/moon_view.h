@@ -45,7 +45,7 @@ class MoonView : public QWidget {
   // Phase angle of the last date, 0..360 (waxing below 180).
   long double phase_angle() const { return phase_angle_; }
 
-  const QImage& picture() const { return picture_; }
+  const QImage& picture() const;
   QIcon icon() const;
 
   QSize sizeHint() const override;
@@ -59,7 +59,7 @@ class MoonView : public QWidget {
   MoonSize size_ = MoonSize::k64;
   long double date_ = 0;
   long double phase_angle_ = 0;
-  QImage picture_;
+  mutable QImage picture_;
 };
 
 }  // namespace mirokata
