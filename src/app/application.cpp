@@ -129,6 +129,8 @@ int RunApplication(int argc, char** argv) {
     CloseOnTerminationSignals(&window);
     window.Start();
     result = app.exec();
+    // A clean exit: the next start catches up from here.
+    reminders.engine().SaveLastMinute();
   }
   settings.SetProblemReporter({});
   return result;

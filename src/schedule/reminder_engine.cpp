@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -26,6 +28,8 @@ struct ReminderEngine::TickState {
   LocalTime reminder_time;
   std::string elapsed_name;
   std::string fired_entry_path;
+  // The earliest minute caught up from before this tick's own, if any.
+  std::optional<LocalTime> earliest_missed;
   std::unique_ptr<PopupSink> popup;
 };
 
@@ -41,6 +45,23 @@ bool IsFile(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+
+// Minutes since 1970 UTC.
+std::int64_t MinuteOf(const LocalTime& t) {
+  return t.unix_seconds >= 0 ? t.unix_seconds / 60
+                             : -((59 - t.unix_seconds) / 60);
+}
+
+int LateMinutes(const SettingsReader& s) {
+  return std::clamp(
+      s.ReadInteger("Calendar", "LateMinutes", kDefaultLateMinutes), 0,
+      kMaxLateMinutes);
+}
+
+// A clock set back by more than this was corrected, not nudged: the run
+// goes on from the new time instead of waiting a day or more to get back
+// to minutes it has processed.
+constexpr std::int64_t kSetBackLimit = 24 * 60;
 
 class TickGuard {
  public:
@@ -100,9 +121,11 @@ void ReminderEngine::RunTick() {
   const FolderPin pin(&folder);
   tick.elapsed_name = ElapsedNameForUptime(services_.uptime->Seconds());
 
-  // 2. The start-up minute and ten-second step never fire.
+  // 2. The start-up ten-second step never fires, nor does the start-up
+  // minute unless minutes are caught up from the last run.
+  const std::int64_t minute = MinuteOf(tick.reminder_time);
   if (!first_tick_done_) {
-    last_minute_key_ = HhNn(tick.reminder_time);
+    StartMinutes(tick, minute);
     last_uptime_name_ = tick.elapsed_name;
     if (last_mail_minute_ < 0) last_mail_minute_ = tick.now.minute;
     if (parts_.events) parts_.events->FirstTick();
@@ -123,9 +146,8 @@ void ReminderEngine::RunTick() {
   }
 
   // 6. Minute popups, once per minute of the reminder time.
-  const std::string key = HhNn(tick.reminder_time);
-  if (key != last_minute_key_) {
-    last_minute_key_ = key;
+  if (minute != previous_tick_minute_) {
+    previous_tick_minute_ = minute;
     if (parts_.events) parts_.events->Minute();
     if (s.ReadBool("Nikki", "Auto", false)) {
       char diary[16];
@@ -138,18 +160,8 @@ void ReminderEngine::RunTick() {
         if (services_.sound && IsFile(sound)) services_.sound->PlayFile(sound);
       }
     }
-    SettingsFile* settings = services_.settings;
-    EntryMatcher matcher(&folder, [settings](int y, int m, int d) {
-      return IsPublicHoliday(*settings, y, m, d);
-    });
-    const CivilDate date{tick.reminder_time.year, tick.reminder_time.month,
-                         tick.reminder_time.day};
-    const int hhnn = tick.reminder_time.hour * 100 + tick.reminder_time.minute;
-    for (const std::string& name : matcher.PopupNamesForMinute(date, hhnn)) {
-      const std::optional<EntryFields> fields = ParseEntryName(name);
-      PopupHit(tick, name, fields && fields->kind == EntryKind::kOneDayPopup);
-    }
   }
+  MinutePopups(tick, minute);
 
   // 7. The window of this tick.
   if (!tick.fired_entry_path.empty()) FinishPopup(tick);
@@ -157,6 +169,87 @@ void ReminderEngine::RunTick() {
   // 8, 9.
   MailCountdownStep(tick);
   RefreshDisplays(tick);
+}
+
+void ReminderEngine::StartMinutes(TickState& tick, std::int64_t minute) {
+  last_minute_ = minute;
+  previous_tick_minute_ = minute;
+  saved_minute_ = minute;
+  if (LateMinutes(tick.settings) == 0) return;
+  // The last run wrote down where it stopped: the minutes since, this one
+  // included, were never looked at. A first start knows of none.
+  const std::string text =
+      tick.settings.ReadString("Calendar", "LastMinute", "");
+  std::int64_t last = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, last);
+  if (text.empty() || ec != std::errc() || ptr != end) return;
+  if (last < minute) last_minute_ = last;
+}
+
+void ReminderEngine::MinutePopups(TickState& tick, std::int64_t minute) {
+  const std::int64_t last = *last_minute_;
+  if (minute <= last) {
+    // The clock went back: what this run has processed does not fire
+    // again.
+    if (last - minute > kSetBackLimit) last_minute_ = minute;
+    return;
+  }
+  // Every minute since the last one processed, so that minutes slept
+  // through or stalled over still fire, but none further back than the
+  // setting allows.
+  const std::int64_t from =
+      std::max(last + 1, minute - LateMinutes(tick.settings));
+  last_minute_ = minute;
+
+  struct Hit {
+    LocalTime time;
+    std::string name;
+    bool one_day;
+  };
+  std::vector<Hit> hits;
+  SettingsFile* settings = services_.settings;
+  EntryMatcher matcher(folder_.get(), [settings](int y, int m, int d) {
+    return IsPublicHoliday(*settings, y, m, d);
+  });
+  for (std::int64_t m = from; m <= minute; ++m) {
+    const LocalTime t =
+        m == minute ? tick.reminder_time : services_.clock->At(m * 60);
+    const CivilDate date{t.year, t.month, t.day};
+    for (const std::string& name :
+         matcher.PopupNamesForMinute(date, t.hour * 100 + t.minute)) {
+      const std::optional<EntryFields> fields = ParseEntryName(name);
+      hits.push_back(
+          {t, name, fields && fields->kind == EntryKind::kOneDayPopup});
+    }
+  }
+  if (!hits.empty() && MinuteOf(hits.front().time) != minute) {
+    tick.earliest_missed = hits.front().time;
+  }
+  // Texts of several minutes in one window each say which minute they are.
+  const bool several = !hits.empty() && MinuteOf(hits.front().time) !=
+                                            MinuteOf(hits.back().time);
+  for (const Hit& hit : hits) {
+    PopupHit(
+        tick, hit.name, hit.one_day,
+        several
+            ? "【" + PopupTitleText(hit.time, parts_.short_weekday_names) + "】"
+            : std::string());
+  }
+
+  // Written down once an hour, so that even a run that ends without a
+  // clean exit leaves a place to catch up from.
+  if (minute - saved_minute_ >= 60) {
+    saved_minute_ = minute;
+    tick.settings.WriteString("Calendar", "LastMinute", std::to_string(minute));
+  }
+}
+
+void ReminderEngine::SaveLastMinute() {
+  if (!last_minute_) return;
+  saved_minute_ = *last_minute_;
+  services_.settings->WriteString("Calendar", "LastMinute",
+                                  std::to_string(*last_minute_));
 }
 
 void ReminderEngine::DayChange(TickState& tick) {
@@ -186,7 +279,7 @@ void ReminderEngine::DayChange(TickState& tick) {
 }
 
 void ReminderEngine::PopupHit(TickState& tick, const std::string& name,
-                              bool one_day) {
+                              bool one_day, const std::string& heading) {
   if (!parts_.popups) return;
   EntryFolder& folder = *folder_;
   if (tick.fired_entry_path.empty() || !tick.popup) {
@@ -198,7 +291,7 @@ void ReminderEngine::PopupHit(TickState& tick, const std::string& name,
   std::string text;
   // Gone since the existence test: nothing to show, no message.
   if (ReadEntryTextForDisplay(folder, name, &text) != ReadResult::kOk) return;
-  tick.popup->AppendEntry(path, text);
+  tick.popup->AppendEntry(path, heading.empty() ? text : heading + "\n" + text);
   if (one_day) tick.popup->EnableDelete(path);
   const PopupOptions options = ReadPopupOptions(*services_.settings, path);
   RunProgramActions(options, services_.shell, services_.desktop);
@@ -212,10 +305,14 @@ void ReminderEngine::FinishPopup(TickState& tick) {
   const bool elapsed =
       !tick.elapsed_name.empty() &&
       finish.entry_path == folder_->FullPath(tick.elapsed_name);
-  const LocalTime& shown = elapsed ? tick.now : tick.reminder_time;
+  // A window that caught up minutes shows the earliest of them.
+  const LocalTime& reminder =
+      tick.earliest_missed ? *tick.earliest_missed : tick.reminder_time;
+  const LocalTime& shown =
+      elapsed && !tick.earliest_missed ? tick.now : reminder;
   finish.title = PopupTitleText(shown, parts_.short_weekday_names);
   // The colour is the reminder day's, even where the title shows now.
-  finish.weekday = tick.reminder_time.weekday;
+  finish.weekday = reminder.weekday;
   finish.options = ReadPopupOptions(*services_.settings, finish.entry_path);
   finish.picture =
       ChoosePopupPicture(finish.options, s.ReadString("Calendar", "bitmap", ""),

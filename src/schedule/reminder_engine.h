@@ -129,16 +129,26 @@ class ReminderEngine {
   // LastMailMinute starts at the minute of the program's start.
   void SetLastMailMinute(int minute) { last_mail_minute_ = minute; }
 
+  // Writes the last minute processed (Calendar/LastMinute), from which the
+  // next start catches up. Called at a clean exit; the tick also writes it
+  // once an hour.
+  void SaveLastMinute();
+
   // For tests and the displays.
   bool first_tick_done() const { return first_tick_done_; }
-  const std::string& last_minute_key() const { return last_minute_key_; }
+  // The last minute of the reminder time processed, in minutes since 1970
+  // UTC; empty before the first tick.
+  std::optional<std::int64_t> last_minute() const { return last_minute_; }
   const std::string& last_uptime_name() const { return last_uptime_name_; }
 
  private:
   struct TickState;
   void RunTick();
   void DayChange(TickState& tick);
-  void PopupHit(TickState& tick, const std::string& name, bool one_day);
+  void StartMinutes(TickState& tick, std::int64_t minute);
+  void MinutePopups(TickState& tick, std::int64_t minute);
+  void PopupHit(TickState& tick, const std::string& name, bool one_day,
+                const std::string& heading = {});
   void FinishPopup(TickState& tick);
   void MailCountdownStep(TickState& tick);
   void RefreshDisplays(TickState& tick);
@@ -150,7 +160,11 @@ class ReminderEngine {
   ReminderParts parts_;
   bool in_tick_ = false;
   bool first_tick_done_ = false;
-  std::string last_minute_key_;
+  // Minutes since 1970 UTC of the reminder time: the last one processed,
+  // the one the previous tick saw, and the last one written down.
+  std::optional<std::int64_t> last_minute_;
+  std::int64_t previous_tick_minute_ = 0;
+  std::int64_t saved_minute_ = 0;
   std::string last_uptime_name_;
   std::optional<CivilDate> last_day_date_;
   int mail_countdown_ = 0;
@@ -161,6 +175,12 @@ class ReminderEngine {
 // The date-time value (days since 30 December 1899) of a Universal Time
 // instant given in Unix milliseconds.
 long double DateTimeOfUnixMs(std::int64_t unix_ms);
+
+// Catching up: how far back a tick looks for minutes it has not seen
+// (Calendar/LateMinutes; 0 looks at the current minute only), and the most
+// it is allowed to.
+inline constexpr int kDefaultLateMinutes = 720;
+inline constexpr int kMaxLateMinutes = 7 * 24 * 60;
 
 // Day count of a date as the settings keep it (30 December 1899 is 0).
 int32_t SettingsDayCount(const CivilDate& date);

@@ -205,6 +205,117 @@ TEST_F(ReminderEngineTest, TheStartUpMinuteDoesNotFire) {
   EXPECT_EQ(popups_.popups.size(), 1u);
 }
 
+// A machine asleep from 08:59 to 11:00 (or a tick stalled that long) shows
+// the reminders it slept through, oldest first, in one window.
+TEST_F(ReminderEngineTest, MinutesSleptThroughFireInOneWindow) {
+  AddEntry("0900____.__", "nine");
+  AddEntry("0930____.__", "nine thirty");
+  AddEntry("1000____.__", "ten");
+  AddEntry("1100____.__", "eleven");
+  struct Case {
+    int late_minutes;  // -1: the default
+    int wake_hour, wake_minute;
+    std::string text;
+    std::string title;
+  } cases[] = {
+      {-1, 11, 0,
+       "【26/03/02 (月) 09:00】\nnine\n【26/03/02 (月) 09:30】\nnine thirty\n"
+       "【26/03/02 (月) 10:00】\nten\n【26/03/02 (月) 11:00】\neleven",
+       "26/03/02 (月) 09:00"},
+      // Only as far back as the setting says; one minute needs no heading.
+      {30, 10, 15, "ten", "26/03/02 (月) 10:00"},
+      {0, 10, 15, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.late_minutes);
+    popups_.popups.clear();
+    settings_.WriteInteger(
+        "Calendar", "LateMinutes",
+        c.late_minutes < 0 ? kDefaultLateMinutes : c.late_minutes);
+    clock_.Set(2026, 3, 2, 8, 59, 30);
+    auto engine = MakeEngine();
+    engine->Tick();
+    RunFor(*engine, 20);
+    clock_.Set(2026, 3, 2, c.wake_hour, c.wake_minute, 10);
+    uptime_.Advance(2 * 3600 * 1000);
+    engine->Tick();
+    if (c.text.empty()) {
+      EXPECT_TRUE(popups_.popups.empty());
+      continue;
+    }
+    ASSERT_EQ(popups_.popups.size(), 1u);
+    EXPECT_EQ(popups_.popups[0].text, c.text);
+    EXPECT_EQ(popups_.popups[0].finish.title, c.title);
+    EXPECT_TRUE(popups_.popups[0].finished);
+    // Nothing fires twice afterwards.
+    RunFor(*engine, 120);
+    EXPECT_EQ(popups_.popups.size(), 1u);
+  }
+}
+
+TEST_F(ReminderEngineTest, AClockSetBackFiresNothingTwice) {
+  AddEntry("0905____.__", "five past");
+  AddEntry("0910____.__", "ten past");
+  clock_.Set(2026, 3, 2, 9, 0, 30);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 6 * 60);  // 09:06:30
+  ASSERT_EQ(popups_.popups.size(), 1u);
+  clock_.Set(2026, 3, 2, 8, 56, 30);
+  RunFor(*engine, 12 * 60);  // 09:08:30 by the new clock
+  EXPECT_EQ(popups_.popups.size(), 1u);
+  RunFor(*engine, 2 * 60);
+  ASSERT_EQ(popups_.popups.size(), 2u);
+  EXPECT_EQ(popups_.popups[1].text, "ten past");
+  // A clock corrected by days goes on from its new time.
+  clock_.Set(2026, 2, 20, 9, 9, 30);
+  RunFor(*engine, 60);
+  ASSERT_EQ(popups_.popups.size(), 3u);
+  EXPECT_EQ(popups_.popups[2].finish.title, "26/02/20 (金) 09:10");
+}
+
+// The minute processed last is written at a clean exit and once an hour;
+// the next start catches up from it, at most LateMinutes back.
+TEST_F(ReminderEngineTest, ARestartCatchesUpFromTheLastRun) {
+  AddEntry("0903____.__", "three past");
+  AddEntry("0906____.__", "six past");
+  AddEntry("2130____.__", "evening");
+  clock_.Set(2026, 3, 2, 9, 0, 30);
+  {
+    auto engine = MakeEngine();
+    engine->Tick();
+    RunFor(*engine, 40);  // 09:01:10
+    engine->SaveLastMinute();
+  }
+  EXPECT_FALSE(settings_.ReadString("Calendar", "LastMinute", "").empty());
+  // Five minutes later: 09:02 to 09:06, the start-up minute included.
+  clock_.Set(2026, 3, 2, 9, 6, 20);
+  {
+    auto engine = MakeEngine();
+    engine->Tick();
+    ASSERT_EQ(popups_.popups.size(), 1u);
+    EXPECT_EQ(popups_.popups[0].text,
+              "【26/03/02 (月) 09:03】\nthree past\n"
+              "【26/03/02 (月) 09:06】\nsix past");
+    // Running for an hour writes the place down without an exit.
+    clock_.Set(2026, 3, 2, 10, 7, 0);
+    engine->Tick();
+  }
+  // Two days later with no clean exit: only the last 720 minutes, so the
+  // evening of the 3rd but not that of the 2nd.
+  clock_.Set(2026, 3, 4, 9, 4, 30);
+  popups_.popups.clear();
+  {
+    auto engine = MakeEngine();
+    engine->Tick();
+    ASSERT_EQ(popups_.popups.size(), 1u);
+    EXPECT_EQ(popups_.popups[0].text,
+              "【26/03/03 (火) 21:30】\nevening\n"
+              "【26/03/04 (水) 09:03】\nthree past");
+    EXPECT_EQ(popups_.popups[0].finish.title, "26/03/03 (火) 21:30");
+  }
+}
+
 TEST_F(ReminderEngineTest, PopupsOfOneMinuteShareAWindowWithTheLastOptions) {
   const std::string sound_a = home_ / "a.wav", sound_b = home_ / "b.wav";
   home_.Touch("a.wav");
