@@ -70,6 +70,8 @@ int RunApplication(int argc, char** argv) {
   // No display name: the platform would append it to every window title,
   // and captions such as "Popup Window" are meant to stand alone.
   QApplication::setApplicationName(kProductName);
+  // Ties the windows to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName("mirokata");
   // The main window may be hidden for a moment (mode changes) and tool
   // windows come and go: only closing the main window ends the program.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/autostart.h"
 #include "base/folders.h"
 #include "base/settings_file.h"
 #include "platform/messages.h"
@@ -70,8 +72,10 @@ PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
   auto* startup_layout = new QVBoxLayout(startup);
   today_pop_ = new QCheckBox(QString::fromUtf8("起動時にｽｹｼﾞｭｰﾙ一覧を表示"));
   todo_pop_ = new QCheckBox(QString::fromUtf8("起動時にTodoボードを表示"));
+  autostart_ = new QCheckBox(QString::fromUtf8("ログイン時に起動する"));
   startup_layout->addWidget(today_pop_);
   startup_layout->addWidget(todo_pop_);
+  startup_layout->addWidget(autostart_);
 
   auto* close = new QPushButton(QString::fromUtf8("閉じる"));
   auto* buttons = new QHBoxLayout;
@@ -91,6 +95,8 @@ PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
   // The dialog has no OK button: every change is written at once.
   connect(today_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
   connect(todo_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
+  connect(autostart_, &QCheckBox::toggled, this,
+          &PreferencesDialog::SaveAutostart);
   Load();
   PlayCue("ope");
 }
@@ -107,6 +113,24 @@ void PreferencesDialog::Load() {
   todo_pop_->setChecked(s.ReadBool("Form", "Todo_pop", false));
   today_pop_->setEnabled(chosen);
   todo_pop_->setEnabled(chosen);
+  // Not a setting of the program's own: the desktop's autostart folder
+  // says whether it starts at login.
+  const QSignalBlocker block_autostart(autostart_);
+  autostart_->setChecked(AutostartEnabled());
+}
+
+bool PreferencesDialog::SaveAutostart() {
+  std::string error;
+  const bool on = autostart_->isChecked();
+  if (SetAutostart(on, QCoreApplication::applicationFilePath().toStdString(),
+                   &error)) {
+    return true;
+  }
+  context_.messages->Warning("ログイン時の起動を設定できません。\r" + error,
+                             this);
+  const QSignalBlocker block(autostart_);
+  autostart_->setChecked(!on);
+  return false;
 }
 
 bool PreferencesDialog::Save() {

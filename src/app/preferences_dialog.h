@@ -1,5 +1,5 @@
-// The preferences window. For now it holds the folder choices and the two
-// start-up switches that need a data folder.
+// The preferences window. For now it holds the folder choices, the two
+// start-up switches that need a data folder and the start at login.
 #ifndef MIROKATA_APP_PREFERENCES_DIALOG_H_
 #define MIROKATA_APP_PREFERENCES_DIALOG_H_
 
@@ -36,6 +36,9 @@ class PreferencesDialog : public QWidget {
   // Writes the switches the dialog shows, in one settings batch. Runs at
   // every change of a switch. False when the file could not be written.
   bool Save();
+  // Writes or removes the login autostart entry for the switch. On failure
+  // says why and puts the switch back.
+  bool SaveAutostart();
 
   QString shown_data_folder() const;
   QString shown_privacy_folder() const;
@@ -56,6 +59,7 @@ class PreferencesDialog : public QWidget {
   QPushButton* privacy_button_ = nullptr;
   QCheckBox* today_pop_ = nullptr;
   QCheckBox* todo_pop_ = nullptr;
+  QCheckBox* autostart_ = nullptr;
 };
 
 }  // namespace mirokata

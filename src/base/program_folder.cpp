@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace mirokata {
@@ -41,6 +42,16 @@ std::string ExecutableFolder(const char* argv0) {
   return slash == 0 ? "/" : exe.substr(0, slash);
 }
 
+// Where a package or `make install` puts programs. Such a folder holds no
+// user's files even when it is writable (the administrator runs the
+// program): they would land among the system's programs and be lost to the
+// next package upgrade.
+bool IsSystemProgramFolder(std::string_view folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+  return folder == "/bin" || folder == "/sbin" || folder == "/usr" ||
+         folder.starts_with("/usr/");
+}
+
 }  // namespace
 
 std::string ResolveProgramFolder(
@@ -52,7 +63,9 @@ std::string ResolveProgramFolder(
   if (in.home_env && !in.home_env->empty()) {
     return WithTrailingSeparator(Absolute(*in.home_env, in.current_folder));
   }
-  if (!in.executable_folder.empty() && is_writable(in.executable_folder)) {
+  if (!in.executable_folder.empty() &&
+      !IsSystemProgramFolder(in.executable_folder) &&
+      is_writable(in.executable_folder)) {
     return WithTrailingSeparator(in.executable_folder);
   }
   std::string data_home = in.xdg_data_home;

@@ -22,7 +22,8 @@ struct ProgramFolderInputs {
 
 // The folder of the running program, ending with "/". --home wins over
 // MIROKATA_HOME, which wins over the executable's folder; when that folder
-// is not writable, $XDG_DATA_HOME/mirokata (or ~/.local/share/mirokata).
+// is not writable or is a system one (/bin, /sbin, under /usr: an installed
+// program), $XDG_DATA_HOME/mirokata (or ~/.local/share/mirokata).
 // is_writable is asked about the executable's folder only.
 std::string ResolveProgramFolder(
     const ProgramFolderInputs& inputs,

@@ -2,8 +2,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -710,6 +713,52 @@ class MainWindowTest : public QObject {
     dialog.ChoosePrivacyFolder();  // the data folder itself
     QCOMPARE(h.settings->ReadString("Privacy", "Directory", "?"),
              std::string(""));
+  }
+
+  // The switch is the desktop's autostart entry, not a setting of ours.
+  void PreferencesStartAtLogin() {
+    Harness h;
+    const std::string config = h.dir / "config";
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config));
+    const std::string entry = config + "/autostart/mirokata.desktop";
+    PreferencesDialog dialog(h.Context());
+    QCheckBox* login = nullptr;
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+      if (box->text() == QString::fromUtf8("ログイン時に起動する")) login = box;
+    }
+    QVERIFY(login && login->isEnabled() && !login->isChecked());
+
+    login->click();
+    QVERIFY(QFileInfo::exists(QString::fromStdString(entry)));
+    QFile file(QString::fromStdString(entry));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains(
+        "\nExec=" + QCoreApplication::applicationFilePath().toUtf8() + "\n"));
+    file.close();
+    {
+      PreferencesDialog again(h.Context());
+      bool shown_on = false;
+      for (QCheckBox* box : again.findChildren<QCheckBox*>()) {
+        if (box->text() == login->text()) shown_on = box->isChecked();
+      }
+      QVERIFY(shown_on);
+    }
+    login->click();
+    QVERIFY(!QFileInfo::exists(QString::fromStdString(entry)));
+
+    // A folder that cannot be made: said, and the switch goes back.
+    const std::string plain = h.dir / "plain-file";
+    QFile blocker(QString::fromStdString(plain));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(plain));
+    h.messages.Clear();
+    login->click();
+    QVERIFY(!login->isChecked());
+    QCOMPARE(h.messages.shown().size(), size_t{1});
+    QVERIFY(h.messages.texts().back().starts_with(
+        "ログイン時の起動を設定できません。"));
+    qunsetenv("XDG_CONFIG_HOME");
   }
 };
 
