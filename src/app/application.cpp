@@ -23,6 +23,7 @@
 #include "platform/linux_platform.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
+#include "tools/tools_module.h"
 
 namespace mirokata {
 namespace {
@@ -127,6 +128,13 @@ int RunApplication(int argc, char** argv) {
                       [&window]() -> QWidget* { return &window; }},
                      window.moon_panel());
     window.SetTickHandler([&reminders] { reminders.Tick(); });
+    InstallTools(context, window, events, pages,
+                 {[&window] { return window.selected_date(); },
+                  [&window](const CivilDate& date) { window.SelectDate(date); },
+                  [&window](const QString& key,
+                            const std::function<QWidget*()>& create) {
+                    return window.tool_windows().OpenOrRaise(key, create);
+                  }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

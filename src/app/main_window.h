@@ -90,6 +90,9 @@ class MainWindow : public QWidget, public CommandHost {
   bool temporarily_expanded() const { return model_.temporarily_expanded(); }
   bool application_active() const { return application_active_; }
   CivilDate selected_date() const;
+  // Selects a date on the grid in one step (its month shows, the day
+  // panel follows).
+  void SelectDate(const CivilDate& date) { ShowDate(date); }
   bool moon_panel_visible() const;
   int timer_interval() const { return timer_.interval(); }
   bool timer_active() const { return timer_.isActive(); }

@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -31,6 +33,9 @@
 #include "platform/testing/fake_shell.h"
 #include "platform/testing/fake_sound.h"
 #include "support/temp_folder.h"
+#include "tools/tools_module.h"
+#include "tools/ui/date_jump_window.h"
+#include "tools/ui/day_calculator_window.h"
 #include "widgets/startup_message_window.h"
 
 namespace mirokata {
@@ -713,6 +718,47 @@ class MainWindowTest : public QObject {
     dialog.ChoosePrivacyFolder();  // the data folder itself
     QCOMPARE(h.settings->ReadString("Privacy", "Directory", "?"),
              std::string(""));
+  }
+
+  // The tools open as tool windows (checked in the menu while open), and
+  // the jump reaches 29 February from the 31st in one change of the grid.
+  void ToolsOpenOnceAndTheJumpSelectsInOneStep() {
+    Harness h;
+    MainWindow* w = h.Start();
+    Services services = h.Context();
+    TickEvents events;
+    PreferencesPages pages;
+    InstallTools(
+        services, *w, events, pages,
+        {[w] { return w->selected_date(); },
+         [w](const CivilDate& d) { w->SelectDate(d); },
+         [w](const QString& key, const std::function<QWidget*()>& create) {
+           return w->tool_windows().OpenOrRaise(key, create);
+         }});
+    w->RunCommand(Command::kDayCalculator);
+    w->RunCommand(Command::kDayCalculator);
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(tops.begin(), tops.end(),
+                           [](QWidget* t) {
+                             return qobject_cast<DayCalculatorWindow*>(t) &&
+                                    t->isVisible();
+                           }),
+             1);
+    QVERIFY(w->tool_windows().IsOpen("day_calculator"));
+
+    w->SelectDate({2001, 1, 31});
+    w->RunCommand(Command::kJumpToDate);
+    auto* jump = qobject_cast<DateJumpWindow*>(w->tool_windows().Find("jump"));
+    QVERIFY(jump);
+    QCOMPARE(jump->date(), (CivilDate{2001, 1, 31}));
+    jump->SetDate({2000, 2, 29});
+    QSignalSpy changes(w->calendar_panel(), &CalendarGridPanel::dateChanged);
+    jump->JumpAndClose();
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(w->selected_date(), (CivilDate{2000, 2, 29}));
+    QCOMPARE(w->year_caption(), QString("2000"));
+    QCOMPARE(w->month_caption(), QString("2"));
+    QTRY_VERIFY(!w->tool_windows().IsOpen("jump"));
   }
 
   // The switch is the desktop's autostart entry, not a setting of ours.

@@ -1,0 +1,35 @@
+// The personal tools: the day calculator and the date jump.
+#ifndef MIROKATA_TOOLS_TOOLS_MODULE_H_
+#define MIROKATA_TOOLS_TOOLS_MODULE_H_
+
+#include <QString>
+#include <functional>
+
+#include "base/command.h"
+#include "base/preferences_page.h"
+#include "base/services.h"
+#include "base/tick_events.h"
+#include "calendar/gregorian.h"
+
+class QWidget;
+
+namespace mirokata {
+
+// What the tools need of the main window.
+struct ToolsHost {
+  // The date the month grid shows, and selecting another in one step.
+  std::function<CivilDate()> shown_date;
+  std::function<void(const CivilDate&)> select_date;
+  // Opens the tool window `key` from `create`, or brings the open one to
+  // the front; its menu item is checked while it is open.
+  std::function<QWidget*(const QString& key,
+                         const std::function<QWidget*()>& create)>
+      open_or_raise;
+};
+
+void InstallTools(Services& services, CommandHost& commands, TickEvents& events,
+                  PreferencesPages& pages, ToolsHost host);
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_TOOLS_TOOLS_MODULE_H_

@@ -1,0 +1,25 @@
+// A tool window that reopens where it was closed: its `top` and `left` in
+// its own settings section, moved into the screens.
+#ifndef MIROKATA_WIDGETS_STORED_PLACEMENT_H_
+#define MIROKATA_WIDGETS_STORED_PLACEMENT_H_
+
+#include <string_view>
+
+#include "base/services.h"
+
+class QWidget;
+
+namespace mirokata {
+
+// Sizes the window to its contents and moves it to the stored position
+// (0, 0 when none), kept inside the screen it lands on.
+void PlaceAtStoredPosition(QWidget* window, const Services& services,
+                           std::string_view section);
+
+// Writes the window's position back, in one batch.
+void StorePosition(const QWidget* window, const Services& services,
+                   std::string_view section);
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_WIDGETS_STORED_PLACEMENT_H_
