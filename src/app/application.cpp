@@ -128,13 +128,10 @@ int RunApplication(int argc, char** argv) {
                       [&window]() -> QWidget* { return &window; }},
                      window.moon_panel());
     window.SetTickHandler([&reminders] { reminders.Tick(); });
-    InstallTools(context, window, events, pages,
-                 {[&window] { return window.selected_date(); },
-                  [&window](const CivilDate& date) { window.SelectDate(date); },
-                  [&window](const QString& key,
-                            const std::function<QWidget*()>& create) {
-                    return window.tool_windows().OpenOrRaise(key, create);
-                  }});
+    InstallTools(
+        context, window, events, pages,
+        {[&window] { return window.selected_date(); },
+         [&window](const CivilDate& date) { window.SelectDate(date); }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

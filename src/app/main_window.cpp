@@ -355,6 +355,13 @@ void MainWindow::AddStartupStep(std::function<void()> step) {
   startup_steps_.push_back(std::move(step));
 }
 
+QWidget* MainWindow::OpenOrRaise(std::string_view key,
+                                 const std::function<QWidget*()>& create) {
+  return tool_windows_->OpenOrRaise(
+      QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())),
+      create);
+}
+
 void MainWindow::BuildMenus() {
   main_menu_ = new QMenu(this);
   QMenu* schedule = main_menu_->addMenu(U("スケジュール"));
@@ -387,7 +394,8 @@ void MainWindow::BuildMenus() {
   QMenu* tools = main_menu_->addMenu(U("ツール"));
   tool_windows_->Bind("day_calculator",
                       AddCommand(tools, "日数計算", Command::kDayCalculator));
-  AddCommand(tools, "減算タイマー", Command::kCountdownTimer);
+  tool_windows_->Bind(
+      "countdown", AddCommand(tools, "減算タイマー", Command::kCountdownTimer));
 
   QMenu* web = main_menu_->addMenu(U("WEBページ"));
   connect(web->addAction(U("掲示板に書き込む／読む")), &QAction::triggered,

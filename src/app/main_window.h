@@ -52,6 +52,8 @@ class MainWindow : public QWidget, public CommandHost {
   void SetMenuBuilder(MenuSlot slot,
                       std::function<void(QMenu*)> builder) override;
   void AddStartupStep(std::function<void()> step) override;
+  QWidget* OpenOrRaise(std::string_view key,
+                       const std::function<QWidget*()>& create) override;
 
   // Work that can wait until the window has been painted once; run in the
   // order given, before the start-up's own (tray icons, the first tick).

@@ -13,6 +13,7 @@ void ToolWindows::Bind(const QString& key, QAction* action) {
 QWidget* ToolWindows::OpenOrRaise(const QString& key,
                                   const std::function<QWidget*()>& create) {
   if (QWidget* open = Find(key)) {
+    open->setWindowState(open->windowState() & ~Qt::WindowMinimized);
     open->show();
     open->raise();
     open->activateWindow();

@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <functional>
+#include <string_view>
 
 class QMenu;
+class QWidget;
 
 namespace mirokata {
 
@@ -54,6 +56,12 @@ class CommandHost {
   // Fills the menu at start-up (and whenever it is rebuilt).
   virtual void SetMenuBuilder(MenuSlot slot,
                               std::function<void(QMenu*)> builder) = 0;
+  // Opens the tool window `key` from `create` (it frees itself when it
+  // closes), or brings the open one to the front and shows it again when
+  // hidden or minimised. The menu items bound to `key` are checked while
+  // it is open. Returns the window.
+  virtual QWidget* OpenOrRaise(std::string_view key,
+                               const std::function<QWidget*()>& create) = 0;
   // Work of the start-up order that runs under the start-up message
   // window, before the menus are built (reopening memos).
   virtual void AddStartupStep(std::function<void()> step) = 0;

@@ -6,6 +6,7 @@
 #include "base/tick_events.h"
 #include "base/weekday_names.h"
 #include "schedule/reminder_engine.h"
+#include "schedule/ui/countdown_window.h"
 #include "schedule/ui/popup_window.h"
 
 namespace mirokata {
@@ -22,6 +23,13 @@ class InstalledSchedule : public ScheduleModule {
     parts.commands = &commands;
     parts.short_weekday_names = LocaleShortWeekdayNames();
     engine_ = std::make_unique<ReminderEngine>(services, std::move(parts));
+    const Services copy = services;
+    CommandHost* host = &commands;
+    commands.SetCommand(Command::kCountdownTimer, [copy, host] {
+      host->OpenOrRaise("countdown", [copy]() -> QWidget* {
+        return new CountdownWindow(copy);
+      });
+    });
   }
 
   ReminderEngine& engine() override { return *engine_; }

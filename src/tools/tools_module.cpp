@@ -8,14 +8,14 @@ namespace mirokata {
 void InstallTools(Services& services, CommandHost& commands, TickEvents&,
                   PreferencesPages&, ToolsHost host) {
   const Services copy = services;
-  commands.SetCommand(Command::kDayCalculator, [copy, host] {
-    host.open_or_raise("day_calculator", [copy]() -> QWidget* {
+  CommandHost* command_host = &commands;
+  commands.SetCommand(Command::kDayCalculator, [copy, command_host] {
+    command_host->OpenOrRaise("day_calculator", [copy]() -> QWidget* {
       return new DayCalculatorWindow(copy);
     });
   });
-  CommandHost* command_host = &commands;
   commands.SetCommand(Command::kJumpToDate, [copy, host, command_host] {
-    host.open_or_raise("jump", [copy, host, command_host]() -> QWidget* {
+    command_host->OpenOrRaise("jump", [copy, host, command_host]() -> QWidget* {
       return new DateJumpWindow(copy, host.shown_date(), host.select_date,
                                 command_host);
     });

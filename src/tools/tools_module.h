@@ -2,7 +2,6 @@
 #ifndef MIROKATA_TOOLS_TOOLS_MODULE_H_
 #define MIROKATA_TOOLS_TOOLS_MODULE_H_
 
-#include <QString>
 #include <functional>
 
 #include "base/command.h"
@@ -11,8 +10,6 @@
 #include "base/tick_events.h"
 #include "calendar/gregorian.h"
 
-class QWidget;
-
 namespace mirokata {
 
 // What the tools need of the main window.
@@ -20,11 +17,6 @@ struct ToolsHost {
   // The date the month grid shows, and selecting another in one step.
   std::function<CivilDate()> shown_date;
   std::function<void(const CivilDate&)> select_date;
-  // Opens the tool window `key` from `create`, or brings the open one to
-  // the front; its menu item is checked while it is open.
-  std::function<QWidget*(const QString& key,
-                         const std::function<QWidget*()>& create)>
-      open_or_raise;
 };
 
 void InstallTools(Services& services, CommandHost& commands, TickEvents& events,

@@ -728,13 +728,9 @@ class MainWindowTest : public QObject {
     Services services = h.Context();
     TickEvents events;
     PreferencesPages pages;
-    InstallTools(
-        services, *w, events, pages,
-        {[w] { return w->selected_date(); },
-         [w](const CivilDate& d) { w->SelectDate(d); },
-         [w](const QString& key, const std::function<QWidget*()>& create) {
-           return w->tool_windows().OpenOrRaise(key, create);
-         }});
+    InstallTools(services, *w, events, pages,
+                 {[w] { return w->selected_date(); },
+                  [w](const CivilDate& d) { w->SelectDate(d); }});
     w->RunCommand(Command::kDayCalculator);
     w->RunCommand(Command::kDayCalculator);
     const QWidgetList tops = QApplication::topLevelWidgets();

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/command.h"
@@ -29,6 +31,12 @@ class FakeCommandHost : public CommandHost {
     RunCommand(command);
   }
   void SetMenuBuilder(MenuSlot, std::function<void(QMenu*)>) override {}
+  // A new window each time; the key is recorded.
+  QWidget* OpenOrRaise(std::string_view key,
+                       const std::function<QWidget*()>& create) override {
+    opened.emplace_back(key);
+    return create();
+  }
   void AddStartupStep(std::function<void()> step) override {
     startup_steps.push_back(std::move(step));
   }
@@ -39,6 +47,7 @@ class FakeCommandHost : public CommandHost {
 
   std::vector<Command> runs;
   std::vector<Command> later;
+  std::vector<std::string> opened;
   std::vector<std::function<void()>> startup_steps;
 
  private:

@@ -7,12 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/settings_file.h"
-#include "platform/sound_cues.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/fake_messages.h"
-#include "platform/testing/fake_sound.h"
-#include "support/temp_folder.h"
+#include "support/fake_world.h"
 #include "tools/ui/date_jump_window.h"
 #include "tools/ui/day_calculator_window.h"
 
@@ -21,24 +16,8 @@ namespace mirokata {
 class ToolsWindowsTest : public QObject {
   Q_OBJECT
 
-  struct World {
-    World() : settings(dir / "mirokata.ini"), cues(sound, [] { return true; }) {
-      clock.Set(2026, 12, 10, 9, 30, 15);
-    }
-    Services Context() {
-      Services c;
-      c.settings = &settings;
-      c.clock = &clock;
-      c.messages = &messages;
-      c.cues = &cues;
-      return c;
-    }
-    TempFolder dir;
-    SettingsFile settings;
-    FakeClock clock;
-    FakeMessages messages;
-    FakeSound sound;
-    SoundCues cues;
+  struct World : FakeWorld {
+    World() { clock.Set(2026, 12, 10, 9, 30, 15); }
   };
 
  private slots:

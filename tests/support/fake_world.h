@@ -1,0 +1,43 @@
+// A program folder with a settings file and every fake a window needs, for
+// tests of one window at a time.
+#ifndef MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
+#define MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
+
+#include "base/services.h"
+#include "base/settings_file.h"
+#include "platform/sound_cues.h"
+#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_messages.h"
+#include "platform/testing/fake_sound.h"
+#include "support/temp_folder.h"
+
+namespace mirokata {
+
+struct FakeWorld {
+  FakeWorld()
+      : settings(dir / "mirokata.ini"), cues(sound, [] { return true; }) {}
+
+  Services Context() {
+    Services c;
+    c.program_folder = dir.path() + "/";
+    c.settings = &settings;
+    c.clock = &clock;
+    c.uptime = &uptime;
+    c.messages = &messages;
+    c.sound = &sound;
+    c.cues = &cues;
+    return c;
+  }
+
+  TempFolder dir;
+  SettingsFile settings;
+  FakeClock clock;
+  FakeUptime uptime;
+  FakeMessages messages;
+  FakeSound sound;
+  SoundCues cues;
+};
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
