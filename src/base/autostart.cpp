@@ -16,7 +16,7 @@ constexpr char kEntryName[] = "mirokata.desktop";
 
 std::string ConfigHome() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
-  // The specification ignores a relative value.
+  // The base directory rules ignore a relative value.
   if (config != nullptr && config[0] == '/') return config;
   const char* home = std::getenv("HOME");
   if (home == nullptr || home[0] == '\0') return {};
