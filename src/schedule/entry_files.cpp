@@ -10,16 +10,12 @@
 #include "schedule/entry_name.h"
 
 namespace mirokata {
-namespace {
 
-// A plain name inside the folder: nothing that reaches elsewhere.
 bool IsPlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." &&
          name.find('/') == std::string_view::npos &&
          name.find('\0') == std::string_view::npos;
 }
-
-}  // namespace
 
 EntryFolder::EntryFolder(std::string folder, FolderIndex::WallClock clock)
     : folder_(std::move(folder)),

@@ -21,6 +21,10 @@ namespace mirokata {
 
 class SettingsFile;
 
+// A plain name inside the folder: nothing that reaches elsewhere (not empty,
+// "." or "..", no "/" and no NUL).
+bool IsPlainName(std::string_view name);
+
 class EntryFolder {
  public:
   // folder: the data folder text as configured (used verbatim in paths and
