@@ -28,7 +28,8 @@ DateTimeFields FieldsOf(const LocalTime& t) {
 }
 
 std::string FormatDatePattern(std::string_view pattern, const DateTimeFields& f,
-                              const WeekdayNames& ddd_names) {
+                              const WeekdayNames& ddd_names,
+                              const WeekdayNames& dddd_names) {
   const int weekday = f.weekday >= 1 && f.weekday <= 7 ? f.weekday : 1;
   std::string out;
   size_t i = 0;
@@ -46,9 +47,15 @@ std::string FormatDatePattern(std::string_view pattern, const DateTimeFields& f,
     } else if (StartsWith(pattern, i, "yy")) {
       out += TwoDigits(((f.year % 100) + 100) % 100);
       i += 2;
+    } else if (StartsWith(pattern, i, "dddd")) {
+      out += dddd_names[weekday - 1];
+      i += 4;
     } else if (StartsWith(pattern, i, "ddd")) {
       out += ddd_names[weekday - 1];
       i += 3;
+    } else if (StartsWith(pattern, i, "aaaa")) {
+      out += JapaneseLongWeekdayNames()[weekday - 1];
+      i += 4;
     } else if (StartsWith(pattern, i, "aaa")) {
       out += JapaneseShortWeekdayNames()[weekday - 1];
       i += 3;
@@ -67,6 +74,15 @@ std::string FormatDatePattern(std::string_view pattern, const DateTimeFields& f,
     } else if (StartsWith(pattern, i, "ss")) {
       out += TwoDigits(f.second);
       i += 2;
+    } else if (pattern[i] == 'm' || pattern[i] == 'd' || pattern[i] == 'h' ||
+               pattern[i] == 'n') {
+      // One letter: the number without a leading zero.
+      const int value = pattern[i] == 'm'   ? f.month
+                        : pattern[i] == 'd' ? f.day
+                        : pattern[i] == 'h' ? f.hour
+                                            : f.minute;
+      out += std::to_string(value);
+      ++i;
     } else {
       out += pattern[i++];
     }

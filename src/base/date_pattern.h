@@ -1,6 +1,8 @@
-// The fixed date patterns of file names and texts: yyyy, yy, mm, dd, ddd
-// (the locale's short weekday name), aaa (日 ... 土), hh, nn (minutes), ss,
-// and literal text in double quotes. Any other character stands for itself.
+// The fixed date patterns of file names and texts: yyyy, yy, mm, dd, hh,
+// nn (minutes), ss; m, d, h, n (the same without a leading zero); ddd and
+// dddd (the locale's short and long weekday names), aaa and aaaa (日 ... 土,
+// 日曜日 ... 土曜日); literal text in double quotes. Any other character
+// stands for itself.
 #ifndef MIROKATA_BASE_DATE_PATTERN_H_
 #define MIROKATA_BASE_DATE_PATTERN_H_
 
@@ -30,11 +32,13 @@ int CenturyRule(int yy, int current_year);
 
 std::string FormatDatePattern(
     std::string_view pattern, const DateTimeFields& fields,
-    const WeekdayNames& ddd_names = CShortWeekdayNames());
+    const WeekdayNames& ddd_names = CShortWeekdayNames(),
+    const WeekdayNames& dddd_names = CLongWeekdayNames());
 inline std::string FormatDatePattern(
     std::string_view pattern, const LocalTime& time,
-    const WeekdayNames& ddd_names = CShortWeekdayNames()) {
-  return FormatDatePattern(pattern, FieldsOf(time), ddd_names);
+    const WeekdayNames& ddd_names = CShortWeekdayNames(),
+    const WeekdayNames& dddd_names = CLongWeekdayNames()) {
+  return FormatDatePattern(pattern, FieldsOf(time), ddd_names, dddd_names);
 }
 
 }  // namespace mirokata

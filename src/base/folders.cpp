@@ -87,12 +87,35 @@ std::string StoreChosenPrivacyFolder(Settings& settings,
   return result;
 }
 
+namespace {
+
+std::string DeleteQuestion(std::string_view item) {
+  std::string text = "削除しますか？";
+  if (!item.empty()) text = std::string(item) + "\r" + text;
+  return text;
+}
+
+}  // namespace
+
 bool ConfirmDelete(SettingsFile& settings, Messages& messages,
                    std::string_view item, QWidget* parent) {
   if (settings.ReadInteger("Form", "Delete", 0) != 0) return true;
-  std::string text = "削除しますか？";
-  if (!item.empty()) text = std::string(item) + "\r" + text;
-  return messages.AskYesNo(text, parent);
+  return messages.AskYesNo(DeleteQuestion(item), parent);
+}
+
+void ConfirmDeleteLater(SettingsFile& settings, Messages& messages,
+                        MessageRequest request, std::string_view item,
+                        std::function<void(bool)> go_on) {
+  if (settings.ReadInteger("Form", "Delete", 0) != 0) {
+    go_on(true);
+    return;
+  }
+  request.kind = MessageKind::kQuestion;
+  request.text = DeleteQuestion(item);
+  request.buttons = MessageButtons::kYesNo;
+  messages.Ask(request, [go_on = std::move(go_on)](MessageAnswer answer) {
+    go_on(answer == MessageAnswer::kYes);
+  });
 }
 
 }  // namespace mirokata

@@ -4,15 +4,17 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/messages.h"
 
 class QWidget;
 
 namespace mirokata {
 
-class Messages;
 class Settings;
 class SettingsFile;
 
@@ -85,6 +87,13 @@ std::string StoreChosenPrivacyFolder(Settings& settings,
 // given) unless `Form`/`Delete` is not 0. True when the delete may go on.
 bool ConfirmDelete(SettingsFile& settings, Messages& messages,
                    std::string_view item = {}, QWidget* parent = nullptr);
+
+// The same question without waiting: `go_on` runs with true (at once when
+// `Form`/`Delete` is not 0) or false later, from the event loop. `request`
+// places the box; its kind, text and buttons are set here.
+void ConfirmDeleteLater(SettingsFile& settings, Messages& messages,
+                        MessageRequest request, std::string_view item,
+                        std::function<void(bool)> go_on);
 
 }  // namespace mirokata
 

@@ -120,5 +120,27 @@ TEST(ConfirmDeleteTest, AsksUnlessSwitchedOff) {
   EXPECT_EQ(messages.shown().size(), 2u);
 }
 
+// The question that never waits: the answer arrives from the event loop.
+TEST(ConfirmDeleteTest, LaterAsksWithoutWaiting) {
+  TempFolder dir;
+  SettingsFile file(dir / "mirokata.ini");
+  FakeMessages messages;
+  std::vector<bool> answers;
+  const auto record = [&](bool go_on) { answers.push_back(go_on); };
+  messages.QueueAnswer(MessageAnswer::kNo);
+  ConfirmDeleteLater(file, messages, {}, {}, record);
+  EXPECT_TRUE(answers.empty());
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_FALSE(messages.shown()[0].modal);
+  EXPECT_EQ(messages.shown()[0].request.text, "削除しますか？");
+  EXPECT_EQ(messages.AnswerPending(), 1);
+  EXPECT_EQ(answers, std::vector<bool>{false});
+
+  file.WriteInteger("Form", "Delete", 1);
+  ConfirmDeleteLater(file, messages, {}, {}, record);
+  EXPECT_EQ(answers, (std::vector<bool>{false, true}));
+  EXPECT_EQ(messages.shown().size(), 1u);
+}
+
 }  // namespace
 }  // namespace mirokata

@@ -20,6 +20,11 @@ TEST(DatePattern, FormatsEachFieldAndKeepsQuotedText) {
       // Quoted text is literal, letters of a field name included.
       {"yyyy\"年\"mm\"月\"dd\"日 mm dd\"", "2026年12月10日 mm dd"},
       {"\"unterminated", "unterminated"},
+      // Single letters drop the leading zero; four letters give long names.
+      {"yyyy/m/d h:n", "2026/12/10 9:5"},
+      {"\"毎年\"m\"月\"d\"日】\"", "毎年12月10日】"},
+      {"aaaa\"のｽｹｼﾞｭｰﾙ\"", "木曜日のｽｹｼﾞｭｰﾙ"},
+      {"dddd ddd", "Thursday Thu"},
       {"", ""},
   };
   for (const Case& c : cases) {
@@ -39,6 +44,8 @@ TEST(WeekdayNames, FollowTheLocale) {
   const WeekdayNames english = LocaleShortWeekdayNames("en_US");
   EXPECT_EQ(english[0], "Sun");
   EXPECT_EQ(english[4], "Thu");
+  EXPECT_EQ(LocaleLongWeekdayNames("ja_JP")[0], "日曜日");
+  EXPECT_EQ(LocaleLongWeekdayNames("en_US")[4], "Thursday");
 }
 
 }  // namespace
