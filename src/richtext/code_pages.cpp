@@ -8,8 +8,6 @@
 namespace mirokata {
 namespace {
 
-constexpr uint32_t kReplacement = 0xFFFD;
-
 // Code page 1252 differs from Latin-1 only in 0x80-0x9F.
 constexpr uint16_t kCp1252High[32] = {
     0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
