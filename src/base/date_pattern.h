@@ -1,6 +1,7 @@
 // The fixed date patterns of file names and texts: yyyy, yy, mm, dd, ddd
 // (the locale's short weekday name), aaa (日 ... 土), hh, nn (minutes), ss,
-// and literal text in double quotes. Any other character stands for itself.
+// m, d, h, n, s (the same without a leading zero), and literal text in
+// double quotes. Any other character stands for itself.
 #ifndef MIROKATA_BASE_DATE_PATTERN_H_
 #define MIROKATA_BASE_DATE_PATTERN_H_
 
