@@ -17,6 +17,7 @@
 
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
+#include "generated_folder.h"
 #include "schedule/entry_match.h"
 
 namespace mirokata {
@@ -84,35 +85,27 @@ std::set<std::string> GenerateNames() {
   return names;
 }
 
-// The generated folder, built once per run.
-class GeneratedFolder {
+// The generated folder with a settings file of the default holidays,
+// built once per run.
+class MatchFolder {
  public:
-  static GeneratedFolder& Get() {
-    static GeneratedFolder folder;
+  static MatchFolder& Get() {
+    static MatchFolder folder;
     return folder;
   }
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return folder_.path(); }
   const std::string& settings_path() const { return settings_path_; }
 
  private:
-  GeneratedFolder() {
-    char tmpl[] = "/tmp/mirokata-bench-entries-XXXXXX";
-    root_ = ::mkdtemp(tmpl);
-    path_ = root_ + "/data";
-    std::filesystem::create_directory(path_);
-    for (const std::string& n : GenerateNames()) {
-      std::ofstream(path_ + "/" + n) << "{\\rtf1\\ansi " << n << "\\par}";
-    }
-    settings_path_ = root_ + "/mirokata.ini";
+  MatchFolder()
+      : folder_(GenerateNames()),
+        settings_path_(folder_.root() + "/mirokata.ini") {
     SettingsFile settings(settings_path_);
     EnsureDefaultHolidays(settings);
-    // A folder that has not changed for a while: past the two seconds in
-    // which its timestamps could still hide a change.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
   }
-  ~GeneratedFolder() { std::filesystem::remove_all(root_); }
 
-  std::string root_, path_, settings_path_;
+  GeneratedFolder folder_;
+  std::string settings_path_;
 };
 
 HolidayTest FixedHolidays() {
@@ -124,7 +117,7 @@ HolidayTest FixedHolidays() {
 CivilDate DayOfYear(int i) { return CivilDateOf(DayNumber(2026, 1, 1) + i); }
 
 void BM_ScheduleNamesForDay(benchmark::State& state) {
-  EntryFolder folder(GeneratedFolder::Get().path());
+  EntryFolder folder(MatchFolder::Get().path());
   EntryMatcher matcher(&folder, FixedHolidays());
   matcher.ScheduleNamesForDay({2026, 1, 1});
   int i = 0;
@@ -138,7 +131,7 @@ void BM_ScheduleNamesForDay(benchmark::State& state) {
 BENCHMARK(BM_ScheduleNamesForDay);
 
 void BM_PopupNamesForMinute(benchmark::State& state) {
-  EntryFolder folder(GeneratedFolder::Get().path());
+  EntryFolder folder(MatchFolder::Get().path());
   EntryMatcher matcher(&folder, FixedHolidays());
   matcher.PopupNamesForMinute({2026, 1, 1}, 0);
   int i = 0;
@@ -159,8 +152,8 @@ BENCHMARK(BM_PopupNamesForMinute);
 // The same with the program's holiday test, which reads the holiday list
 // from the settings file at every question.
 void BM_PopupNamesForMinuteWithSettingsHolidays(benchmark::State& state) {
-  EntryFolder folder(GeneratedFolder::Get().path());
-  SettingsFile settings(GeneratedFolder::Get().settings_path());
+  EntryFolder folder(MatchFolder::Get().path());
+  SettingsFile settings(MatchFolder::Get().settings_path());
   EntryMatcher matcher(&folder, [&settings](int y, int m, int d) {
     return IsPublicHoliday(settings, y, m, d);
   });
@@ -176,7 +169,7 @@ BENCHMARK(BM_PopupNamesForMinuteWithSettingsHolidays);
 
 // A file appears or goes away, then the tick asks: the index rescans.
 void BM_FirstCallAfterChange(benchmark::State& state) {
-  EntryFolder folder(GeneratedFolder::Get().path());
+  EntryFolder folder(MatchFolder::Get().path());
   EntryMatcher matcher(&folder, FixedHolidays());
   const std::string extra = folder.FullPath("09001210.26");
   bool present = false;
@@ -204,7 +197,7 @@ BENCHMARK(BM_FirstCallAfterChange)->Unit(benchmark::kMillisecond);
 // The scan alone: a fresh index reads the whole folder.
 void BM_FolderScan(benchmark::State& state) {
   for (auto _ : state) {
-    FolderIndex index(GeneratedFolder::Get().path());
+    FolderIndex index(MatchFolder::Get().path());
     benchmark::DoNotOptimize(index.Refresh()->size());
   }
 }
