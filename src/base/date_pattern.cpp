@@ -1,6 +1,7 @@
 #include "base/date_pattern.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace mirokata {
 namespace {
@@ -74,14 +75,11 @@ std::string FormatDatePattern(std::string_view pattern, const DateTimeFields& f,
     } else if (StartsWith(pattern, i, "ss")) {
       out += TwoDigits(f.second);
       i += 2;
-    } else if (pattern[i] == 'm' || pattern[i] == 'd' || pattern[i] == 'h' ||
-               pattern[i] == 'n') {
-      // One letter: the number without a leading zero.
-      const int value = pattern[i] == 'm'   ? f.month
-                        : pattern[i] == 'd' ? f.day
-                        : pattern[i] == 'h' ? f.hour
-                                            : f.minute;
-      out += std::to_string(value);
+    } else if (const char* one = std::strchr("mdhns", pattern[i]);
+               one != nullptr && pattern[i] != '\0') {
+      // A single letter: the number without a leading zero.
+      const int values[] = {f.month, f.day, f.hour, f.minute, f.second};
+      out += std::to_string(values[one - "mdhns"]);
       ++i;
     } else {
       out += pattern[i++];

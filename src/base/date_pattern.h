@@ -1,7 +1,7 @@
 // The fixed date patterns of file names and texts: yyyy, yy, mm, dd, hh,
-// nn (minutes), ss; m, d, h, n (the same without a leading zero); ddd and
-// dddd (the locale's short and long weekday names), aaa and aaaa (日 ... 土,
-// 日曜日 ... 土曜日); literal text in double quotes. Any other character
+// nn (minutes), ss; m, d, h, n, s (the same without a leading zero); ddd
+// and dddd (the locale's short and long weekday names), aaa and aaaa (日 ...
+// 土, 日曜日 ... 土曜日); literal text in double quotes. Any other character
 // stands for itself.
 #ifndef MIROKATA_BASE_DATE_PATTERN_H_
 #define MIROKATA_BASE_DATE_PATTERN_H_

@@ -62,10 +62,14 @@ Point ReadPlacement(const Settings& settings, std::string_view section,
 
 void WritePlacement(Settings& settings, std::string_view section,
                     Point position) {
-  settings.Batch([&](SettingsBatch& b) {
-    b.WriteInteger(section, "top", position.top);
-    b.WriteInteger(section, "left", position.left);
-  });
+  settings.Batch(
+      [&](SettingsBatch& b) { WritePlacement(b, section, position); });
+}
+
+void WritePlacement(SettingsBatch& batch, std::string_view section,
+                    Point position) {
+  batch.WriteInteger(section, "top", position.top);
+  batch.WriteInteger(section, "left", position.left);
 }
 
 }  // namespace mirokata

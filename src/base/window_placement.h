@@ -10,6 +10,7 @@
 namespace mirokata {
 
 class Settings;
+class SettingsBatch;
 
 struct Point {
   int left = 0;
@@ -45,6 +46,9 @@ Point ReadPlacement(const Settings& settings, std::string_view section,
 
 // Writes `top` and `left` back to the window's section, in one batch.
 void WritePlacement(Settings& settings, std::string_view section,
+                    Point position);
+// The same inside a batch that holds the window's other keys.
+void WritePlacement(SettingsBatch& batch, std::string_view section,
                     Point position);
 
 }  // namespace mirokata

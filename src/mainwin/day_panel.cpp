@@ -17,7 +17,6 @@
 namespace mirokata {
 namespace {
 
-constexpr char kToDoSection[] = "To_do";
 constexpr char kSetupSection[] = "Setup";
 constexpr char kFormSection[] = "Form";
 
@@ -68,27 +67,6 @@ void OrderFifthWeek(std::vector<std::string>& names) {
 }
 
 }  // namespace
-
-DayInfoColors ReadDayInfoColors(SettingsFile& settings, int days_from_today) {
-  Settings s = settings.Open();
-  const char* text_key = "FutureColor";
-  const char* back_key = "FutureBackColor";
-  DayInfoColors c{kClNavy, kClMenu};
-  if (days_from_today < 0) {
-    text_key = "PastColor";
-    back_key = "PastBackColor";
-    c = {kClWhite, kClActiveCaption};
-  } else if (days_from_today == 0) {
-    text_key = "TodayColor";
-    back_key = "TodayBackColor";
-    c = {kClWhite, kClBtnShadow};
-  }
-  c.text = ColorValueFromInt(
-      s.ReadInteger(kToDoSection, text_key, ColorValueToInt(c.text)));
-  c.back = ColorValueFromInt(
-      s.ReadInteger(kToDoSection, back_key, ColorValueToInt(c.back)));
-  return c;
-}
 
 DayAction ReadDoubleClickAction(SettingsFile& settings) {
   const int v = settings.ReadInteger(kSetupSection, kDoubleClickKey, 0);

@@ -14,6 +14,7 @@
 #include "base/weekday_names.h"
 #include "calendar/gregorian.h"
 #include "platform/color/color_value.h"
+#include "schedule/todo_colors.h"
 
 namespace mirokata {
 
@@ -27,13 +28,6 @@ class SettingsFile;
 inline constexpr char kPopViewKey[] = "PopView";       // section CalendarEx
 inline constexpr char kQrekiKey[] = "Qreki";           // section Form
 inline constexpr char kDoubleClickKey[] = "Cal_DBLC";  // section Setup
-
-// The colours of the DayInfo by the sign of D - today, section To_do.
-struct DayInfoColors {
-  ColorValue text = kClNavy;
-  ColorValue back = kClMenu;
-};
-DayInfoColors ReadDayInfoColors(SettingsFile& settings, int days_from_today);
 
 // What a double click on a day opens (Setup/Cal_DBLC).
 enum class DayAction {

@@ -10,8 +10,8 @@
 namespace mirokata {
 
 void PlaceAtStoredPosition(QWidget* window, const Services& services,
-                           std::string_view section) {
-  window->adjustSize();
+                           std::string_view section, bool fit_contents) {
+  if (fit_contents) window->adjustSize();
   std::vector<ScreenRect> screens = services.screen
                                         ? services.screen->AvailableGeometries()
                                         : std::vector<ScreenRect>{};

@@ -11,10 +11,11 @@ class QWidget;
 
 namespace mirokata {
 
-// Sizes the window to its contents and moves it to the stored position
-// (0, 0 when none), kept inside the screen it lands on.
+// Sizes the window to its contents (unless `fit_contents` is false: a
+// window sized from its own settings keeps its size) and moves it to the
+// stored position (0, 0 when none), kept inside the screen it lands on.
 void PlaceAtStoredPosition(QWidget* window, const Services& services,
-                           std::string_view section);
+                           std::string_view section, bool fit_contents = true);
 
 // Writes the window's position back, in one batch.
 void StorePosition(const QWidget* window, const Services& services,

@@ -17,6 +17,8 @@ TEST(DatePattern, FormatsEachFieldAndKeepsQuotedText) {
       {"yyyy/mm/dd(aaa)", "2026/12/10(木)"},
       {"yy/mm/dd (ddd) hh:nn", "26/12/10 (Thu) 09:05"},
       {"hh:nn:ss", "09:05:07"},
+      {"yy\"年\"m\"月\"d\"日\"(aaa) h\"時\"n\"分\"s",
+       "26年12月10日(木) 9時5分7"},
       // Quoted text is literal, letters of a field name included.
       {"yyyy\"年\"mm\"月\"dd\"日 mm dd\"", "2026年12月10日 mm dd"},
       {"\"unterminated", "unterminated"},
