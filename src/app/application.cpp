@@ -23,6 +23,7 @@
 #include "platform/linux_platform.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
+#include "schedule/editors_module.h"
 #include "tools/tools_module.h"
 
 namespace mirokata {
@@ -128,6 +129,11 @@ int RunApplication(int argc, char** argv) {
                       [&window]() -> QWidget* { return &window; }},
                      window.moon_panel());
     window.SetTickHandler([&reminders] { reminders.Tick(); });
+    InstallScheduleEditors(
+        context, window, events, pages,
+        {[&window] { return window.command_date(); },
+         [&window] { return window.command_has_date(); },
+         [&window] { return window.RequireDataFolder(nullptr); }, [] {}});
     InstallTools(
         context, window, events, pages,
         {[&window] { return window.selected_date(); },

@@ -671,7 +671,12 @@ void MainWindow::BuildCalendarArea() {
 void MainWindow::ConnectDayPanelCommands() {
   DayPanelController* c = grid_->controller();
   const auto runner = [this](Command command) {
-    return [this, command](const CivilDate&) { RunCommand(command); };
+    return [this, command](const CivilDate& date) {
+      // The window opens on the day it was asked for.
+      const QScopedValueRollback<std::optional<CivilDate>> on(command_date_,
+                                                              date);
+      RunCommand(command);
+    };
   };
   const auto available = [this](Command command) {
     return [this, command] { return HasCommand(command); };

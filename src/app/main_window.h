@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,12 @@ class MainWindow : public QWidget, public CommandHost {
   bool temporarily_expanded() const { return model_.temporarily_expanded(); }
   bool application_active() const { return application_active_; }
   CivilDate selected_date() const;
+  // The day a running command was given for (a day of the grid, the
+  // pop-view's day), else the selected day.
+  CivilDate command_date() const {
+    return command_date_ ? *command_date_ : selected_date();
+  }
+  bool command_has_date() const { return command_date_.has_value(); }
   // Selects a date on the grid in one step (its month shows, the day
   // panel follows).
   void SelectDate(const CivilDate& date) { ShowDate(date); }
@@ -167,6 +174,7 @@ class MainWindow : public QWidget, public CommandHost {
   WindowModeModel model_;
   QTimer timer_;
   ToolWindows* tool_windows_ = nullptr;
+  std::optional<CivilDate> command_date_;
   bool application_active_ = false;
   bool started_ = false;
   bool closing_ = false;

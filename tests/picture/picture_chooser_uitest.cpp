@@ -14,7 +14,7 @@
 #include "picture/jpeg_jobs.h"
 #include "picture/picture_loading.h"
 #include "picture/ui/jpeg_progress_window.h"
-#include "picture/ui/picture_chooser_dialog.h"
+#include "widgets/picture_chooser_dialog.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_messages.h"
 #include "platform/testing/fake_sound.h"

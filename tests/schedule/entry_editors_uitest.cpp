@@ -19,11 +19,14 @@
 #include <QTextEdit>
 #include <filesystem>
 #include <fstream>
+#include <variant>
 
 #include "base/settings_file.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
+#include "schedule/editor_state.h"
 #include "schedule/entry_files.h"
+#include "schedule/manager_lines.h"
 #include "schedule/ui/popup_editor_window.h"
 #include "schedule/ui/schedule_editor_window.h"
 #include "support/fake_world.h"
@@ -88,6 +91,116 @@ class EntryEditorsTest : public QObject {
   }
 
  private slots:
+  // Every kind an editor writes: saved with text and options, listed by
+  // the manager, reopened from that line in the editor that wrote it, which
+  // addresses the same name and shows the same text and choices.
+  void EachKindComesBackFromItsManagerLine() {
+    World w;
+    struct Case {
+      std::variant<ScheduleEditorState, PopupEditorState> state;
+      const char* name;
+      const char* line;
+    };
+    ScheduleEditorState weekly;
+    weekly.date = {2026, 12, 8};
+    weekly.tab = 3;
+    weekly.weeks.numbered = {false, true, false, true, false};
+    ScheduleEditorState last = weekly;
+    last.weeks = WeekBoxes::FromBits(kLastWeek);
+    ScheduleEditorState yearly;
+    yearly.date = {2026, 1, 15};
+    yearly.tab = 1;
+    yearly.move = HolidayMove::kPrevious;
+    PopupEditorState masked = At({2026, 12, 8}, 18, 0, 3);
+    masked.weeks = WeekBoxes::FromBits(1 | 4);
+    PopupEditorState monthly = At({2026, 12, 25}, 9, 0, 2);
+    monthly.move = HolidayMove::kNext;
+    monthly.saturday_is_holiday = true;
+    PopupEditorState elapsed = At({2026, 12, 11}, 8, 30, 0);
+    elapsed.elapsed = true;
+    elapsed.seconds = 600;
+    const Case cases[] = {
+        {OneDay({2026, 12, 25}), "____1225.26", "To_do : 26年12月25日 "},
+        {yearly, "~___0115.__", "To_do : 毎年01月15日 (休日:前日)"},
+        {weekly, "~_~_~___.TUE", "Week3 : 火曜日(　　第２　　第４　　)"},
+        {last, "~~~~~___.TUE", "Week3 : 火曜日(　　　　　　　　最終)"},
+        {monthly, "0900__25.~~", "Popup : 毎月25日 09時00分 (土曜/休日:翌日)"},
+        {masked, "1800__05.TUE",
+         "Popw3 : 火曜日(第１　　第３　　　　) 18時00分"},
+        {At({2026, 12, 11}, 7, 30, 4), "0730____.__", "Popup : 毎日 07時30分"},
+        {elapsed, "W0000600.__", "Win98 :     600秒経過（Windows起動後）"},
+    };
+    for (const Case& c : cases) {
+      const bool popup = std::holds_alternative<PopupEditorState>(c.state);
+      QWidget* window;
+      if (popup) {
+        auto* e = new PopupEditorWindow(w.Context(), {},
+                                        std::get<PopupEditorState>(c.state));
+        QCOMPARE(e->view().name, std::string(c.name));
+        Type(e->text(), c.name);
+        e->auto_close()->setChecked(true);
+        e->close_seconds()->setValue(45);
+        e->title_box()->setText("Editor");
+        e->SaveEntry(false);
+        window = e;
+      } else {
+        auto* e = new ScheduleEditorWindow(
+            w.Context(), {}, std::get<ScheduleEditorState>(c.state));
+        QCOMPARE(e->view().name, std::string(c.name));
+        Type(e->text(), c.name);
+        e->SaveEntry(false);
+        window = e;
+      }
+      delete window;
+      QVERIFY2(w.Exists(c.name), c.name);
+      QCOMPARE(QString::fromStdString(ManagerLineOf(c.name, 2026).text),
+               QString::fromUtf8(c.line));
+
+      const auto opening = OpeningForName(c.name, {2026, 12, 11}, 8, 30);
+      QVERIFY2(opening.has_value(), c.name);
+      QCOMPARE(opening->is_popup(), popup);
+      if (popup) {
+        auto* e = new PopupEditorWindow(
+            w.Context(), {}, std::get<PopupEditorState>(opening->state));
+        QCOMPARE(e->view().name, std::string(c.name));
+        QCOMPARE(e->text()->toPlainText(), QString(c.name));
+        QVERIFY(e->auto_close()->isChecked());
+        QCOMPARE(e->close_seconds()->value(), 45);
+        QCOMPARE(e->title_box()->text(), QString("Editor"));
+        QCOMPARE(e->state().move, std::get<PopupEditorState>(c.state).move);
+        QCOMPARE(e->state().weeks, std::get<PopupEditorState>(c.state).weeks);
+        delete e;
+      } else {
+        auto* e = new ScheduleEditorWindow(
+            w.Context(), {}, std::get<ScheduleEditorState>(opening->state));
+        QCOMPARE(e->view().name, std::string(c.name));
+        QCOMPARE(e->text()->toPlainText(), QString(c.name));
+        QCOMPARE(e->state().weeks,
+                 std::get<ScheduleEditorState>(c.state).weeks);
+        delete e;
+      }
+    }
+  }
+
+  // A name spelt in small letters on disk opens, loads and is saved under
+  // that spelling.
+  void ASmallLetterNameOnDiskOpensAndKeepsItsSpelling() {
+    World w;
+    EntryFolder(w.data).WriteContent("0900____.tue", PlainTextToRtf("週次"));
+    const auto opening = OpeningForName("0900____.tue", {2026, 12, 11}, 8, 30);
+    QVERIFY(opening.has_value());
+    auto* e = new PopupEditorWindow(w.Context(), {},
+                                    std::get<PopupEditorState>(opening->state));
+    QCOMPARE(e->text()->toPlainText(), QString::fromUtf8("週次"));
+    Type(e->text(), "!");
+    e->SaveEntry(false);
+    QVERIFY(w.Exists("0900____.tue"));
+    QVERIFY(!w.Exists("0900____.TUE") ||
+            fs::equivalent(w.Path("0900____.tue"), w.Path("0900____.TUE")));
+    QCOMPARE(w.Text("0900____.tue"), std::string("週次!"));
+    delete e;
+  }
+
   void ScheduleSavedReopenedAndDeleted() {
     World w;
     auto* editor =

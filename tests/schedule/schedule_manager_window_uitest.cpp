@@ -94,7 +94,7 @@ class ScheduleManagerWindowTest : public QObject {
 
   static QPushButton* Button(QWidget* w, const char* hint) {
     for (QPushButton* b : w->findChildren<QPushButton*>()) {
-      if (b->accessibleName() == U(hint)) return b;
+      if (b->toolTip() == U(hint)) return b;
     }
     return nullptr;
   }

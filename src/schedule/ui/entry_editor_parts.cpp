@@ -59,7 +59,8 @@ QPushButton* MakeButton(QWidget* parent, const char* caption,
                         const char* hint) {
   auto* button = new QPushButton(QString::fromUtf8(caption), parent);
   button->setToolTip(QString::fromUtf8(hint));
-  button->setAccessibleName(QString::fromUtf8(caption));
+  // A button without a caption of its own is known by its hint.
+  button->setAccessibleName(QString::fromUtf8(*caption ? caption : hint));
   button->setAccessibleDescription(QString::fromUtf8(hint));
   button->setAutoDefault(false);
   return button;
@@ -209,6 +210,11 @@ DateBoxes::DateBoxes(int min_year, QWidget* parent) : QWidget(parent) {
   year_ = box(min_year, 9999, "年");
   month_ = box(1, 12, "月");
   day_ = box(1, 31, "日");
+  // Room for the digits beside the arrows, even in a narrow window.
+  const int arrows = 24;
+  year_->setMinimumWidth(fontMetrics().horizontalAdvance("99999") + arrows);
+  month_->setMinimumWidth(fontMetrics().horizontalAdvance("999") + arrows);
+  day_->setMinimumWidth(fontMetrics().horizontalAdvance("999") + arrows);
 }
 
 CivilDate DateBoxes::date() const {

@@ -22,12 +22,12 @@
 
 #include "base/folders.h"
 #include "base/settings_file.h"
-#include "picture/ui/picture_chooser_dialog.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/text_document_rtf_qt.h"
+#include "widgets/picture_chooser_dialog.h"
 #include "widgets/sound_chooser_dialog.h"
 #include "widgets/stored_placement.h"
 

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "base/services.h"
-#include "picture/ui/picture_chooser_dialog.h"
 #include "schedule/editor_state.h"
 #include "schedule/entry_editing.h"
 #include "schedule/ui/entry_editor_parts.h"
 #include "schedule/ui/schedule_editor_window.h"
+#include "widgets/picture_chooser_dialog.h"
 #include "widgets/sound_chooser_dialog.h"
 
 class QCheckBox;

@@ -51,6 +51,8 @@ ScheduleEditorWindow::~ScheduleEditorWindow() = default;
 
 void ScheduleEditorWindow::BuildUi() {
   setFont(EditorFont());
+  // The main window's width holds every caption only with slim paddings.
+  setStyleSheet("QPushButton { padding: 2px 3px; }");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(3);
@@ -63,12 +65,16 @@ void ScheduleEditorWindow::BuildUi() {
   offset_ = new QLabel(this);
   offset_->setToolTip("Offs");
   offset_->setAccessibleName("Offs");
-  offset_->setMinimumWidth(36);
+  offset_->setMinimumWidth(24);
   offset_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   date_row->addWidget(offset_);
   layout->addLayout(date_row);
 
   tabs_ = MakeTabs(this, 4);
+  QFont small = tabs_->font();
+  small.setPointSize(small.pointSize() - 1);
+  tabs_->setFont(small);
+  tabs_->setUsesScrollButtons(false);
   layout->addWidget(tabs_);
 
   auto* groups = new QHBoxLayout;

@@ -27,6 +27,7 @@
 #include "platform/sound_cues.h"
 #include "schedule/entry_files.h"
 #include "schedule/todo_colors.h"
+#include "schedule/ui/entry_editor_parts.h"
 #include "widgets/stored_placement.h"
 
 namespace mirokata {
@@ -48,14 +49,6 @@ class PreviewPane : public QPlainTextEdit {
   PreviewPane() { setViewportMargins(6, 0, 6, 0); }
 };
 
-QPushButton* MakeButton(const char* caption, const char* hint) {
-  auto* b = new QPushButton(U(caption));
-  b->setToolTip(U(hint));
-  b->setAccessibleName(U(hint));
-  b->setAutoDefault(false);
-  return b;
-}
-
 }  // namespace
 
 ScheduleManagerWindow::ScheduleManagerWindow(const Services& services,
@@ -73,15 +66,15 @@ ScheduleManagerWindow::ScheduleManagerWindow(const Services& services,
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(U("スケジュール管理"));
 
-  all_ = MakeButton("全て", "全てのﾃﾞｰﾀを検索します｡");
-  past_ = MakeButton("過去", "過去のﾃﾞｰﾀを検索します");
-  date_ = MakeButton("", "指定日のﾃﾞｰﾀを検索します");
-  previous_ = MakeButton("◀", "前日へ");
-  today_ = MakeButton("今日", "今日に戻す｡");
-  next_ = MakeButton("▶", "翌日へ");
-  delete_ = MakeButton("削除", "ﾃﾞｰﾀを削除します｡");
-  popup_editor_ = MakeButton("ﾎﾟｯﾌﾟ", "ポップアップ");
-  schedule_editor_ = MakeButton("ｽｹｼﾞｭｰﾙ", "スケジュール");
+  all_ = MakeButton(this, "全て", "全てのﾃﾞｰﾀを検索します｡");
+  past_ = MakeButton(this, "過去", "過去のﾃﾞｰﾀを検索します");
+  date_ = MakeButton(this, "", "指定日のﾃﾞｰﾀを検索します");
+  previous_ = MakeButton(this, "◀", "前日へ");
+  today_ = MakeButton(this, "今日", "今日に戻す｡");
+  next_ = MakeButton(this, "▶", "翌日へ");
+  delete_ = MakeButton(this, "削除", "ﾃﾞｰﾀを削除します｡");
+  popup_editor_ = MakeButton(this, "ﾎﾟｯﾌﾟ", "ポップアップ");
+  schedule_editor_ = MakeButton(this, "ｽｹｼﾞｭｰﾙ", "スケジュール");
   for (QPushButton* b : {all_, past_, date_}) b->setCheckable(true);
   no_confirmation_ = new QCheckBox(U("削除の確認をしない。"));
   no_confirmation_->setAccessibleName(no_confirmation_->text());

@@ -1,4 +1,4 @@
-#include "picture/ui/picture_chooser_dialog.h"
+#include "widgets/picture_chooser_dialog.h"
 
 #include <QAction>
 #include <QCheckBox>
