@@ -41,6 +41,34 @@ std::string WeeklyCopy(const WeekBoxes& weeks, const DateTimeFields& f) {
   return text + Pattern("aaaa\"】\"", f);
 }
 
+// The copy string of the yearly, monthly and weekly tabs, alike in both
+// editors.
+std::string RepeatingCopy(int tab, const WeekBoxes& weeks, ShiftCode code,
+                          const DateTimeFields& f) {
+  switch (tab) {
+    case 1:
+      return Pattern("\"【毎年\"m\"月\"d\"日】\"", f) +
+             std::string(ShiftDescription(code));
+    case 2:
+      return Pattern("\"【毎月\"d\"日】\"", f) +
+             std::string(ShiftDescription(code));
+    case 3:
+      return WeeklyCopy(weeks, f);
+  }
+  return {};
+}
+
+// The name fields of a tab: the date's, with the move of the yearly and
+// monthly tabs and the weeks of the weekly one.
+template <typename State>
+EntryFields NameFields(EntryKind kind, const State& s, ShiftCode code,
+                       int hhnn) {
+  EntryFields fields = EntryFieldsForDate(kind, s.date, hhnn);
+  if (s.tab == 1 || s.tab == 2) fields.shift = code;
+  if (s.tab == 3) fields.weeks = s.weeks.Bits();
+  return fields;
+}
+
 void Enable(int tab, const WeekBoxes& weeks, HolidayMove move,
             bool* move_enabled, bool* saturday_enabled, bool* weeks_enabled,
             bool* numbered_enabled) {
@@ -166,30 +194,13 @@ ScheduleEditorView EvaluateScheduleEditor(ScheduleEditorState& s,
   static constexpr EntryKind kKinds[] = {
       EntryKind::kOneDaySchedule, EntryKind::kYearlySchedule,
       EntryKind::kMonthlySchedule, EntryKind::kWeeklySchedule};
-  EntryFields fields = EntryFieldsForDate(kKinds[s.tab], s.date);
-  if (s.tab == 1 || s.tab == 2) fields.shift = code;
-  if (s.tab == 3) fields.weeks = s.weeks.Bits();
-  v.name = BuildEntryName(fields);
-
-  const std::string shift_text(ShiftDescription(code));
-  switch (s.tab) {
-    case 0:
-      v.hint = Pattern("yyyy/m/d\"のｽｹｼﾞｭｰﾙ\"", f);
-      v.copy_string = Pattern("\"【\"yy\"年\"m\"月\"d\"日】\"", f);
-      break;
-    case 1:
-      v.hint = Pattern("\"毎年\"m/d\"のｽｹｼﾞｭｰﾙ\"", f);
-      v.copy_string = Pattern("\"【毎年\"m\"月\"d\"日】\"", f) + shift_text;
-      break;
-    case 2:
-      v.hint = Pattern("\"毎月\"d\"日のｽｹｼﾞｭｰﾙ\"", f);
-      v.copy_string = Pattern("\"【毎月\"d\"日】\"", f) + shift_text;
-      break;
-    default:
-      v.hint = Pattern("aaaa\"のｽｹｼﾞｭｰﾙ\"", f);
-      v.copy_string = WeeklyCopy(s.weeks, f);
-      break;
-  }
+  v.name = BuildEntryName(NameFields(kKinds[s.tab], s, code, 0));
+  static constexpr const char* kHints[] = {
+      "yyyy/m/d\"のｽｹｼﾞｭｰﾙ\"", "\"毎年\"m/d\"のｽｹｼﾞｭｰﾙ\"",
+      "\"毎月\"d\"日のｽｹｼﾞｭｰﾙ\"", "aaaa\"のｽｹｼﾞｭｰﾙ\""};
+  v.hint = Pattern(kHints[s.tab], f);
+  v.copy_string = s.tab == 0 ? Pattern("\"【\"yy\"年\"m\"月\"d\"日】\"", f)
+                             : RepeatingCopy(s.tab, s.weeks, code, f);
   Enable(s.tab, s.weeks, s.move, &v.move_enabled, &v.saturday_enabled,
          &v.weeks_enabled, &v.numbered_weeks_enabled);
   return v;
@@ -240,34 +251,15 @@ PopupEditorView EvaluatePopupEditor(PopupEditorState& s, int before_minutes,
       EntryKind::kOneDayPopup, EntryKind::kYearlyPopup,
       EntryKind::kMonthlyPopup, EntryKind::kWeeklyPopup,
       EntryKind::kDailyPopup};
-  EntryFields fields =
-      EntryFieldsForDate(kKinds[s.tab], s.date, s.hour * 100 + s.minute);
-  if (s.tab == 1 || s.tab == 2) fields.shift = code;
-  if (s.tab == 3) fields.weeks = s.weeks.Bits();
-  v.name = BuildEntryName(fields);
-
-  const std::string shift_text(ShiftDescription(code));
-  switch (s.tab) {
-    case 0:
-      v.hint = Pattern("yyyy/m/d\"のﾎﾟｯﾌﾟｱｯﾌﾟ\"", f);
-      break;
-    case 1:
-      v.hint = Pattern("\"毎年\"m\"月\"d\"日のﾎﾟｯﾌﾟｱｯﾌﾟ\"", f);
-      v.copy_string = Pattern("\"【毎年\"m\"月\"d\"日】\"", f) + shift_text;
-      break;
-    case 2:
-      v.hint = Pattern("\"毎月\"d\"日のﾎﾟｯﾌﾟｱｯﾌﾟ\"", f);
-      v.copy_string = Pattern("\"【毎月\"d\"日】\"", f) + shift_text;
-      break;
-    case 3:
-      v.hint = Pattern("aaaa\"のﾎﾟｯﾌﾟｱｯﾌﾟ\"", f);
-      v.copy_string = WeeklyCopy(s.weeks, f);
-      break;
-    default:
-      v.hint = "毎日のﾎﾟｯﾌﾟｱｯﾌﾟ";
-      v.copy_string = "【毎日】";
-      break;
-  }
+  v.name = BuildEntryName(
+      NameFields(kKinds[s.tab], s, code, s.hour * 100 + s.minute));
+  static constexpr const char* kHints[] = {
+      "yyyy/m/d\"のﾎﾟｯﾌﾟｱｯﾌﾟ\"", "\"毎年\"m\"月\"d\"日のﾎﾟｯﾌﾟｱｯﾌﾟ\"",
+      "\"毎月\"d\"日のﾎﾟｯﾌﾟｱｯﾌﾟ\"", "aaaa\"のﾎﾟｯﾌﾟｱｯﾌﾟ\"",
+      "\"毎日のﾎﾟｯﾌﾟｱｯﾌﾟ\""};
+  v.hint = Pattern(kHints[s.tab], f);
+  v.copy_string =
+      s.tab == 4 ? "【毎日】" : RepeatingCopy(s.tab, s.weeks, code, f);
   char time[32];
   std::snprintf(time, sizeof time, "%d:%.2d～", s.hour, s.minute);
   v.copy_string += time;

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -454,6 +456,30 @@ class EntryEditorsTest : public QObject {
     Type(editor->text(), "!");
     editor->SaveEntry(false);
     QCOMPARE(w.Text("____1225.26"), std::string("朝会\r\n会議\r\n会議!"));
+    delete editor;
+  }
+
+  // Only plain text and RTF come in, so what is shown is what is saved:
+  // pasted HTML arrives as its text, pasted RTF through the reader.
+  void PasteTakesPlainTextAndRtfOnly() {
+    World w;
+    auto* editor =
+        new ScheduleEditorWindow(w.Context(), {}, OneDay({2026, 12, 25}));
+    QMimeData html;
+    html.setHtml("<b>bold</b><img src='x.png'><table><tr><td>cell</td></tr>"
+                 "</table>");
+    html.setText("bold cell");
+    editor->text()->insertFromMimeData(&html);
+    QCOMPARE(editor->text()->toPlainText(), QString("bold cell"));
+    QVERIFY(!editor->text()->document()->toHtml().contains("<img"));
+    editor->text()->clear();
+    QMimeData rtf;
+    rtf.setData("text/rtf", QByteArray("{\\rtf1\\ansi {\\b strong}\\par}"));
+    editor->text()->insertFromMimeData(&rtf);
+    QCOMPARE(editor->text()->toPlainText().trimmed(), QString("strong"));
+    QMimeData image;
+    image.setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QVERIFY(!editor->text()->canInsertFromMimeData(&image));
     delete editor;
   }
 

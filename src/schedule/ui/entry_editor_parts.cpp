@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 #include "richtext/text_document_rtf_qt.h"
+#include "widgets/stored_placement.h"
 
 namespace mirokata {
 namespace {
@@ -43,6 +45,16 @@ QByteArray RtfOf(const QMimeData* source) {
 }
 
 }  // namespace
+
+void EditorNeighbours::EditorClosed(const QWidget* window,
+                                    const Services& services,
+                                    std::string_view section,
+                                    bool schedule_changed) const {
+  StorePosition(window, services, section);
+  if (services.cues) services.cues->Play("clo");
+  if (schedule_changed && rebuild_schedule_list) rebuild_schedule_list();
+  if (rebuild_manager) rebuild_manager();
+}
 
 CivilDate TodayOfClock(const Clock* clock) {
   const LocalTime now = clock->Now();
@@ -194,6 +206,41 @@ void EntryTextEdit::insertFromMimeData(const QMimeData* source) {
   if (source->hasText()) textCursor().insertText(source->text());
 }
 
+RepetitionBoxes::RepetitionBoxes(QWidget* parent, int tab_count)
+    : QObject(parent),
+      tabs_(MakeTabs(parent, tab_count)),
+      move_group_(MakeRadioGroup(
+          parent, "休日なら", {"そのまま", "前日へ", "翌日へ"}, move_.data())),
+      saturday_group_(MakeRadioGroup(parent, "土曜日は", {"平日", "休日扱い"},
+                                     saturday_.data())),
+      weeks_group_(MakeWeekGroup(parent, weeks_.data())) {
+  connect(tabs_, &QTabBar::currentChanged, this, [this] {
+    if (!showing_) emit TabChanged();
+  });
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+           move_[0], move_[1], move_[2], saturday_[0], saturday_[1], weeks_[0],
+           weeks_[1], weeks_[2], weeks_[3], weeks_[4], weeks_[5]}) {
+    connect(b, &QAbstractButton::clicked, this, &RepetitionBoxes::Changed);
+  }
+}
+
+void RepetitionBoxes::ShowChoices(int tab, HolidayMove move, bool saturday,
+                                  const WeekBoxes& weeks, bool move_enabled,
+                                  bool saturday_enabled, bool weeks_enabled,
+                                  bool numbered_enabled) {
+  tabs_->setCurrentIndex(tab);
+  move_[static_cast<int>(move)]->setChecked(true);
+  saturday_[saturday ? 1 : 0]->setChecked(true);
+  for (int i = 0; i < 5; ++i) {
+    weeks_[i]->setChecked(weeks.numbered[i]);
+    weeks_[i]->setEnabled(numbered_enabled);
+  }
+  weeks_[5]->setChecked(weeks.last);
+  move_group_->setEnabled(move_enabled);
+  saturday_group_->setEnabled(saturday_enabled);
+  weeks_group_->setEnabled(weeks_enabled);
+}
+
 DateBoxes::DateBoxes(int min_year, QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
@@ -215,10 +262,22 @@ DateBoxes::DateBoxes(int min_year, QWidget* parent) : QWidget(parent) {
   year_->setMinimumWidth(fontMetrics().horizontalAdvance("99999") + arrows);
   month_->setMinimumWidth(fontMetrics().horizontalAdvance("999") + arrows);
   day_->setMinimumWidth(fontMetrics().horizontalAdvance("999") + arrows);
+  today_ = MakeButton(this, "今日", "今日に戻す｡");
+  row->addWidget(today_);
+  offset_ = new QLabel(this);
+  offset_->setToolTip("Offs");
+  offset_->setAccessibleName("Offs");
+  offset_->setMinimumWidth(24);
+  offset_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  row->addWidget(offset_);
 }
 
 CivilDate DateBoxes::date() const {
   return {year_->value(), month_->value(), day_->value()};
+}
+
+void DateBoxes::ShowOffset(const CivilDate& today) {
+  offset_->setText(QString::number(DayNumber(date()) - DayNumber(today)));
 }
 
 void DateBoxes::SetDate(const CivilDate& date) {

@@ -4,26 +4,30 @@
 #ifndef MIROKATA_SCHEDULE_UI_ENTRY_EDITOR_PARTS_H_
 #define MIROKATA_SCHEDULE_UI_ENTRY_EDITOR_PARTS_H_
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
+#include <QTabBar>
 #include <QTextEdit>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/services.h"
 #include "calendar/gregorian.h"
+#include "schedule/editor_state.h"
 #include "schedule/entry_editing.h"
 #include "schedule/entry_files.h"
 
-class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QMenu;
 class QPushButton;
-class QRadioButton;
 class QSpinBox;
-class QTabBar;
 
 namespace mirokata {
 
@@ -44,6 +48,19 @@ QGroupBox* MakeWeekGroup(QWidget* parent, QCheckBox** boxes);
 // The copy string: read-only look, selectable, Ctrl+C.
 QLineEdit* MakeCopyString(QWidget* parent);
 
+// What an editor tells the windows around it when it closes.
+struct EditorNeighbours {
+  // The open schedule manager, shown and rebuilt.
+  std::function<void()> rebuild_manager;
+  // The open schedule list, after a schedule was written or deleted.
+  std::function<void()> rebuild_schedule_list;
+
+  // What every editor does as it closes: keeps its place in `section`,
+  // plays "clo" and has the windows around it rebuilt.
+  void EditorClosed(const QWidget* window, const Services& services,
+                    std::string_view section, bool schedule_changed) const;
+};
+
 // "やり直し(&U)", "切り抜き(&T)", "コピー(&C)", "貼り付け(&P)",
 // "すべてを選択(&S)", acting on `target` (a QTextEdit or a QLineEdit).
 QMenu* MakeEditMenu(QWidget* target, QWidget* parent);
@@ -63,13 +80,87 @@ class EntryTextEdit : public QTextEdit {
   // Appends text as new lines.
   void AppendLines(const QString& text);
 
- protected:
+  // Paste and drop.
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
 };
 
-// Year, month and day; changes are reported once a value is complete (Enter,
-// the arrows, leaving the box), never for each digit typed.
+// The repetition choices of both editors: the tabs, "休日なら",
+// "土曜日は" and "週指定".
+class RepetitionBoxes : public QObject {
+  Q_OBJECT
+
+ public:
+  RepetitionBoxes(QWidget* parent, int tab_count);
+
+  // What the boxes say, into an editor state; "最終週" just checked clears
+  // the numbered weeks.
+  template <typename State>
+  void Read(State* state) const {
+    state->tab = tabs_->currentIndex();
+    state->move = move_[1]->isChecked()   ? HolidayMove::kPrevious
+                  : move_[2]->isChecked() ? HolidayMove::kNext
+                                          : HolidayMove::kStay;
+    state->saturday_is_holiday = saturday_[1]->isChecked();
+    const bool last_was = state->weeks.last;
+    for (int i = 0; i < 5; ++i) {
+      state->weeks.numbered[i] = weeks_[i]->isChecked();
+    }
+    state->weeks.last = weeks_[5]->isChecked();
+    if (state->weeks.last && !last_was) state->weeks.numbered.fill(false);
+  }
+
+  // Shows a state and its view without reporting changes.
+  template <typename State, typename View>
+  void Show(const State& state, const View& view) {
+    showing_ = true;
+    for (int i = 0; i < tabs_->count(); ++i) {
+      tabs_->setTabText(i, QString::fromStdString(view.tab_captions[i]));
+    }
+    ShowChoices(state.tab, state.move, state.saturday_is_holiday, state.weeks,
+                view.move_enabled, view.saturday_enabled, view.weeks_enabled,
+                view.numbered_weeks_enabled);
+    showing_ = false;
+  }
+
+  QTabBar* tabs() const { return tabs_; }
+  QGroupBox* move_group() const { return move_group_; }
+  QGroupBox* saturday_group() const { return saturday_group_; }
+  QGroupBox* weeks_group() const { return weeks_group_; }
+  QRadioButton* move_button(HolidayMove move) const {
+    return move_[static_cast<int>(move)];
+  }
+  QRadioButton* saturday_button(bool holiday) const {
+    return saturday_[holiday ? 1 : 0];
+  }
+  QCheckBox* week_box(int i) const { return weeks_[i]; }  // 5 = last week
+
+ signals:
+  // The user chose another tab (the editors play "c1"), or clicked a
+  // radio button or a week box.
+  void TabChanged();
+  void Changed();
+
+ private:
+  void ShowChoices(int tab, HolidayMove move, bool saturday,
+                   const WeekBoxes& weeks, bool move_enabled,
+                   bool saturday_enabled, bool weeks_enabled,
+                   bool numbered_enabled);
+
+  // Filled by the groups' constructors below, so declared before them.
+  std::array<QRadioButton*, 3> move_{};
+  std::array<QRadioButton*, 2> saturday_{};
+  std::array<QCheckBox*, 6> weeks_{};
+  QTabBar* tabs_;
+  QGroupBox* move_group_;
+  QGroupBox* saturday_group_;
+  QGroupBox* weeks_group_;
+  bool showing_ = false;
+};
+
+// Year, month and day, the button back to today and the days from today
+// ("Offs"); changes are reported once a value is complete (Enter, the
+// arrows, leaving the box), never for each digit typed.
 class DateBoxes : public QWidget {
   Q_OBJECT
 
@@ -79,10 +170,14 @@ class DateBoxes : public QWidget {
   CivilDate date() const;
   // Sets the boxes without reporting a change.
   void SetDate(const CivilDate& date);
+  // The days from `today` to the date shown.
+  void ShowOffset(const CivilDate& today);
 
   QSpinBox* year_box() const { return year_; }
   QSpinBox* month_box() const { return month_; }
   QSpinBox* day_box() const { return day_; }
+  QPushButton* today_button() const { return today_; }
+  QLabel* offset_label() const { return offset_; }
 
  signals:
   void Changed();
@@ -91,6 +186,8 @@ class DateBoxes : public QWidget {
   QSpinBox* year_;
   QSpinBox* month_;
   QSpinBox* day_;
+  QPushButton* today_;
+  QLabel* offset_;
 };
 
 // The entry the boxes address and its text box: what was loaded (to tell a

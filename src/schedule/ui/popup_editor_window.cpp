@@ -161,29 +161,14 @@ void PopupEditorWindow::BuildUi() {
   time_column->setSpacing(3);
   time_note_ = Note(time_panel_, "");
   time_column->addWidget(time_note_);
-  auto* date_row = new QHBoxLayout;
   date_ = new DateBoxes(1, time_panel_);
-  date_row->addWidget(date_, 1);
-  today_ = MakeButton(time_panel_, "今日", "今日に戻す｡");
-  date_row->addWidget(today_);
-  offset_ = new QLabel(time_panel_);
-  offset_->setToolTip("Offs");
-  offset_->setAccessibleName("Offs");
-  offset_->setMinimumWidth(36);
-  offset_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  date_row->addWidget(offset_);
-  time_column->addLayout(date_row);
-  tabs_ = MakeTabs(time_panel_, 5);
-  time_column->addWidget(tabs_);
+  time_column->addWidget(date_);
+  repetition_ = new RepetitionBoxes(time_panel_, 5);
+  time_column->addWidget(repetition_->tabs());
   auto* groups = new QHBoxLayout;
-  move_group_ = MakeRadioGroup(time_panel_, "休日なら",
-                               {"そのまま", "前日へ", "翌日へ"}, move_.data());
-  saturday_group_ = MakeRadioGroup(time_panel_, "土曜日は",
-                                   {"平日", "休日扱い"}, saturday_.data());
-  weeks_group_ = MakeWeekGroup(time_panel_, weeks_.data());
-  groups->addWidget(move_group_);
-  groups->addWidget(saturday_group_);
-  groups->addWidget(weeks_group_, 1);
+  groups->addWidget(repetition_->move_group());
+  groups->addWidget(repetition_->saturday_group());
+  groups->addWidget(repetition_->weeks_group(), 1);
   time_column->addLayout(groups);
   left->addWidget(time_panel_);
 
@@ -249,22 +234,16 @@ void PopupEditorWindow::BuildUi() {
   connect(hour_, &QSpinBox::valueChanged, this, reevaluate);
   connect(minute_, &QSpinBox::valueChanged, this, reevaluate);
   connect(date_, &DateBoxes::Changed, this, reevaluate);
-  connect(tabs_, &QTabBar::currentChanged, this, [this, reevaluate] {
-    if (showing_) return;
+  connect(repetition_, &RepetitionBoxes::TabChanged, this, [this, reevaluate] {
     if (services_.cues) services_.cues->Play("c1");
     reevaluate();
   });
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-           move_[0], move_[1], move_[2], saturday_[0], saturday_[1]}) {
-    connect(b, &QAbstractButton::clicked, this, reevaluate);
-  }
-  for (QCheckBox* box : weeks_) {
-    connect(box, &QAbstractButton::clicked, this, reevaluate);
-  }
+  connect(repetition_, &RepetitionBoxes::Changed, this, reevaluate);
   connect(seconds_, &QSpinBox::valueChanged, this, reevaluate);
   connect(to_elapsed_, &QPushButton::clicked, this,
           [this] { SetElapsedMode(!state_.elapsed); });
-  connect(today_, &QPushButton::clicked, this, &PopupEditorWindow::BackToToday);
+  connect(date_->today_button(), &QPushButton::clicked, this,
+          &PopupEditorWindow::BackToToday);
   connect(insert, &QPushButton::clicked, this,
           [this] { text_->AppendLines(copy_->text()); });
   connect(text_, &QTextEdit::textChanged, this, [this] {
@@ -497,15 +476,7 @@ void PopupEditorWindow::ReadBoxes() {
   state_.hour = hour_->value();
   state_.minute = minute_->value();
   state_.date = date_->date();
-  state_.tab = tabs_->currentIndex();
-  state_.move = move_[1]->isChecked()   ? HolidayMove::kPrevious
-                : move_[2]->isChecked() ? HolidayMove::kNext
-                                        : HolidayMove::kStay;
-  state_.saturday_is_holiday = saturday_[1]->isChecked();
-  const bool last_was = state_.weeks.last;
-  for (int i = 0; i < 5; ++i) state_.weeks.numbered[i] = weeks_[i]->isChecked();
-  state_.weeks.last = weeks_[5]->isChecked();
-  if (state_.weeks.last && !last_was) state_.weeks.numbered.fill(false);
+  repetition_->Read(&state_);
   state_.seconds = seconds_->value();
 }
 
@@ -522,20 +493,7 @@ void PopupEditorWindow::ShowState() {
   hour_->setValue(state_.hour);
   minute_->setValue(state_.minute);
   date_->SetDate(state_.date);
-  for (int i = 0; i < 5; ++i) {
-    tabs_->setTabText(i, Q(view_.tab_captions[i]));
-  }
-  tabs_->setCurrentIndex(state_.tab);
-  move_[static_cast<int>(state_.move)]->setChecked(true);
-  saturday_[state_.saturday_is_holiday ? 1 : 0]->setChecked(true);
-  for (int i = 0; i < 5; ++i) {
-    weeks_[i]->setChecked(state_.weeks.numbered[i]);
-    weeks_[i]->setEnabled(view_.numbered_weeks_enabled);
-  }
-  weeks_[5]->setChecked(state_.weeks.last);
-  move_group_->setEnabled(view_.move_enabled);
-  saturday_group_->setEnabled(view_.saturday_enabled);
-  weeks_group_->setEnabled(view_.weeks_enabled);
+  repetition_->Show(state_, view_);
   seconds_->setValue(state_.seconds);
   elapsed_note_->setText(Q(view_.elapsed_note));
   time_panel_->setVisible(!state_.elapsed);
@@ -551,7 +509,7 @@ void PopupEditorWindow::ShowState() {
   add_schedule_->setEnabled(can_add);
   if (!can_add) add_schedule_->setChecked(false);
   const CivilDate today = TodayOfClock(services_.clock);
-  offset_->setText(QString::number(DayNumber(state_.date) - DayNumber(today)));
+  date_->ShowOffset(today);
   showing_ = false;
 }
 
@@ -817,12 +775,7 @@ void PopupEditorWindow::changeEvent(QEvent* event) {
 }
 
 void PopupEditorWindow::closeEvent(QCloseEvent* event) {
-  StorePosition(this, services_, kSection);
-  if (services_.cues) services_.cues->Play("clo");
-  if (schedule_changed_ && neighbours_.rebuild_schedule_list) {
-    neighbours_.rebuild_schedule_list();
-  }
-  if (neighbours_.rebuild_manager) neighbours_.rebuild_manager();
+  neighbours_.EditorClosed(this, services_, kSection, schedule_changed_);
   event->accept();
 }
 

@@ -65,14 +65,14 @@ class PopupEditorWindow : public QWidget {
   QSpinBox* hour_box() const { return hour_; }
   QSpinBox* minute_box() const { return minute_; }
   DateBoxes* date_boxes() const { return date_; }
-  QTabBar* tabs() const { return tabs_; }
+  QTabBar* tabs() const { return repetition_->tabs(); }
   QRadioButton* move_button(HolidayMove move) const {
-    return move_[static_cast<int>(move)];
+    return repetition_->move_button(move);
   }
   QRadioButton* saturday_button(bool holiday) const {
-    return saturday_[holiday ? 1 : 0];
+    return repetition_->saturday_button(holiday);
   }
-  QCheckBox* week_box(int i) const { return weeks_[i]; }
+  QCheckBox* week_box(int i) const { return repetition_->week_box(i); }
   QLabel* panel() const { return panel_; }
   QLabel* time_note() const { return time_note_; }
   EntryTextEdit* text() const { return text_; }
@@ -134,17 +134,9 @@ class PopupEditorWindow : public QWidget {
   QLabel* panel_ = nullptr;
   QLabel* time_note_ = nullptr;
   DateBoxes* date_ = nullptr;
-  QPushButton* today_ = nullptr;
-  QLabel* offset_ = nullptr;
   QPushButton* to_elapsed_ = nullptr;
   QWidget* time_panel_ = nullptr;
-  QTabBar* tabs_ = nullptr;
-  QGroupBox* move_group_ = nullptr;
-  QGroupBox* saturday_group_ = nullptr;
-  QGroupBox* weeks_group_ = nullptr;
-  std::array<QRadioButton*, 3> move_{};
-  std::array<QRadioButton*, 2> saturday_{};
-  std::array<QCheckBox*, 6> weeks_{};
+  RepetitionBoxes* repetition_ = nullptr;
   QWidget* elapsed_panel_ = nullptr;
   QSpinBox* seconds_ = nullptr;
   QSpinBox* unit_ = nullptr;

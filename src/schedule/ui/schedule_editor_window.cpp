@@ -57,37 +57,22 @@ void ScheduleEditorWindow::BuildUi() {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(3);
 
-  auto* date_row = new QHBoxLayout;
   date_ = new DateBoxes(1900, this);
-  date_row->addWidget(date_, 1);
-  today_ = MakeButton(this, "今日", "今日に戻す｡");
-  date_row->addWidget(today_);
-  offset_ = new QLabel(this);
-  offset_->setToolTip("Offs");
-  offset_->setAccessibleName("Offs");
-  offset_->setMinimumWidth(24);
-  offset_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  date_row->addWidget(offset_);
-  layout->addLayout(date_row);
+  layout->addWidget(date_);
 
-  tabs_ = MakeTabs(this, 4);
-  QFont small = tabs_->font();
+  repetition_ = new RepetitionBoxes(this, 4);
+  QTabBar* tabs = repetition_->tabs();
+  QFont small = tabs->font();
   small.setPointSize(small.pointSize() - 1);
-  tabs_->setFont(small);
-  tabs_->setUsesScrollButtons(false);
-  layout->addWidget(tabs_);
+  tabs->setFont(small);
+  tabs->setUsesScrollButtons(false);
+  layout->addWidget(tabs);
 
   auto* groups = new QHBoxLayout;
-  move_group_ = MakeRadioGroup(this, "休日なら",
-                               {"そのまま", "前日へ", "翌日へ"}, move_.data());
-  saturday_group_ =
-      MakeRadioGroup(this, "土曜日は", {"平日", "休日扱い"}, saturday_.data());
-  groups->addWidget(move_group_);
-  groups->addWidget(saturday_group_);
+  groups->addWidget(repetition_->move_group());
+  groups->addWidget(repetition_->saturday_group());
   layout->addLayout(groups);
-
-  weeks_group_ = MakeWeekGroup(this, weeks_.data());
-  layout->addWidget(weeks_group_);
+  layout->addWidget(repetition_->weeks_group());
 
   text_->setFont(QFont(QString::fromUtf8("ＭＳ ゴシック")));
   text_->setAccessibleName(QString::fromUtf8("スケジュール"));
@@ -133,25 +118,15 @@ void ScheduleEditorWindow::BuildUi() {
     ReadBoxes();
     Reevaluate();
   });
-  connect(tabs_, &QTabBar::currentChanged, this, [this] {
-    if (showing_) return;
+  connect(repetition_, &RepetitionBoxes::TabChanged, this, [this] {
     if (services_.cues) services_.cues->Play("c1");
     ReadBoxes();
     Reevaluate();
   });
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-           move_[0], move_[1], move_[2], saturday_[0], saturday_[1]}) {
-    connect(b, &QAbstractButton::clicked, this, [this] {
-      ReadBoxes();
-      Reevaluate();
-    });
-  }
-  for (QCheckBox* box : weeks_) {
-    connect(box, &QAbstractButton::clicked, this, [this] {
-      ReadBoxes();
-      Reevaluate();
-    });
-  }
+  connect(repetition_, &RepetitionBoxes::Changed, this, [this] {
+    ReadBoxes();
+    Reevaluate();
+  });
   connect(text_, &QTextEdit::textChanged, this, [this] {
     if (showing_ || !session_.modified()) return;
     text_->setToolTip(QString::fromUtf8("Saveしないと有効になりません｡"));
@@ -164,7 +139,7 @@ void ScheduleEditorWindow::BuildUi() {
           [this] { SaveEntry(true); });
   connect(delete_, &QPushButton::clicked, this,
           &ScheduleEditorWindow::DeleteEntry);
-  connect(today_, &QPushButton::clicked, this,
+  connect(date_->today_button(), &QPushButton::clicked, this,
           &ScheduleEditorWindow::BackToToday);
 }
 
@@ -175,16 +150,7 @@ void ScheduleEditorWindow::SetState(const ScheduleEditorState& state) {
 
 void ScheduleEditorWindow::ReadBoxes() {
   state_.date = date_->date();
-  state_.tab = tabs_->currentIndex();
-  state_.move = move_[1]->isChecked()   ? HolidayMove::kPrevious
-                : move_[2]->isChecked() ? HolidayMove::kNext
-                                        : HolidayMove::kStay;
-  state_.saturday_is_holiday = saturday_[1]->isChecked();
-  const bool last_was = state_.weeks.last;
-  for (int i = 0; i < 5; ++i) state_.weeks.numbered[i] = weeks_[i]->isChecked();
-  state_.weeks.last = weeks_[5]->isChecked();
-  // Checking "最終週" clears the numbered weeks.
-  if (state_.weeks.last && !last_was) state_.weeks.numbered.fill(false);
+  repetition_->Read(&state_);
 }
 
 void ScheduleEditorWindow::Reevaluate() {
@@ -197,25 +163,12 @@ void ScheduleEditorWindow::Reevaluate() {
 void ScheduleEditorWindow::ShowState() {
   showing_ = true;
   date_->SetDate(state_.date);
-  for (int i = 0; i < 4; ++i) {
-    tabs_->setTabText(i, QString::fromStdString(view_.tab_captions[i]));
-  }
-  tabs_->setCurrentIndex(state_.tab);
-  move_[static_cast<int>(state_.move)]->setChecked(true);
-  saturday_[state_.saturday_is_holiday ? 1 : 0]->setChecked(true);
-  for (int i = 0; i < 5; ++i) {
-    weeks_[i]->setChecked(state_.weeks.numbered[i]);
-    weeks_[i]->setEnabled(view_.numbered_weeks_enabled);
-  }
-  weeks_[5]->setChecked(state_.weeks.last);
-  move_group_->setEnabled(view_.move_enabled);
-  saturday_group_->setEnabled(view_.saturday_enabled);
-  weeks_group_->setEnabled(view_.weeks_enabled);
+  repetition_->Show(state_, view_);
   text_->setToolTip(QString::fromStdString(view_.hint));
   copy_->setText(QString::fromStdString(view_.copy_string));
   const CivilDate today = TodayOfClock(services_.clock);
-  offset_->setText(QString::number(DayNumber(state_.date) - DayNumber(today)));
-  today_->setEnabled(state_.date != today);
+  date_->ShowOffset(today);
+  date_->today_button()->setEnabled(state_.date != today);
   showing_ = false;
 }
 
@@ -261,12 +214,7 @@ void ScheduleEditorWindow::BackToToday() {
 }
 
 void ScheduleEditorWindow::closeEvent(QCloseEvent* event) {
-  StorePosition(this, services_, kSection);
-  if (services_.cues) services_.cues->Play("clo");
-  if (schedule_changed_ && neighbours_.rebuild_schedule_list) {
-    neighbours_.rebuild_schedule_list();
-  }
-  if (neighbours_.rebuild_manager) neighbours_.rebuild_manager();
+  neighbours_.EditorClosed(this, services_, kSection, schedule_changed_);
   event->accept();
 }
 

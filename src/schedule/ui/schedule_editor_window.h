@@ -22,14 +22,6 @@ class QTabBar;
 
 namespace mirokata {
 
-// What an editor tells the windows around it when it closes.
-struct EditorNeighbours {
-  // The open schedule manager, shown and rebuilt.
-  std::function<void()> rebuild_manager;
-  // The open schedule list, after a schedule was written or deleted.
-  std::function<void()> rebuild_schedule_list;
-};
-
 class ScheduleEditorWindow : public QWidget {
   Q_OBJECT
 
@@ -52,21 +44,19 @@ class ScheduleEditorWindow : public QWidget {
 
   // Parts for tests.
   DateBoxes* date_boxes() const { return date_; }
-  QTabBar* tabs() const { return tabs_; }
+  QTabBar* tabs() const { return repetition_->tabs(); }
   QRadioButton* move_button(HolidayMove move) const {
-    return move_[static_cast<int>(move)];
+    return repetition_->move_button(move);
   }
   QRadioButton* saturday_button(bool holiday) const {
-    return saturday_[holiday ? 1 : 0];
+    return repetition_->saturday_button(holiday);
   }
-  QCheckBox* week_box(int i) const { return weeks_[i]; }  // 0-4, 5 = last
+  QCheckBox* week_box(int i) const { return repetition_->week_box(i); }
   EntryTextEdit* text() const { return text_; }
   QLineEdit* copy_string() const { return copy_; }
   QPushButton* save_button() const { return save_; }
   QPushButton* save_close_button() const { return save_close_; }
   QPushButton* delete_button() const { return delete_; }
-  QPushButton* today_button() const { return today_; }
-  QLabel* offset_label() const { return offset_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -87,20 +77,12 @@ class ScheduleEditorWindow : public QWidget {
   bool schedule_changed_ = false;
 
   DateBoxes* date_ = nullptr;
-  QTabBar* tabs_ = nullptr;
-  QGroupBox* move_group_ = nullptr;
-  QGroupBox* saturday_group_ = nullptr;
-  QGroupBox* weeks_group_ = nullptr;
-  std::array<QRadioButton*, 3> move_{};
-  std::array<QRadioButton*, 2> saturday_{};
-  std::array<QCheckBox*, 6> weeks_{};
+  RepetitionBoxes* repetition_ = nullptr;
   QLineEdit* copy_ = nullptr;
   QPushButton* insert_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* save_close_ = nullptr;
   QPushButton* delete_ = nullptr;
-  QPushButton* today_ = nullptr;
-  QLabel* offset_ = nullptr;
   QAction* save_exit_ = nullptr;
   QAction* delete_exit_ = nullptr;
   EntryEditSession session_;
