@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
+
 namespace mirokata {
 namespace {
 
@@ -26,20 +28,6 @@ std::string Absolute(const std::string& path, const std::string& current) {
 std::string EnvOr(const char* name, const char* fallback = "") {
   const char* v = std::getenv(name);
   return v ? v : fallback;
-}
-
-std::string ExecutableFolder(const char* argv0) {
-  std::vector<char> buf(4096);
-  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  std::string exe;
-  if (n > 0) {
-    exe.assign(buf.data(), static_cast<size_t>(n));
-  } else if (argv0) {
-    exe = argv0;
-  }
-  size_t slash = exe.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : exe.substr(0, slash);
 }
 
 // Where a package or `make install` puts programs. Such a folder holds no

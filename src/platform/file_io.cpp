@@ -111,6 +111,18 @@ std::string ParentFolder(const std::string& path) {
   return path.substr(0, slash);
 }
 
+std::string ExecutableFolder(const char* argv0) {
+  std::vector<char> buf(4096);
+  const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  std::string exe;
+  if (n > 0) {
+    exe.assign(buf.data(), static_cast<size_t>(n));
+  } else if (argv0) {
+    exe = argv0;
+  }
+  return ParentFolder(exe);
+}
+
 bool ResolveLinkChain(const std::string& path, std::string* target,
                       std::string* error) {
   std::string current = path;

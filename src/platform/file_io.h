@@ -65,6 +65,10 @@ bool ResolveLinkChain(const std::string& path, std::string* target,
 // The folder part of a path ("." when it has none).
 std::string ParentFolder(const std::string& path);
 
+// The folder of the running program, from /proc/self/exe, else from
+// `argv0` when given; "." when neither says.
+std::string ExecutableFolder(const char* argv0 = nullptr);
+
 }  // namespace mirokata
 
 #endif  // MIROKATA_PLATFORM_FILE_IO_H_

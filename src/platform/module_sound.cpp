@@ -7,17 +7,11 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/file_io.h"
+
 namespace mirokata {
 
-std::string ModuleFolder() {
-  std::string exe(4096, '\0');
-  const ssize_t n = readlink("/proc/self/exe", exe.data(), exe.size());
-  if (n <= 0 || static_cast<size_t>(n) >= exe.size()) return "lib/mirokata";
-  exe.resize(static_cast<size_t>(n));
-  const size_t slash = exe.rfind('/');
-  return exe.substr(0, slash == std::string::npos ? 0 : slash) +
-         "/../lib/mirokata";
-}
+std::string ModuleFolder() { return ExecutableFolder() + "/../lib/mirokata"; }
 
 ModuleSound::ModuleSound(std::string path) : path_(std::move(path)) {}
 
