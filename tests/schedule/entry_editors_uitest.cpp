@@ -10,8 +10,8 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
-#include <QMimeData>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -466,8 +466,9 @@ class EntryEditorsTest : public QObject {
     auto* editor =
         new ScheduleEditorWindow(w.Context(), {}, OneDay({2026, 12, 25}));
     QMimeData html;
-    html.setHtml("<b>bold</b><img src='x.png'><table><tr><td>cell</td></tr>"
-                 "</table>");
+    html.setHtml(
+        "<b>bold</b><img src='x.png'><table><tr><td>cell</td></tr>"
+        "</table>");
     html.setText("bold cell");
     editor->text()->insertFromMimeData(&html);
     QCOMPARE(editor->text()->toPlainText(), QString("bold cell"));
@@ -509,6 +510,27 @@ class EntryEditorsTest : public QObject {
              QString::fromUtf8("定型文3"));
     QCOMPARE(w.settings.ReadString("Popup_Teikei", "2", "定型文3"),
              std::string("定型文3"));
+    delete editor;
+  }
+
+  // A slot file that cannot be read is shown empty and never saved over.
+  void AnUnreadableBoilerplateIsNeverSavedOver() {
+    World w;
+    fs::create_directories(w.data + "/Teikei");
+    QCOMPARE(mkfifo((w.data + "/Teikei/4.rtf").c_str(), 0600), 0);
+    auto* editor =
+        new PopupEditorWindow(w.Context(), {}, At({2026, 12, 25}, 9, 0));
+    editor->SelectBoilerplate(4);
+    QVERIFY(w.messages.texts().back().rfind("読み込めませんでした。\r", 0) ==
+            0);
+    QVERIFY(editor->boilerplate_text()->isReadOnly());
+    QTest::keyClicks(editor->boilerplate_text(), "x");
+    struct stat info;
+    QCOMPARE(::stat((w.data + "/Teikei/4.rtf").c_str(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+    // Another slot is writable again.
+    editor->SelectBoilerplate(5);
+    QVERIFY(!editor->boilerplate_text()->isReadOnly());
     delete editor;
   }
 

@@ -697,10 +697,20 @@ void PopupEditorWindow::SelectBoilerplate(int slot) {
   std::string content;
   showing_ = true;
   teikei_text_->clear();
-  if (boilerplates_.Load(slot, &content) == ReadResult::kOk) {
+  const ReadResult read = boilerplates_.Load(slot, &content);
+  if (read == ReadResult::kOk) {
     LoadRichText(content, teikei_text_->document());
   }
+  // A slot that cannot be read is shown empty and never written over;
+  // deleting it stays possible.
+  teikei_text_->setReadOnly(read == ReadResult::kUnreadable);
   showing_ = false;
+  if (read == ReadResult::kUnreadable) {
+    MessageRequest box(MessageKind::kError, "読み込めませんでした。\r" +
+                                                boilerplates_.SlotPath(slot));
+    box.corner_of = this;
+    services_.messages->ShowNotice(box);
+  }
 }
 
 void PopupEditorWindow::InsertBoilerplate() {
