@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -219,6 +220,19 @@ DateBoxes::DateBoxes(int min_year, QWidget* parent) : QWidget(parent) {
 
 CivilDate DateBoxes::date() const {
   return {year_->value(), month_->value(), day_->value()};
+}
+
+void DateBoxes::AddCaptions(const char* year, const char* month,
+                            const char* day) {
+  auto* row = static_cast<QHBoxLayout*>(layout());
+  const std::pair<QSpinBox*, const char*> captions[] = {
+      {year_, year}, {month_, month}, {day_, day}};
+  for (const auto& [box, caption] : captions) {
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setAccessibleName(label->text());
+    label->setBuddy(box);
+    row->insertWidget(row->indexOf(box) + 1, label);
+  }
 }
 
 void DateBoxes::SetDate(const CivilDate& date) {
