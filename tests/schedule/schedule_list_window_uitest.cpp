@@ -37,11 +37,6 @@ namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-void Flush() {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QCoreApplication::processEvents();
-}
-
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
@@ -114,7 +109,7 @@ class ScheduleListWindowTest : public QObject {
     QCOMPARE(window->pane_text(kPastPane), QString());
     QCOMPARE(w.settings.ReadInteger("Sch_List", "mae", -1), 0);
     window->close();
-    Flush();
+    FlushEvents();
     QVERIFY(!window);
     QCOMPARE(w.Count("clo"), 1);
   }
@@ -134,7 +129,7 @@ class ScheduleListWindowTest : public QObject {
     QCOMPARE(equal[0], equal[1]);
     QVERIFY(equal[2] >= equal[0]);
     window->close();
-    Flush();
+    FlushEvents();
     // Heights that fit come back as stored.
     QCOMPARE(w.settings.ReadInteger("Sch_List", "Height", 0), 600);
     w.settings.WriteInteger("Sch_List", "PastHeight", 70);
@@ -144,7 +139,7 @@ class ScheduleListWindowTest : public QObject {
     QCOMPARE(window->pane_heights()[0], 70);
     QCOMPARE(window->pane_heights()[1], 90);
     window->close();
-    Flush();
+    FlushEvents();
     QCOMPARE(w.settings.ReadInteger("Sch_List", "PastHeight", 0), 70);
     QCOMPARE(w.settings.ReadInteger("Sch_List", "TodayHeight", 0), 90);
   }
@@ -201,7 +196,7 @@ class ScheduleListWindowTest : public QObject {
              QString::fromStdString(w.dir / "TODOLIST.TXT"));
     QVERIFY(dialog->nameFilters().join(";").contains("*.TXT *.txt"));
     dialog->reject();
-    Flush();
+    FlushEvents();
 
     const std::string path = w.dir / "TODOLIST.TXT";
     window->ExportTo(QString::fromStdString(path));
@@ -280,7 +275,7 @@ class ScheduleListWindowTest : public QObject {
     QVERIFY(save && save->isVisible());
     QVERIFY(print && print->isVisible());
     window->close();
-    Flush();
+    FlushEvents();
     QVERIFY(!window);
     QVERIFY(!save);
     QVERIFY(!print);
@@ -315,7 +310,7 @@ class ScheduleListWindowTest : public QObject {
     // Entries changed: rebuilt from the event loop.
     w.Put("____1210.26", "追加");
     w.changes.Notify();
-    Flush();
+    FlushEvents();
     QVERIFY(window->pane_text(kTodayPane).contains(U("追加")));
     // The editors' hook.
     w.Put("____1210.26", "書き換え");
@@ -329,7 +324,7 @@ class ScheduleListWindowTest : public QObject {
     QVERIFY(window->pane_text(kPastPane).contains(U("書き換え")));
 
     w.commands.RunCommand(Command::kCloseScheduleList);
-    Flush();
+    FlushEvents();
     QVERIFY(!window);
     rebuild();  // nothing open: nothing happens
     w.commands.RunCommand(Command::kCloseScheduleList);

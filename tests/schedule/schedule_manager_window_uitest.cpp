@@ -27,11 +27,6 @@ namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-void Flush() {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QCoreApplication::processEvents();
-}
-
 }  // namespace
 
 class ScheduleManagerWindowTest : public QObject {
@@ -325,7 +320,7 @@ class ScheduleManagerWindowTest : public QObject {
     window->DeleteSelected();
     QVERIFY(window->asking());
     window->close();
-    Flush();
+    FlushEvents();
     QVERIFY(window.isNull());
     QCOMPARE(w.messages.AnswerPending(), 1);
     QVERIFY(w.Has("____1210.26"));

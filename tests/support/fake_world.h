@@ -3,6 +3,9 @@
 #ifndef MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
 #define MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include "base/services.h"
 #include "base/settings_file.h"
 #include "platform/sound_cues.h"
@@ -37,6 +40,12 @@ struct FakeWorld {
   FakeSound sound;
   SoundCues cues;
 };
+
+// Runs what a window posted and deletes what closed with WA_DeleteOnClose.
+inline void FlushEvents() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
 
 }  // namespace mirokata
 
