@@ -294,6 +294,14 @@ class ScheduleListWindowTest : public QObject {
     w.commands.RunCommand(Command::kScheduleList);
     QVERIFY(w.commands.opened.empty());
     folder_ok = true;
+    // Both may come from the tick: nothing in them runs the event loop.
+    bool loop_ran = false;
+    const auto queue_marker = [&loop_ran] {
+      loop_ran = false;
+      QMetaObject::invokeMethod(
+          qApp, [&loop_ran] { loop_ran = true; }, Qt::QueuedConnection);
+    };
+    queue_marker();
     w.commands.RunCommand(Command::kScheduleList);
     QCOMPARE(w.commands.opened, std::vector<std::string>{"schedule_list"});
     QWidget* opened = nullptr;
@@ -303,7 +311,8 @@ class ScheduleListWindowTest : public QObject {
     QPointer<ScheduleListWindow> window =
         qobject_cast<ScheduleListWindow*>(opened);
     QVERIFY(window);
-    window->show();
+    window->show();  // as the host shows what it opens
+    QVERIFY(!loop_ran);
     QCOMPARE(window->width(), 260);
     QVERIFY(!window->pane_text(kTodayPane).contains(U("追加")));
 
@@ -319,7 +328,10 @@ class ScheduleListWindowTest : public QObject {
     // A new day: the start date moves to today.
     window->SetStartDate({2026, 1, 1});
     w.clock.Set(2026, 12, 11, 0, 0, 1);
+    FlushEvents();
+    queue_marker();
     events.DateChanged();
+    QVERIFY(!loop_ran);
     QCOMPARE(window->start_date().day, 11);
     QVERIFY(window->pane_text(kPastPane).contains(U("書き換え")));
 

@@ -258,7 +258,8 @@ void ScheduleListWindow::Build() {
   build_->setEnabled(false);
   // Painted at once and gone at the end: the build never waits for the
   // event loop, so nothing else runs in between.
-  StartupMessageWindow message(U("スケジュールを読み込んでいます。"));
+  StartupMessageWindow message(U("スケジュールを読み込んでいます。"), this,
+                               StartupMessageWindow::Kind::kBusy);
   message.ShowNow();
   const WaitCursor wait;
 
