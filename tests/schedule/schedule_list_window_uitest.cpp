@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QSpinBox>
@@ -179,6 +180,42 @@ class ScheduleListWindowTest : public QObject {
         QVERIFY2(!c->accessibleName().isEmpty(), c->metaObject()->className());
       }
     }
+  }
+
+  void PaneMenuActsOnThePaneItWasOpenedOn() {
+    World w;
+    w.Put("____1210.26", "今日");
+    w.Put("____1211.26", "明日");
+    QPointer<ScheduleListWindow> window = w.Make();
+    window->SetDays(0, 1);
+    window->show();
+    QTextEdit* future = window->pane(kFuturePane);
+    emit future->customContextMenuRequested(QPoint(5, 5));
+    QMenu* menu = nullptr;
+    for (QMenu* m : window->findChildren<QMenu*>()) {
+      if (m->isVisible()) menu = m;
+    }
+    QVERIFY(menu);
+    QStringList captions;
+    QAction* select_all = nullptr;
+    QAction* close = nullptr;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      captions << a->text();
+      if (a->text() == U("すべてを選択(&S)")) select_all = a;
+      if (a->text() == U("閉じる")) close = a;
+    }
+    QCOMPARE(captions, QStringList({U("コピー(&C)"), U("すべてを選択(&S)"),
+                                    U("テキスト出力"), U("印刷"), U("閉じる")}));
+    select_all->trigger();
+    menu->hide();
+    QVERIFY(future->textCursor().hasSelection());
+    QCOMPARE(future->textCursor().selectedText(),
+             future->toPlainText().replace('\n', QChar::ParagraphSeparator));
+    QVERIFY(!window->pane(kTodayPane)->textCursor().hasSelection());
+    close->trigger();
+    FlushEvents();
+    QVERIFY(!window);
   }
 
   void ExportWritesCodePage932AndAsksBeforeOverwriting() {
