@@ -197,14 +197,13 @@ TEST_F(ScheduleListBuildTest, ARangePastTheLastDayStopsThere) {
 TEST_F(ScheduleListBuildTest, ExportIsCodePage932WithCrLf) {
   Put("____1210.26", "会議\r\n準備");
   const ScheduleList list = Build({2026, 12, 10}, 0, 0);
-  LocalTime now;
-  now.year = 2026;
-  now.month = 12;
-  now.day = 10;
-  now.weekday = 5;
-  now.hour = 9;
-  now.minute = 5;
-  now.second = 7;
+  const LocalTime now{.year = 2026,
+                      .month = 12,
+                      .day = 10,
+                      .hour = 9,
+                      .minute = 5,
+                      .second = 7,
+                      .weekday = 5};
   const std::string expected =
       "Title:2026/12/10 (木)～2026/12/10 (木)\r\n"
       "Print:2026/12/10 (木) 09:05:07\r\n"

@@ -50,19 +50,10 @@ std::string ReadAll(const std::string& path) {
 class ScheduleListWindowTest : public QObject {
   Q_OBJECT
 
-  struct World : FakeWorld {
-    World() : data(dir / "data") {
-      std::filesystem::create_directory(data);
-      settings.WriteString("Calendar", "Directory", data);
-      clock.Set(2026, 12, 10, 10, 30, 0);
-    }
-    Services Context() {
-      Services c = FakeWorld::Context();
-      c.entry_changes = &changes;
-      return c;
-    }
+  struct World : FakeDataWorld {
+    // Entry text as the editors write it.
     void Put(const std::string& name, const std::string& text) {
-      std::ofstream(data + "/" + name, std::ios::binary) << Utf8ToCp932(text);
+      FakeDataWorld::Put(name, Utf8ToCp932(text));
     }
     ScheduleListWindow* Make() {
       ScheduleListHost host;
@@ -74,8 +65,6 @@ class ScheduleListWindowTest : public QObject {
       return int(std::count(sound.cues().begin(), sound.cues().end(), cue));
     }
 
-    const std::string data;
-    EntryChanges changes;
     FakeCommandHost commands;
   };
 
@@ -205,8 +194,9 @@ class ScheduleListWindowTest : public QObject {
       if (a->text() == U("すべてを選択(&S)")) select_all = a;
       if (a->text() == U("閉じる")) close = a;
     }
-    QCOMPARE(captions, QStringList({U("コピー(&C)"), U("すべてを選択(&S)"),
-                                    U("テキスト出力"), U("印刷"), U("閉じる")}));
+    QCOMPARE(captions,
+             QStringList({U("コピー(&C)"), U("すべてを選択(&S)"),
+                          U("テキスト出力"), U("印刷"), U("閉じる")}));
     select_all->trigger();
     menu->hide();
     QVERIFY(future->textCursor().hasSelection());
