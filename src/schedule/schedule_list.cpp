@@ -1,14 +1,16 @@
 #include "schedule/schedule_list.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/date_pattern.h"
-#include "base/folders.h"
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "platform/text_codec.h"
 #include "schedule/day_info.h"
+#include "schedule/editor_state.h"
 #include "schedule/entry_files.h"
+#include "schedule/entry_match.h"
 
 namespace mirokata {
 namespace {
@@ -45,7 +47,10 @@ ListRange ScheduleListRange(const CivilDate& start, int before, int after) {
   // The ends stop at the calendar's own, so a build never fails halfway.
   const int32_t lowest = DayNumber(kFirstSupportedDate);
   const int32_t highest = DayNumber(kLastSupportedDate);
-  const int32_t s = std::clamp(DayNumber(start), lowest, highest);
+  // A date the boxes could not hold is mended as they mend it.
+  const int32_t s =
+      std::clamp(DayNumber(ClampEditorDate(start, kFirstSupportedDate.year)),
+                 lowest, highest);
   return {CivilDateOf(std::max(lowest, s - ClampListDays(before))),
           CivilDateOf(std::min(highest, s + ClampListDays(after)))};
 }

@@ -36,6 +36,9 @@ TEST(ScheduleListRangeTest, CoversBeforeAndAfterAndStopsAtTheCalendarEnd) {
       // The last day the calendar knows ends the range.
       {{9999, 12, 30}, 1, 7, {9999, 12, 29}, {9999, 12, 31}, 3},
       {{9999, 12, 31}, 0, 99, {9999, 12, 31}, {9999, 12, 31}, 1},
+      // A start that does not exist is mended like the boxes mend it.
+      {{2026, 2, 31}, 0, 1, {2026, 2, 28}, {2026, 3, 1}, 2},
+      {{10000, 13, 31}, 1, 0, {9999, 12, 30}, {9999, 12, 31}, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.start.year) + "/" +
