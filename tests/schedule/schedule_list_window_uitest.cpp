@@ -128,6 +128,31 @@ class ScheduleListWindowTest : public QObject {
     window->show();
     QCOMPARE(window->pane_heights()[0], 70);
     QCOMPARE(window->pane_heights()[1], 90);
+
+    // The upper bar dropped onto the lower one: the past pane takes half
+    // of the height down to the today pane's bottom, less 2 pixels.
+    auto* splitter = window->findChild<QSplitter*>();
+    const int handle = splitter->handleWidth();
+    const int squeezed = window->pane(kTodayPane)->minimumSizeHint().height();
+    splitter->setSizes({200, squeezed, splitter->height()});
+    const std::array<int, 3> pushed = window->pane_heights();
+    QCOMPARE(pushed[1], squeezed);
+    emit splitter->splitterMoved(pushed[0], 1);
+    const int bottom = pushed[0] + handle + pushed[1];
+    QCOMPARE(window->pane_heights()[0], bottom / 2 - 2);
+    QCOMPARE(window->pane_heights()[1], bottom - (bottom / 2 - 2) - handle);
+    // The lower bar dropped onto the upper one: three equal panes.
+    splitter->setSizes({100, squeezed, splitter->height()});
+    emit splitter->splitterMoved(100 + handle + squeezed, 2);
+    QCOMPARE(window->pane_heights()[0], window->pane_heights()[1]);
+    QVERIFY(window->pane_heights()[0] > squeezed);
+    // A window too short for the panes it had: equal panes again.
+    splitter->setSizes({300, 150, splitter->height()});
+    window->resize(window->width(), 380);
+    FlushEvents();
+    QCOMPARE(window->pane_heights()[0], window->pane_heights()[1]);
+    window->resize(window->width(), 600);
+    splitter->setSizes({70, 90, splitter->height()});
     window->close();
     FlushEvents();
     QCOMPARE(w.settings.ReadInteger("Sch_List", "PastHeight", 0), 70);

@@ -81,6 +81,19 @@ QLabel* MakeCaption(QWidget* parent, const char* caption, QWidget* buddy) {
   return label;
 }
 
+// Tells after each resize, once the panes have their new heights.
+class ListSplitter : public QSplitter {
+ public:
+  explicit ListSplitter(QWidget* parent) : QSplitter(Qt::Vertical, parent) {}
+  std::function<void()> resized;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QSplitter::resizeEvent(event);
+    if (resized) resized();
+  }
+};
+
 // The hourglass for the length of a build.
 class WaitCursor {
  public:
@@ -134,9 +147,12 @@ ScheduleListWindow::ScheduleListWindow(const Services& services,
   grid->addLayout(date_row, 1, 0);
   grid->addLayout(button_row, 2, 0);
 
-  splitter_ = new QSplitter(Qt::Vertical, this);
+  auto* splitter = new ListSplitter(this);
+  splitter_ = splitter;
   splitter_->setAccessibleName(U("ドラッグでサイズ変更"));
   splitter_->setChildrenCollapsible(false);
+  // The bars move when they are dropped, where the rules below place them.
+  splitter_->setOpaqueResize(false);
   const char* const names[] = {"過去", "本日", "今後"};
   for (int i = 0; i < 3; ++i) {
     auto* pane = new ListPaneEdit;
@@ -167,6 +183,11 @@ ScheduleListWindow::ScheduleListWindow(const Services& services,
   menu_->addSeparator();
   menu_->addAction(U("閉じる"), this, &QWidget::close);
 
+  splitter->resized = [this] {
+    if (shown_once_ && FutureSqueezed(pane_heights())) PlacePanes(0, 0);
+  };
+  connect(splitter_, &QSplitter::splitterMoved, this,
+          &ScheduleListWindow::BarDropped);
   connect(before_, &QSpinBox::valueChanged, this,
           &ScheduleListWindow::DaysChanged);
   connect(after_, &QSpinBox::valueChanged, this,
@@ -287,11 +308,40 @@ void ScheduleListWindow::PlacePanes(int past, int today) {
   const int handle = splitter_->handleWidth();
   const int usable = splitter_->height();
   // Heights that leave no room for the future pane give three equal panes.
-  if (past < 1 || today < 1 || past + today + 2 * handle >= usable) {
+  if (past < 1 || today < 1 || !Fits({past, today, 0})) {
     past = today = std::max(1, usable / 3 - handle);
   }
   splitter_->setSizes(
       {past, today, std::max(1, usable - past - today - 2 * handle)});
+}
+
+bool ScheduleListWindow::Fits(const std::array<int, 3>& heights) const {
+  // The lower bar still inside the window, with room for the future pane.
+  return heights[0] + heights[1] + 2 * splitter_->handleWidth() +
+             panes_[kFuturePane]->minimumSizeHint().height() <=
+         splitter_->height();
+}
+
+bool ScheduleListWindow::FutureSqueezed(
+    const std::array<int, 3>& heights) const {
+  // The splitter keeps every pane on screen by squeezing the lowest first:
+  // at its least, the lower bar would have left the window.
+  return heights[2] <= panes_[kFuturePane]->minimumSizeHint().height();
+}
+
+void ScheduleListWindow::BarDropped(int, int index) {
+  const std::array<int, 3> h = pane_heights();
+  const int handle = splitter_->handleWidth();
+  const int squeezed = panes_[kTodayPane]->minimumSizeHint().height();
+  if (index == 1 && h[1] <= squeezed) {
+    // The upper bar pushed onto the lower one: the past pane takes half of
+    // the height down to the today pane's bottom.
+    const int bottom = h[0] + handle + h[1];
+    const int past = std::max(1, bottom / 2 - 2);
+    PlacePanes(past, std::max(1, bottom - past - handle));
+  } else if ((index == 2 && h[1] <= squeezed) || FutureSqueezed(h)) {
+    PlacePanes(0, 0);
+  }
 }
 
 void ScheduleListWindow::ShowPaneMenu(QTextEdit* pane, const QPoint& at) {
@@ -398,15 +448,6 @@ void ScheduleListWindow::showEvent(QShowEvent* event) {
   shown_once_ = true;
   // Shown by the program, not restored from an icon by the desktop.
   if (!event->spontaneous()) Build();
-}
-
-void ScheduleListWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (!shown_once_) return;
-  const std::array<int, 3> h = pane_heights();
-  if (h[0] + h[1] + 2 * splitter_->handleWidth() >= splitter_->height()) {
-    PlacePanes(0, 0);
-  }
 }
 
 void ScheduleListWindow::closeEvent(QCloseEvent* event) {

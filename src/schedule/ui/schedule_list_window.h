@@ -79,13 +79,15 @@ class ScheduleListWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void DateChanged();
   void DaysChanged();
   void WriteExport(const std::string& path);
   void PlacePanes(int past, int today);
+  bool Fits(const std::array<int, 3>& heights) const;
+  bool FutureSqueezed(const std::array<int, 3>& heights) const;
+  void BarDropped(int position, int index);
   void ShowPaneMenu(QTextEdit* pane, const QPoint& at);
   void RunCommand(Command command);
   EntryFolder* Folder();
