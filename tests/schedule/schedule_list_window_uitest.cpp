@@ -326,11 +326,18 @@ class ScheduleListWindowTest : public QObject {
     QPointer<QPrintDialog> print = window->print_dialog();
     QVERIFY(save && save->isVisible());
     QVERIFY(print && print->isVisible());
+    // And the overwrite question, answered once the window is gone.
+    const std::string path = w.dir / "TODOLIST.TXT";
+    std::ofstream(path) << "keep";
+    w.messages.QueueAnswer(MessageAnswer::kYes);
+    window->ExportTo(QString::fromStdString(path));
     window->close();
     FlushEvents();
     QVERIFY(!window);
     QVERIFY(!save);
     QVERIFY(!print);
+    QCOMPARE(w.messages.AnswerPending(), 1);
+    QCOMPARE(ReadAll(path), std::string("keep"));
   }
 
   void CommandsOpenCloseAndRebuildTheList() {
