@@ -1,5 +1,6 @@
 // A generated data folder with a settings file beside it, in a temporary
-// folder of its own that goes when the benchmark ends.
+// folder of its own that goes when the benchmark ends; and the entry names
+// the schedule benchmarks fill it with.
 #ifndef MIROKATA_BENCH_SCHEDULE_GENERATED_DATA_FOLDER_H_
 #define MIROKATA_BENCH_SCHEDULE_GENERATED_DATA_FOLDER_H_
 
@@ -14,6 +15,8 @@
 #include <thread>
 
 #include "base/settings_file.h"
+#include "calendar/gregorian.h"
+#include "schedule/entry_name.h"
 
 namespace mirokata {
 
@@ -50,6 +53,57 @@ class GeneratedDataFolder {
  private:
   std::string root_, path_, settings_path_;
 };
+
+// Ten years from first_day of daily one-day schedules and popups, then
+// recurring entries of every kind until there are `count` names.
+inline std::set<std::string> GenerateEntryNames(int count,
+                                                const CivilDate& first_day) {
+  std::set<std::string> names;
+  auto add = [&](const EntryFields& f) {
+    const std::string n = BuildEntryName(f);
+    if (!n.empty()) names.insert(n);
+  };
+  // Ten years, every day one schedule and one popup.
+  const int32_t first = DayNumber(first_day);
+  for (int i = 0; i < 3653; ++i) {
+    const CivilDate d = CivilDateOf(first + i);
+    add(EntryFieldsForDate(EntryKind::kOneDaySchedule, d));
+    add(EntryFieldsForDate(EntryKind::kOneDayPopup, d, 900 + (i % 10) * 100));
+  }
+  // Recurring ones until the folder is full.
+  for (int i = 0; int(names.size()) < count; ++i) {
+    EntryFields f;
+    f.month = i % 12 + 1;
+    f.day = i % 28 + 1;
+    f.hhnn = (i % 24) * 100 + (i / 24) % 60;
+    f.shift = kAllShiftCodes[i % 5];
+    f.weekday = i % 7 + 1;
+    switch (i % 6) {
+      case 0:
+        f.kind = EntryKind::kYearlySchedule;
+        break;
+      case 1:
+        f.kind = EntryKind::kMonthlyPopup;
+        break;
+      case 2:
+        f.kind = EntryKind::kYearlyPopup;
+        break;
+      case 3:
+        f.kind = EntryKind::kWeeklyPopup;
+        f.weeks = i % 30 + 1;
+        break;
+      case 4:
+        f.kind = EntryKind::kDailyPopup;
+        break;
+      default:
+        f.kind = EntryKind::kWeeklySchedule;
+        f.weeks = i % 31 + 1;
+        break;
+    }
+    add(f);
+  }
+  return names;
+}
 
 }  // namespace mirokata
 

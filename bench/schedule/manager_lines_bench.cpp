@@ -29,57 +29,9 @@ namespace {
 constexpr int kEntryCount = 10000;
 constexpr CivilDate kFirstDay{2017, 1, 1};
 
-std::set<std::string> GenerateNames() {
-  std::set<std::string> names;
-  auto add = [&](const EntryFields& f) {
-    const std::string n = BuildEntryName(f);
-    if (!n.empty()) names.insert(n);
-  };
-  // Ten years, every day one schedule and one popup.
-  const int32_t first = DayNumber(kFirstDay);
-  for (int i = 0; i < 3653; ++i) {
-    const CivilDate d = CivilDateOf(first + i);
-    add(EntryFieldsForDate(EntryKind::kOneDaySchedule, d));
-    add(EntryFieldsForDate(EntryKind::kOneDayPopup, d, 900 + (i % 10) * 100));
-  }
-  // Recurring ones until the folder is full.
-  for (int i = 0; int(names.size()) < kEntryCount; ++i) {
-    EntryFields f;
-    f.month = i % 12 + 1;
-    f.day = i % 28 + 1;
-    f.hhnn = (i % 24) * 100 + (i / 24) % 60;
-    f.shift = kAllShiftCodes[i % 5];
-    f.weekday = i % 7 + 1;
-    switch (i % 6) {
-      case 0:
-        f.kind = EntryKind::kYearlySchedule;
-        break;
-      case 1:
-        f.kind = EntryKind::kMonthlyPopup;
-        break;
-      case 2:
-        f.kind = EntryKind::kYearlyPopup;
-        break;
-      case 3:
-        f.kind = EntryKind::kWeeklyPopup;
-        f.weeks = i % 30 + 1;
-        break;
-      case 4:
-        f.kind = EntryKind::kDailyPopup;
-        break;
-      default:
-        f.kind = EntryKind::kWeeklySchedule;
-        f.weeks = i % 31 + 1;
-        break;
-    }
-    add(f);
-  }
-  return names;
-}
-
 const GeneratedDataFolder& Folder() {
   static const GeneratedDataFolder folder(
-      "manager", GenerateNames(),
+      "manager", GenerateEntryNames(kEntryCount, kFirstDay),
       [](const std::string& n) { return "{\\rtf1\\ansi " + n + "\\par}"; },
       [](SettingsFile& settings, const std::string& data) {
         settings.WriteString("Calendar", "Directory", data);

@@ -24,6 +24,7 @@
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 #include "schedule/editors_module.h"
+#include "schedule/schedule_list_module.h"
 #include "tools/tools_module.h"
 
 namespace mirokata {
@@ -129,11 +130,16 @@ int RunApplication(int argc, char** argv) {
                       [&window]() -> QWidget* { return &window; }},
                      window.moon_panel());
     window.SetTickHandler([&reminders] { reminders.Tick(); });
+    std::function<void()> rebuild_schedule_list = InstallScheduleList(
+        context, window, events, pages,
+        {[&window] { return window.RequireDataFolder(nullptr); },
+         [&window] { return window.width(); }});
     InstallScheduleEditors(
         context, window, events, pages,
         {[&window] { return window.command_date(); },
          [&window] { return window.command_has_date(); },
-         [&window] { return window.RequireDataFolder(nullptr); }, [] {}});
+         [&window] { return window.RequireDataFolder(nullptr); },
+         rebuild_schedule_list});
     InstallTools(
         context, window, events, pages,
         {[&window] { return window.selected_date(); },

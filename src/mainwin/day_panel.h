@@ -14,6 +14,7 @@
 #include "base/weekday_names.h"
 #include "calendar/gregorian.h"
 #include "platform/color/color_value.h"
+#include "schedule/day_info.h"
 #include "schedule/todo_colors.h"
 
 namespace mirokata {
@@ -39,22 +40,6 @@ enum class DayAction {
   kNothing = 5,
 };
 DayAction ReadDoubleClickAction(SettingsFile& settings);
-
-// The birthday header "【A歳の誕生日】yyyy/mm/dd (ddd)" of a birthday name
-// shown on a date; empty when the name's year positions are no number.
-std::string BirthdayHeader(
-    std::string_view name, const CivilDate& shown,
-    const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
-
-// The DayInfo lines of a date, in order: the rokuyo in 【】 when `qreki`,
-// the holiday names, then each birthday (header, then text) and schedule
-// entry text in matching order (as ReadEntryTextForDisplay gives it: a
-// huge file only in part). Each item may hold line breaks of its own.
-// holiday_names: HolidayNamesOf(date). folder may be null.
-std::vector<std::string> BuildDayInfo(
-    SettingsFile& settings, EntryFolder* folder, const CivilDate& date,
-    bool qreki, const std::vector<std::string>& holiday_names,
-    const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
 
 // Everything one change shows.
 struct DayPanelState {

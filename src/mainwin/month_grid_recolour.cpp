@@ -1,11 +1,11 @@
 #include "mainwin/month_grid_recolour.h"
 
 #include <cstdio>
-#include <unordered_map>
 
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
 #include "mainwin/month_grid.h"
+#include "schedule/day_info.h"
 #include "schedule/entry_files.h"
 
 namespace mirokata {
@@ -33,18 +33,6 @@ EntryFolder* DataFolderEntries::Current() {
     folder_ = std::make_unique<EntryFolder>(text);
   }
   return folder_.get();
-}
-
-HolidayTest CachedHolidayTest(SettingsFile& settings) {
-  auto cache = std::make_shared<std::unordered_map<int32_t, bool>>();
-  return [&settings, cache](int year, int month, int day) {
-    const int32_t key = (year * 13 + month) * 32 + day;
-    auto it = cache->find(key);
-    if (it != cache->end()) return it->second;
-    const bool holiday = IsPublicHoliday(settings, year, month, day);
-    cache->emplace(key, holiday);
-    return holiday;
-  };
 }
 
 bool IsMarkedBy(const std::string& name, const RecolourSwitches& switches) {

@@ -39,10 +39,6 @@ class DataFolderEntries {
   std::unique_ptr<EntryFolder> folder_;
 };
 
-// IsPublicHoliday over the settings file, remembered for the length of one
-// operation (the settings cannot change in between).
-HolidayTest CachedHolidayTest(SettingsFile& settings);
-
 // The kinds of entry a schedule name stands for, as the switches count
 // them; false for names that no switch covers.
 bool IsMarkedBy(const std::string& name, const RecolourSwitches& switches);

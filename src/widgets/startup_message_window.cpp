@@ -11,9 +11,10 @@
 namespace mirokata {
 
 StartupMessageWindow::StartupMessageWindow(const QString& message,
-                                           QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::SplashScreen),
+                                           QWidget* parent, Kind kind)
+    : QWidget(parent,
+              Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                  (kind == Kind::kSplash ? Qt::SplashScreen : Qt::Tool)),
       message_(message) {
   // Not "Mirokata" alone: that title is the main window's.
   setWindowTitle(QString::fromUtf8(kProductName) + ' ' +

@@ -1,4 +1,5 @@
-// The small rounded window shown while the main window loads its memos.
+// The small rounded window shown while the main window loads its memos or
+// a window builds a long list.
 #ifndef MIROKATA_WIDGETS_STARTUP_MESSAGE_WINDOW_H_
 #define MIROKATA_WIDGETS_STARTUP_MESSAGE_WINDOW_H_
 
@@ -11,8 +12,14 @@ class StartupMessageWindow : public QWidget {
   Q_OBJECT
 
  public:
+  // kSplash: a splash screen, which Qt paints by running the event loop
+  // when it shows. kBusy: a plain frameless tool window, for work that may
+  // run inside the tick and must not let anything else run meanwhile.
+  enum class Kind { kSplash, kBusy };
+
   explicit StartupMessageWindow(const QString& message,
-                                QWidget* parent = nullptr);
+                                QWidget* parent = nullptr,
+                                Kind kind = Kind::kSplash);
 
   // Shows the window centred on the screen and paints it at once.
   void ShowNow();

@@ -28,7 +28,8 @@ class DayInfoTest : public ::testing::Test {
   Lines Info(int y, int m, int d, bool qreki = false) {
     DataFolderEntries entries(f_.settings());
     return BuildDayInfo(f_.settings(), entries.Current(), {y, m, d}, qreki,
-                        HolidayNamesOf(f_.settings(), y, m, d));
+                        HolidayNamesOf(f_.settings(), y, m, d),
+                        FifthWeekOrder::kUnderscoreFirst);
   }
   GridFolders f_;
 };

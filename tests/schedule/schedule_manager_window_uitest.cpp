@@ -27,30 +27,13 @@ namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-void Flush() {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QCoreApplication::processEvents();
-}
-
 }  // namespace
 
 class ScheduleManagerWindowTest : public QObject {
   Q_OBJECT
 
-  struct World : FakeWorld {
-    World() : data(dir / "data"), folder(data) {
-      std::filesystem::create_directory(data);
-      settings.WriteString("Calendar", "Directory", data);
-      clock.Set(2026, 12, 10, 10, 30, 0);
-    }
-    Services Context() {
-      Services c = FakeWorld::Context();
-      c.entry_changes = &changes;
-      return c;
-    }
-    void Put(const std::string& name, const std::string& text = "x") {
-      std::ofstream(data + "/" + name) << text;
-    }
+  struct World : FakeDataWorld {
+    World() : folder(data) {}
     bool Has(const std::string& name) {
       return std::filesystem::exists(data + "/" + name);
     }
@@ -82,9 +65,7 @@ class ScheduleManagerWindowTest : public QObject {
       return int(std::count(sound.cues().begin(), sound.cues().end(), cue));
     }
 
-    const std::string data;
     EntryFolder folder;
-    EntryChanges changes;
     std::vector<std::string> opened;
     bool open_answer = true;
     std::vector<CivilDate> popup_days;
@@ -325,7 +306,7 @@ class ScheduleManagerWindowTest : public QObject {
     window->DeleteSelected();
     QVERIFY(window->asking());
     window->close();
-    Flush();
+    FlushEvents();
     QVERIFY(window.isNull());
     QCOMPARE(w.messages.AnswerPending(), 1);
     QVERIFY(w.Has("____1210.26"));

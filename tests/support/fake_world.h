@@ -3,6 +3,13 @@
 #ifndef MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
 #define MIROKATA_TESTS_SUPPORT_FAKE_WORLD_H_
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "base/entry_changes.h"
 #include "base/services.h"
 #include "base/settings_file.h"
 #include "platform/sound_cues.h"
@@ -37,6 +44,34 @@ struct FakeWorld {
   FakeSound sound;
   SoundCues cues;
 };
+
+// The same with a chosen data folder, "entries changed" in the services and
+// the clock at Thursday 2026-12-10 10:30.
+struct FakeDataWorld : FakeWorld {
+  FakeDataWorld() : data(dir / "data") {
+    std::filesystem::create_directory(data);
+    settings.WriteString("Calendar", "Directory", data);
+    clock.Set(2026, 12, 10, 10, 30, 0);
+  }
+  Services Context() {
+    Services c = FakeWorld::Context();
+    c.entry_changes = &changes;
+    return c;
+  }
+  // A file of the data folder with these bytes.
+  void Put(const std::string& name, const std::string& bytes = "x") {
+    std::ofstream(data + "/" + name, std::ios::binary) << bytes;
+  }
+
+  const std::string data;
+  EntryChanges changes;
+};
+
+// Runs what a window posted and deletes what closed with WA_DeleteOnClose.
+inline void FlushEvents() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
 
 }  // namespace mirokata
 

@@ -280,6 +280,19 @@ void DateBoxes::ShowOffset(const CivilDate& today) {
   offset_->setText(QString::number(DayNumber(date()) - DayNumber(today)));
 }
 
+void DateBoxes::AddCaptions(const char* year, const char* month,
+                            const char* day) {
+  auto* row = static_cast<QHBoxLayout*>(layout());
+  const std::pair<QSpinBox*, const char*> captions[] = {
+      {year_, year}, {month_, month}, {day_, day}};
+  for (const auto& [box, caption] : captions) {
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setAccessibleName(label->text());
+    label->setBuddy(box);
+    row->insertWidget(row->indexOf(box) + 1, label);
+  }
+}
+
 void DateBoxes::SetDate(const CivilDate& date) {
   const QSignalBlocker a(year_), b(month_), c(day_);
   year_->setValue(date.year);

@@ -168,6 +168,8 @@ class DateBoxes : public QWidget {
   DateBoxes(int min_year, QWidget* parent = nullptr);
 
   CivilDate date() const;
+  // Puts a caption after each box ("年", "月", "日").
+  void AddCaptions(const char* year, const char* month, const char* day);
   // Sets the boxes without reporting a change.
   void SetDate(const CivilDate& date);
   // The days from `today` to the date shown.
