@@ -147,8 +147,6 @@ class EventWriter {
  public:
   explicit EventWriter(const IcalExportOptions& o) : options_(o) {
     if (!o.time_zone.empty()) {
-      // Plain Olson names in TZID, as other calendars expect them.
-      icaltimezone_set_tzid_prefix("");
       zone_ = icaltimezone_get_builtin_timezone(o.time_zone.c_str());
       if (zone_ == icaltimezone_get_utc_timezone()) zone_ = nullptr;
     }
@@ -344,12 +342,21 @@ std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
     // over their UNTIL).
     icalcomponent* zone =
         icalcomponent_new_clone(icaltimezone_get_component(writer.zone()));
+    // A day early: local times of that day lie before its UTC midnight
+    // east of Greenwich.
+    const CivilDate day_before = CivilDateOf(DayNumber(*earliest_time) - 1);
     icaltimetype first = icaltime_null_time();
-    first.year = earliest_time->year;
-    first.month = earliest_time->month;
-    first.day = earliest_time->day;
+    first.year = day_before.year;
+    first.month = day_before.month;
+    first.day = day_before.day;
     first = icaltime_set_timezone(&first, icaltimezone_get_utc_timezone());
     icaltimezone_truncate_vtimezone(zone, first, icaltime_null_time(), 0);
+    // The plain Olson name the events refer to, not libical's own prefixed
+    // one.
+    if (icalproperty* tzid =
+            icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY)) {
+      icalproperty_set_tzid(tzid, options.time_zone.c_str());
+    }
     icalcomponent_add_component(calendar.get(), zone);
   }
   for (Component& event : events) {
