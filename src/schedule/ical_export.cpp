@@ -237,6 +237,8 @@ std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
     EntryMatcher matcher(&folder, is_holiday);
     for (int32_t n = DayNumber(options.from); n <= DayNumber(options.to); ++n) {
       const CivilDate d = CivilDateOf(n);
+      // No code moves anything onto a Sunday or a holiday.
+      if (WeekdayOf(n) == 1 || is_holiday(d.year, d.month, d.day)) continue;
       if (moved_schedules) {
         for (const std::string& name : matcher.ScheduleNamesForDay(d)) {
           auto it = moved.find(name);

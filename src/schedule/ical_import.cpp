@@ -3,7 +3,6 @@
 #include <libical/ical.h>
 
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "calendar/gregorian.h"
@@ -324,27 +323,26 @@ IcalImportResult ImportIcal(std::string_view text, EntryFolder& folder,
   result.readable = events.readable;
   result.error = events.error;
   if (!events.readable) return result;
-  // Names taken by an earlier event of this file, for a dry run.
-  std::set<std::string> taken;
+  std::vector<EntryFolder::NewEntry> entries;
+  std::vector<const std::string*> labels;
   for (IcalEvent& e : events.events) {
     if (e.name.empty()) {
       result.problems.push_back(e.label + ": " + e.reason);
       continue;
     }
-    if (folder.Exists(e.name) || taken.count(UpperAscii(e.name)) != 0) {
-      result.problems.push_back(e.label + ": entry " + e.name +
-                                " exists already, left as it is");
-      continue;
-    }
-    std::string error;
-    if (!dry_run &&
-        !folder.WriteContent(e.name, PlainTextToRtf(e.text), &error)) {
-      result.problems.push_back(e.label + ": " + e.name +
-                                " not written: " + error);
-      continue;
-    }
-    taken.insert(UpperAscii(e.name));
-    result.imported.push_back(e.name);
+    entries.push_back({e.name, dry_run ? "" : PlainTextToRtf(e.text)});
+    labels.push_back(&e.label);
+  }
+  EntryFolder::NewEntriesResult written =
+      folder.WriteNewEntries(entries, dry_run);
+  result.imported = std::move(written.written);
+  for (size_t i : written.existing) {
+    result.problems.push_back(*labels[i] + ": entry " + entries[i].name +
+                              " exists already, left as it is");
+  }
+  for (const auto& [i, error] : written.failed) {
+    result.problems.push_back(*labels[i] + ": " + entries[i].name +
+                              " not written: " + error);
   }
   return result;
 }
