@@ -205,9 +205,33 @@ def phone_export_imports(home):
                                     sorted(want)[:5]))
 
 
+def exit_statuses(home):
+    with tempfile.TemporaryDirectory() as work:
+        data = os.path.join(work, "data")
+        os.mkdir(data)
+        good = os.path.join(work, "good.ics")
+        with open(good, "wb") as f:
+            f.write(b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\n"
+                    b"UID:1\r\nDTSTART;VALUE=DATE:20230214\r\nSUMMARY:x\r\n"
+                    b"END:VEVENT\r\nEND:VCALENDAR\r\n")
+        bad = os.path.join(work, "bad.ics")
+        with open(bad, "wb") as f:
+            f.write(b"\x89PNG\r\n\x1a\n" + bytes(range(256)))
+        ok = run(home, "ical", "--import", good, "--data", data)
+        check(ok.returncode == 0 and ok.stdout == b"____0214.23\n",
+              "good import: %r %r" % (ok.returncode, ok.stdout))
+        for args in (["--import", bad], ["--import", os.path.join(work, "no")],
+                     ["--import"], ["2023-01-01"], ["--dry-run"]):
+            r = run(home, "ical", "--data", data, *args)
+            check(r.returncode == 2 and r.stderr.startswith(b"mirokata-cal"),
+                  "%r: %r %r" % (args, r.returncode, r.stderr))
+        check(os.listdir(data) == ["____0214.23"], "bad input wrote")
+
+
 with tempfile.TemporaryDirectory() as home:
     fixture_matches_agenda(home)
     phone_export_imports(home)
+    exit_statuses(home)
 
 for message in failures:
     print("FAIL:", message)
