@@ -54,8 +54,58 @@ std::string EventText(icalcomponent* event) {
   return s + "\r\n" + d;
 }
 
+// Stands in for a line too long to read.
+constexpr char kOversizeLine[] = "X-MIROKATA-OVERSIZE:1";
+
+// The text with each unfolded line longer than kMaxIcalLineBytes replaced
+// by kOversizeLine, so that libical never reads it.
+std::string WithoutOversizeLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  while (start < text.size()) {
+    // One unfolded line: continuation lines start with a blank or a tab.
+    size_t end = start;
+    for (;;) {
+      end = text.find('\n', end);
+      if (end == std::string_view::npos) {
+        end = text.size();
+        break;
+      }
+      ++end;
+      if (end >= text.size() || (text[end] != ' ' && text[end] != '\t')) {
+        break;
+      }
+    }
+    if (end - start > kMaxIcalLineBytes) {
+      out.append(kOversizeLine).append("\r\n");
+    } else {
+      out.append(text.substr(start, end - start));
+    }
+    start = end;
+  }
+  return out;
+}
+
+bool HasOversizeLine(icalcomponent* event) {
+  for (icalproperty* p =
+           icalcomponent_get_first_property(event, ICAL_X_PROPERTY);
+       p != nullptr;
+       p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
+    const char* name = icalproperty_get_x_name(p);
+    if (name != nullptr && std::string_view(name) == "X-MIROKATA-OVERSIZE") {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Fills the name of the event or says why no name can hold it.
 void MapEvent(icalcomponent* event, icaltimezone* zone, IcalEvent* out) {
+  if (HasOversizeLine(event)) {
+    out->reason = "its text is longer than 1 MiB";
+    return;
+  }
   if (icalproperty* error =
           icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY)) {
     const char* text = icalproperty_get_xlicerror(error);
@@ -288,7 +338,7 @@ IcalEvents ReadIcalEvents(std::string_view text, const std::string& time_zone) {
     out.error = "not iCalendar text (no BEGIN:VCALENDAR)";
     return out;
   }
-  const std::string copy(text);
+  const std::string copy = WithoutOversizeLines(text);
   Component root(icalparser_parse_string(copy.c_str()));
   if (!root) {
     out.error = "not iCalendar text";

@@ -20,6 +20,9 @@ namespace mirokata {
 
 // The longest entry text taken over from an event.
 inline constexpr size_t kMaxImportedTextBytes = 1 << 20;
+// A longer (unfolded) line refuses its event unread: libical's reader
+// takes time in the square of a line's length.
+inline constexpr size_t kMaxIcalLineBytes = 2 * kMaxImportedTextBytes + 1024;
 
 // One VEVENT as read: an entry name and its plain text, or the reason no
 // entry can hold it (name empty then).

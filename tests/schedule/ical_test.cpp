@@ -373,13 +373,30 @@ TEST(IcalImportTest, BrokenFoldingAndHugeTextAreSkipped) {
   ASSERT_EQ(broken.events.size(), 1u);
   EXPECT_EQ(broken.events[0].name, "");
 
-  const IcalEvents huge = ReadIcalEvents(
+  // 10 MB in one line and folded, each followed by an ordinary event.
+  const std::string big(10 << 20, 'x');
+  std::string folded;
+  for (size_t i = 0; i < big.size(); i += 74) {
+    folded += (i ? "\r\n " : "") + big.substr(i, 74);
+  }
+  for (const std::string& description : {big, folded}) {
+    const IcalEvents huge = ReadIcalEvents(
+        Calendar(Event("DTSTART;VALUE=DATE:20230101\r\nDESCRIPTION:" +
+                       description + "\r\n") +
+                 Event("DTSTART;VALUE=DATE:20230102\r\n")),
+        "");
+    ASSERT_EQ(huge.events.size(), 2u);
+    EXPECT_EQ(huge.events[0].name, "");
+    EXPECT_NE(huge.events[0].reason.find("1 MiB"), std::string::npos);
+    EXPECT_EQ(huge.events[1].name, "____0102.23");
+  }
+  // Just over the text limit, read by libical and refused after.
+  const IcalEvents over = ReadIcalEvents(
       Calendar(Event("DTSTART;VALUE=DATE:20230101\r\nDESCRIPTION:" +
-                     std::string(10 << 20, 'x') + "\r\n")),
+                     std::string(kMaxImportedTextBytes + 1, 'y') + "\r\n")),
       "");
-  ASSERT_EQ(huge.events.size(), 1u);
-  EXPECT_EQ(huge.events[0].name, "");
-  EXPECT_NE(huge.events[0].reason.find("1 MiB"), std::string::npos);
+  ASSERT_EQ(over.events.size(), 1u);
+  EXPECT_NE(over.events[0].reason.find("1 MiB"), std::string::npos);
 }
 
 TEST(IcalImportTest, ManyEventsAreAllRead) {
