@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <set>
 #include <string>
 
@@ -23,70 +22,10 @@ namespace {
 
 constexpr int kEntryCount = 10000;
 
-// A reproducible mix of every kind, weighted the way a long-used folder
-// looks: mostly one-day entries, then yearly and monthly ones.
-std::set<std::string> GenerateNames() {
-  std::mt19937 rng(20261210);
-  auto pick = [&](int lo, int hi) {
-    return std::uniform_int_distribution<int>(lo, hi)(rng);
-  };
-  std::set<std::string> names;
-  auto add = [&](const EntryFields& f) {
-    std::string n = BuildEntryName(f);
-    if (!n.empty()) names.insert(n);
-  };
-  auto random_code = [&] { return kAllShiftCodes[pick(0, 4)]; };
-  while (int(names.size()) < kEntryCount) {
-    EntryFields f;
-    const int roll = pick(0, 99);
-    f.month = pick(1, 12);
-    f.day = pick(1, 28);
-    f.hhnn = pick(0, 23) * 100 + pick(0, 11) * 5;
-    f.weekday = pick(1, 7);
-    if (roll < 30) {
-      f.kind = EntryKind::kOneDaySchedule;
-      f.year = pick(0, 99);
-    } else if (roll < 40) {
-      f.kind = EntryKind::kYearlySchedule;
-      f.shift = random_code();
-    } else if (roll < 43) {
-      f.kind = EntryKind::kMonthlySchedule;
-      f.shift = random_code();
-      f.day = pick(1, 31);
-    } else if (roll < 46) {
-      f.kind = EntryKind::kWeeklySchedule;
-      f.weeks = pick(0, 5) == 0 ? kLastWeek : pick(1, kEveryWeek);
-    } else if (roll < 76) {
-      f.kind = EntryKind::kOneDayPopup;
-      f.year = pick(0, 99);
-    } else if (roll < 84) {
-      f.kind = EntryKind::kYearlyPopup;
-      f.shift = random_code();
-    } else if (roll < 89) {
-      f.kind = EntryKind::kMonthlyPopup;
-      f.shift = random_code();
-      f.day = pick(1, 31);
-    } else if (roll < 93) {
-      f.kind = EntryKind::kWeeklyPopup;
-      f.weeks = pick(0, 5) == 0 ? kLastWeek : pick(1, kEveryWeek);
-    } else if (roll < 94) {
-      f.kind = EntryKind::kDailyPopup;
-    } else if (roll < 95) {
-      f.kind = EntryKind::kElapsedPopup;
-      f.seconds = pick(0, 999) * 10;
-    } else {
-      f.kind = EntryKind::kBirthday;
-      f.year = pick(1930, 2025);
-    }
-    add(f);
-  }
-  return names;
-}
-
 // The generated folder, built once per run.
 const GeneratedDataFolder& Generated() {
   static const GeneratedDataFolder folder(
-      "entries", GenerateNames(),
+      "entries", GenerateMixedEntryNames(kEntryCount),
       [](const std::string& n) { return "{\\rtf1\\ansi " + n + "\\par}"; },
       [](SettingsFile& settings, const std::string&) {
         EnsureDefaultHolidays(settings);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
@@ -99,6 +100,66 @@ inline std::set<std::string> GenerateEntryNames(int count,
         f.kind = EntryKind::kWeeklySchedule;
         f.weeks = i % 31 + 1;
         break;
+    }
+    add(f);
+  }
+  return names;
+}
+
+// `count` entry names: a reproducible mix of every kind, weighted the way a
+// long-used folder looks: mostly one-day entries, then yearly and monthly ones.
+inline std::set<std::string> GenerateMixedEntryNames(int count) {
+  std::mt19937 rng(20261210);
+  auto pick = [&](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+  };
+  std::set<std::string> names;
+  auto add = [&](const EntryFields& f) {
+    std::string n = BuildEntryName(f);
+    if (!n.empty()) names.insert(n);
+  };
+  auto random_code = [&] { return kAllShiftCodes[pick(0, 4)]; };
+  while (int(names.size()) < count) {
+    EntryFields f;
+    const int roll = pick(0, 99);
+    f.month = pick(1, 12);
+    f.day = pick(1, 28);
+    f.hhnn = pick(0, 23) * 100 + pick(0, 11) * 5;
+    f.weekday = pick(1, 7);
+    if (roll < 30) {
+      f.kind = EntryKind::kOneDaySchedule;
+      f.year = pick(0, 99);
+    } else if (roll < 40) {
+      f.kind = EntryKind::kYearlySchedule;
+      f.shift = random_code();
+    } else if (roll < 43) {
+      f.kind = EntryKind::kMonthlySchedule;
+      f.shift = random_code();
+      f.day = pick(1, 31);
+    } else if (roll < 46) {
+      f.kind = EntryKind::kWeeklySchedule;
+      f.weeks = pick(0, 5) == 0 ? kLastWeek : pick(1, kEveryWeek);
+    } else if (roll < 76) {
+      f.kind = EntryKind::kOneDayPopup;
+      f.year = pick(0, 99);
+    } else if (roll < 84) {
+      f.kind = EntryKind::kYearlyPopup;
+      f.shift = random_code();
+    } else if (roll < 89) {
+      f.kind = EntryKind::kMonthlyPopup;
+      f.shift = random_code();
+      f.day = pick(1, 31);
+    } else if (roll < 93) {
+      f.kind = EntryKind::kWeeklyPopup;
+      f.weeks = pick(0, 5) == 0 ? kLastWeek : pick(1, kEveryWeek);
+    } else if (roll < 94) {
+      f.kind = EntryKind::kDailyPopup;
+    } else if (roll < 95) {
+      f.kind = EntryKind::kElapsedPopup;
+      f.seconds = pick(0, 999) * 10;
+    } else {
+      f.kind = EntryKind::kBirthday;
+      f.year = pick(1930, 2025);
     }
     add(f);
   }

@@ -3,15 +3,13 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-#include "base/folders.h"
 #include "base/program_folder.h"
 #include "base/settings_file.h"
-#include "calendar/holidays.h"
 #include "cli/command.h"
 #include "cli/days_command.h"
+#include "cli/entry_folder_choice.h"
 #include "schedule/entry_files.h"
 #include "schedule/entry_match.h"
 
@@ -85,26 +83,12 @@ int RunAgenda(const CommandLine& line) {
   if (last < first) return Usage("TO is before FROM");
 
   SettingsFile settings(SettingsFilePath(line.program_folder));
-  if (!data) {
-    data = DataFolder(settings.Open());
-    if (IsNoDataFolder(*data)) {
-      std::fputs(
-          "mirokata-cal agenda: no data folder has been chosen yet; name "
-          "one with --data DIR\n",
-          stderr);
-      return kExitFailure;
-    }
-  }
+  data = ChosenDataFolder(settings, data, "agenda");
+  if (!data) return kExitFailure;
   EntryFolder folder(*data);
   // Nothing writes during the run: one look serves every day and minute.
   const FolderPin pin(&folder);
-  // The settings file does not change under this run: ask each day once.
-  std::unordered_map<int32_t, bool> holidays;
-  EntryMatcher matcher(&folder, [&](int y, int m, int d) {
-    auto [it, added] = holidays.try_emplace(DayNumber(y, m, d), false);
-    if (added) it->second = IsPublicHoliday(settings, y, m, d);
-    return it->second;
-  });
+  EntryMatcher matcher(&folder, CachedHolidayTest(settings));
 
   std::string out;
   out.reserve(1 << 16);

@@ -35,6 +35,9 @@ extern const Command kDaysCommand;
 // agenda [--data DIR] FROM [TO]
 extern const Command kAgendaCommand;
 
+// ical [--data DIR] [FROM TO] | ical --import FILE [--data DIR] [--dry-run]
+extern const Command kIcalCommand;
+
 }  // namespace mirokata::cli
 
 #endif  // MIROKATA_CLI_COMMAND_H_

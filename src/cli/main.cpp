@@ -15,6 +15,7 @@ using mirokata::cli::Command;
 const Command* const kCommands[] = {
     &mirokata::cli::kDaysCommand,
     &mirokata::cli::kAgendaCommand,
+    &mirokata::cli::kIcalCommand,
 };
 
 void PrintUsage(std::FILE* out) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <unordered_set>
 
 #include "base/settings_file.h"
 #include "schedule/entry_name.h"
@@ -77,6 +78,33 @@ bool EntryFolder::WriteContent(std::string_view name, std::string_view content,
   pinned_.reset();
   return WriteFileAtomic(FullPath(actual ? *actual : std::string(name)),
                          content, PublicFileMode(), error);
+}
+
+EntryFolder::NewEntriesResult EntryFolder::WriteNewEntries(
+    const std::vector<NewEntry>& entries, bool dry_run) {
+  NewEntriesResult result;
+  const std::shared_ptr<const FolderSnapshot> before = Snapshot();
+  std::unordered_set<std::string> taken;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const NewEntry& e = entries[i];
+    if (!IsPlainName(e.name) || !ParseEntryName(e.name)) {
+      result.failed.emplace_back(i, "not an entry name");
+      continue;
+    }
+    if (before->Contains(e.name) || !taken.insert(UpperAscii(e.name)).second) {
+      result.existing.push_back(i);
+      continue;
+    }
+    std::string error;
+    if (!dry_run && !WriteFileAtomic(FullPath(e.name), e.content,
+                                     PublicFileMode(), &error)) {
+      result.failed.emplace_back(i, error);
+      continue;
+    }
+    result.written.push_back(e.name);
+  }
+  if (!dry_run) pinned_.reset();
+  return result;
 }
 
 bool EntryFolder::Delete(std::string_view name, SettingsFile* settings,

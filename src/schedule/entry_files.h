@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_io.h"
@@ -60,6 +61,24 @@ class EntryFolder {
   // names that are no entry name.
   bool WriteContent(std::string_view name, std::string_view content,
                     std::string* error = nullptr);
+
+  // New entries in one go (an import): each written atomically like
+  // WriteContent, but one whose name the folder holds already in any
+  // letter case, or an earlier item of the same batch, is left alone and
+  // reported. One look at the folder serves the whole batch: thousands of
+  // new files cost one scan, not one each. dry_run writes nothing and
+  // reports what would be written.
+  struct NewEntry {
+    std::string name;
+    std::string content;
+  };
+  struct NewEntriesResult {
+    std::vector<std::string> written;
+    std::vector<size_t> existing;                        // batch indexes
+    std::vector<std::pair<size_t, std::string>> failed;  // index, error
+  };
+  NewEntriesResult WriteNewEntries(const std::vector<NewEntry>& entries,
+                                   bool dry_run = false);
 
   // Removes the entry file; for a popup also erases its options section
   // (when settings is given). True when the file is gone afterwards. The

@@ -27,7 +27,7 @@ EXPECTED = {
      for s in ICON_SIZES}
 # What the programs need at run time, by their Debian 12 names.
 RUNTIME = ("libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6multimedia6",
-           "libjpeg62-turbo", "libx11-6", "libc6")
+           "libjpeg62-turbo", "libx11-6", "libical3", "libc6")
 
 
 def run(*command, **kw):

@@ -176,6 +176,34 @@ TEST_F(EntryFolderTest, CaseTwinOnDiskIsReadAndReplacedNotDuplicated) {
   EXPECT_EQ(back, "new");
 }
 
+TEST_F(EntryFolderTest, NewEntriesLeaveEveryExistingSpellingAlone) {
+  dir_.Touch("0900____.tue", "old");
+  const std::vector<EntryFolder::NewEntry> batch = {
+      {"0900____.TUE", "new"},  // a case twin of a file on disk
+      {"____0214.23", "a"},
+      {"____0214.23", "b"},  // an earlier item of the batch
+      {"../____0215.23", "c"},
+      {"____0216.23", "d"}};
+  const EntryFolder::NewEntriesResult dry =
+      folder_.WriteNewEntries(batch, true);
+  EXPECT_EQ(dry.written, (Names{"____0214.23", "____0216.23"}));
+  EXPECT_EQ(folder_.Snapshot()->AllNames(), Names{"0900____.tue"});
+
+  const EntryFolder::NewEntriesResult done = folder_.WriteNewEntries(batch);
+  EXPECT_EQ(done.written, dry.written);
+  EXPECT_EQ(done.existing, (std::vector<size_t>{0, 2}));
+  ASSERT_EQ(done.failed.size(), 1u);
+  EXPECT_EQ(done.failed[0].first, 3u);
+  // Seen at once, and nothing replaced.
+  EXPECT_EQ(folder_.Snapshot()->AllNames(),
+            (Names{"0900____.tue", "____0214.23", "____0216.23"}));
+  std::string back;
+  folder_.ReadContent("0900____.tue", &back);
+  EXPECT_EQ(back, "old");
+  folder_.ReadContent("____0214.23", &back);
+  EXPECT_EQ(back, "a");
+}
+
 TEST_F(EntryFolderTest, RefusesNamesOutsideTheGrammarOrTheFolder) {
   std::string error;
   for (const char* bad :

@@ -1,0 +1,31 @@
+// What the commands that read entries share: the data folder they work on
+// and the holiday test of the settings file.
+#ifndef MIROKATA_CLI_ENTRY_FOLDER_CHOICE_H_
+#define MIROKATA_CLI_ENTRY_FOLDER_CHOICE_H_
+
+#include <optional>
+#include <string>
+
+#include "schedule/entry_match.h"
+
+namespace mirokata {
+
+class SettingsFile;
+
+namespace cli {
+
+// The folder given with --data, else the one chosen in the settings file;
+// nullopt (with a message on standard error naming `command`) when none
+// has been chosen yet.
+std::optional<std::string> ChosenDataFolder(
+    SettingsFile& settings, const std::optional<std::string>& data_option,
+    const char* command);
+
+// IsPublicHoliday over the settings file, each day asked once: the file
+// does not change under one run.
+HolidayTest CachedHolidayTest(SettingsFile& settings);
+
+}  // namespace cli
+}  // namespace mirokata
+
+#endif  // MIROKATA_CLI_ENTRY_FOLDER_CHOICE_H_

@@ -1,0 +1,47 @@
+// Entries as iCalendar (RFC 5545) events, for other calendars to read.
+//
+// libical builds, escapes and folds the text; this file only maps entry
+// names onto events. Each entry is one VEVENT whose UID is made from its
+// name and the data folder, so exporting again gives the same UIDs.
+#ifndef MIROKATA_SCHEDULE_ICAL_EXPORT_H_
+#define MIROKATA_SCHEDULE_ICAL_EXPORT_H_
+
+#include <string>
+#include <vector>
+
+#include "calendar/gregorian.h"
+#include "schedule/entry_files.h"
+#include "schedule/entry_match.h"
+
+namespace mirokata {
+
+struct IcalExportOptions {
+  // Moved entries (holiday shift codes), which no RRULE can say, are
+  // listed as RDATEs on the days from..to (both included).
+  CivilDate from;
+  CivilDate to;
+  // Minutes every popup fires ahead of its time (Calendar/before).
+  int before_minutes = 0;
+  // Olson name of the zone popup times are in ("Asia/Tokyo"); an unknown
+  // or empty name gives floating local times.
+  std::string time_zone;
+  // Names the data folder in the UIDs (its absolute path, as a rule).
+  std::string folder_key;
+  // DTSTAMP, seconds since 1970 in UTC.
+  long long now_utc = 0;
+};
+
+// The UID of an entry of the folder.
+std::string IcalUid(const std::string& name, const std::string& folder_key);
+
+// The whole VCALENDAR, UTF-8 with CR LF line ends. Entries that have no
+// date (elapsed-time popups, names of no known form) and moved entries
+// without a day in the range are left out; `left_out` gets "NAME: reason"
+// for each.
+std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
+                       const IcalExportOptions& options,
+                       std::vector<std::string>* left_out = nullptr);
+
+}  // namespace mirokata
+
+#endif  // MIROKATA_SCHEDULE_ICAL_EXPORT_H_
