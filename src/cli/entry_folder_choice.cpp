@@ -1,12 +1,9 @@
 #include "cli/entry_folder_choice.h"
 
 #include <cstdio>
-#include <memory>
-#include <unordered_map>
 
 #include "base/folders.h"
 #include "base/settings_file.h"
-#include "calendar/holidays.h"
 
 namespace mirokata::cli {
 
@@ -23,15 +20,6 @@ std::optional<std::string> ChosenDataFolder(
     return std::nullopt;
   }
   return data;
-}
-
-HolidayTest CachedHolidayTest(SettingsFile& settings) {
-  auto days = std::make_shared<std::unordered_map<int32_t, bool>>();
-  return [days, &settings](int y, int m, int d) {
-    auto [it, added] = days->try_emplace(DayNumber(y, m, d), false);
-    if (added) it->second = IsPublicHoliday(settings, y, m, d);
-    return it->second;
-  };
 }
 
 }  // namespace mirokata::cli

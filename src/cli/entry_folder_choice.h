@@ -1,11 +1,12 @@
 // What the commands that read entries share: the data folder they work on
-// and the holiday test of the settings file.
+// (and, through schedule/day_info.h, the cached holiday test).
 #ifndef MIROKATA_CLI_ENTRY_FOLDER_CHOICE_H_
 #define MIROKATA_CLI_ENTRY_FOLDER_CHOICE_H_
 
 #include <optional>
 #include <string>
 
+#include "schedule/day_info.h"
 #include "schedule/entry_match.h"
 
 namespace mirokata {
@@ -20,10 +21,6 @@ namespace cli {
 std::optional<std::string> ChosenDataFolder(
     SettingsFile& settings, const std::optional<std::string>& data_option,
     const char* command);
-
-// IsPublicHoliday over the settings file, each day asked once: the file
-// does not change under one run.
-HolidayTest CachedHolidayTest(SettingsFile& settings);
 
 }  // namespace cli
 }  // namespace mirokata

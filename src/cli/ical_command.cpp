@@ -3,9 +3,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
-#include <QTimeZone>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,7 +49,6 @@ const char kIcalHelp[] =
     "Exit status: 0 all imported, 1 some skipped, 2 bad input.\n";
 
 // An .ics file larger than this is refused, not read into memory.
-constexpr size_t kMaxIcalFileBytes = 256u << 20;
 
 int Usage(const std::string& message) {
   std::fprintf(stderr, "mirokata-cal ical: %s\n", message.c_str());
@@ -59,29 +56,16 @@ int Usage(const std::string& message) {
   return kExitUsage;
 }
 
-std::string SystemTimeZone() {
-  return QTimeZone::systemTimeZoneId().toStdString();
-}
-
-// The data folder, absolute, for the UIDs: the same folder named two ways
-// gives the same UIDs.
-std::string FolderKey(const std::string& folder) {
-  std::error_code error;
-  const std::filesystem::path p =
-      std::filesystem::weakly_canonical(folder, error);
-  return error ? folder : p.string();
-}
-
 int Export(const std::string& data, SettingsFile& settings,
-           const CivilDate& from, const CivilDate& to) {
+           const std::optional<CivilDate>& from,
+           const std::optional<CivilDate>& to) {
   EntryFolder folder(data);
-  IcalExportOptions options;
-  options.from = from;
-  options.to = to;
-  options.before_minutes = settings.ReadInteger("Calendar", "before", 0);
-  options.time_zone = SystemTimeZone();
-  options.folder_key = FolderKey(data);
-  options.now_utc = QDateTime::currentSecsSinceEpoch();
+  const QDate today = QDate::currentDate();
+  IcalExportOptions options = IcalExportOptionsFor(
+      settings, data, {today.year(), today.month(), today.day()},
+      QDateTime::currentSecsSinceEpoch());
+  if (from) options.from = *from;
+  if (to) options.to = *to;
   std::vector<std::string> left_out;
   const std::string text =
       ExportIcal(folder, CachedHolidayTest(settings), options, &left_out);
@@ -120,7 +104,7 @@ int Import(const std::string& data, const std::string& file, bool dry_run) {
   }
   EntryFolder folder(data);
   const IcalImportResult result =
-      ImportIcal(text, folder, SystemTimeZone(), dry_run);
+      ImportIcal(text, folder, SystemTimeZoneName(), dry_run);
   if (!result.readable) {
     std::fprintf(stderr, "mirokata-cal ical: %s: %s\n", file.c_str(),
                  result.error.c_str());
@@ -173,18 +157,15 @@ int RunIcal(const CommandLine& line) {
   if (!import && dates.size() != 0 && dates.size() != 2) {
     return Usage("expected FROM and TO, or no dates");
   }
-  const QDate today = QDate::currentDate();
-  CivilDate from{today.year() - 1, today.month(),
-                 today.month() == 2 && today.day() == 29 ? 28 : today.day()};
-  CivilDate to{today.year() + 2, from.month, from.day};
+  std::optional<CivilDate> from, to;
   if (dates.size() == 2) {
     std::optional<CivilDate> f = ParseIsoDate(dates[0]);
     if (!f) return Usage("not a date: \"" + dates[0] + "\"");
     std::optional<CivilDate> t = ParseIsoDate(dates[1]);
     if (!t) return Usage("not a date: \"" + dates[1] + "\"");
     if (DayNumber(*t) < DayNumber(*f)) return Usage("TO is before FROM");
-    from = *f;
-    to = *t;
+    from = f;
+    to = t;
   }
 
   SettingsFile settings(SettingsFilePath(line.program_folder));

@@ -2,14 +2,17 @@
 
 #include <libical/ical.h>
 
+#include <QTimeZone>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
 #include <string_view>
 
+#include "base/settings_file.h"
 #include "schedule/entry_name.h"
 #include "schedule/entry_text.h"
 
@@ -192,6 +195,30 @@ std::string FirstLine(const std::string& text) {
 }
 
 }  // namespace
+
+std::string SystemTimeZoneName() {
+  return QTimeZone::systemTimeZoneId().toStdString();
+}
+
+IcalExportOptions IcalExportOptionsFor(SettingsFile& settings,
+                                       const std::string& data_folder,
+                                       const CivilDate& today,
+                                       long long now_utc) {
+  IcalExportOptions options;
+  // 29 February has no twin a year back or two years on.
+  const int day = today.month == 2 && today.day == 29 ? 28 : today.day;
+  options.from = {today.year - 1, today.month, day};
+  options.to = {today.year + 2, today.month, day};
+  options.before_minutes = settings.ReadInteger("Calendar", "before", 0);
+  options.time_zone = SystemTimeZoneName();
+  // The same folder named two ways gives the same UIDs.
+  std::error_code error;
+  const std::filesystem::path absolute =
+      std::filesystem::weakly_canonical(data_folder, error);
+  options.folder_key = error ? data_folder : absolute.string();
+  options.now_utc = now_utc;
+  return options;
+}
 
 std::string IcalUid(const std::string& name, const std::string& folder_key) {
   // FNV-1a: stable across runs and builds, unlike std::hash.

@@ -15,6 +15,8 @@
 
 namespace mirokata {
 
+class SettingsFile;
+
 struct IcalExportOptions {
   // Moved entries (holiday shift codes), which no RRULE can say, are
   // listed as RDATEs on the days from..to (both included).
@@ -30,6 +32,16 @@ struct IcalExportOptions {
   // DTSTAMP, seconds since 1970 in UTC.
   long long now_utc = 0;
 };
+
+// The options the program exports a data folder with: `before` from the
+// settings, the system's time zone, the folder's absolute path in the UIDs,
+// and the days a year back to two years ahead of `today` unless given.
+IcalExportOptions IcalExportOptionsFor(SettingsFile& settings,
+                                       const std::string& data_folder,
+                                       const CivilDate& today,
+                                       long long now_utc);
+// The Olson name of the system's time zone ("Asia/Tokyo").
+std::string SystemTimeZoneName();
 
 // The UID of an entry of the folder.
 std::string IcalUid(const std::string& name, const std::string& folder_key);

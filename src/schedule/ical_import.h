@@ -18,6 +18,9 @@
 
 namespace mirokata {
 
+// The largest iCalendar file read.
+inline constexpr size_t kMaxIcalFileBytes = 256u << 20;
+
 // The longest entry text taken over from an event.
 inline constexpr size_t kMaxImportedTextBytes = 1 << 20;
 // A longer (unfolded) line refuses its event unread: libical's reader

@@ -18,6 +18,7 @@
 #include "base/entry_changes.h"
 #include "base/folders.h"
 #include "platform/color/color_value.h"
+#include "platform/file_io.h"
 #include "schedule/entry_files.h"
 #include "schedule/ui/schedule_manager_window.h"
 #include "support/fake_world.h"
@@ -81,6 +82,47 @@ class ScheduleManagerWindowTest : public QObject {
   }
 
  private slots:
+  // The menu's iCalendar items: the folder written out, read back into an
+  // empty folder, and a file that is no iCalendar refused with a box.
+  void ICalendarOutAndIn() {
+    World w;
+    w.Put("____1225.26", "{\\rtf1\\ansi party\\par}");
+    w.Put("0900__25.__", "{\\rtf1\\ansi pay day\\par}");
+    auto* window = w.Make();
+    const std::string out = w.dir / "out.ics";
+    window->ExportIcalendarFile(QString::fromStdString(out));
+    QCOMPARE(w.messages.texts().back(), "2件を書き出しました。\r" + out);
+    std::string text;
+    QCOMPARE(ReadWholeFile(out, &text), ReadResult::kOk);
+    QVERIFY(text.find("BEGIN:VCALENDAR") == 0);
+    delete window;
+
+    World empty;
+    auto* reader = empty.Make();
+    reader->ShowAll();
+    reader->ImportIcalendarFile(QString::fromStdString(out));
+    QVERIFY2(empty.messages.texts().back() == "2件を読み込みました。",
+             empty.messages.texts().back().c_str());
+    QVERIFY(empty.Has("____1225.26"));
+    QVERIFY(empty.Has("0900__25.__"));
+    QCOMPARE(int(reader->lines().size()), 2);
+    // Read again: nothing is written over, each is named as skipped.
+    reader->ImportIcalendarFile(QString::fromStdString(out));
+    QVERIFY(empty.messages.texts().back().rfind(
+                "0件を読み込みました。\r2件は読み込みませんでした。", 0) == 0);
+
+    const std::string junk = empty.dir / "junk.ics";
+    std::ofstream(junk) << "not a calendar";
+    reader->ImportIcalendarFile(QString::fromStdString(junk));
+    QVERIFY(empty.messages.texts().back().rfind(
+                "iCalendarとして読めませんでした。", 0) == 0);
+    reader->ExportIcalendarFile(
+        QString::fromStdString(empty.dir / "no/such/folder.ics"));
+    QVERIFY(empty.messages.texts().back().rfind("書き出せませんでした。\r",
+                                                0) == 0);
+    delete reader;
+  }
+
   void EachModeListsItsEntriesOrSaysThereAreNone() {
     World w;
     auto* window = w.Make();

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,9 +25,13 @@
 #include "base/window_placement.h"
 #include "platform/clock.h"
 #include "platform/color/color_value.h"
+#include "platform/file_io.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
+#include "schedule/day_info.h"
 #include "schedule/entry_files.h"
+#include "schedule/ical_export.h"
+#include "schedule/ical_import.h"
 #include "schedule/todo_colors.h"
 #include "schedule/ui/entry_editor_parts.h"
 #include "widgets/stored_placement.h"
@@ -157,6 +163,11 @@ ScheduleManagerWindow::ScheduleManagerWindow(const Services& services,
   delete_action_ =
       menu_->addAction(U("削除"), this, &ScheduleManagerWindow::DeleteSelected);
   delete_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  menu_->addSeparator();
+  menu_->addAction(U("iCalendarから読み込む"), this,
+                   &ScheduleManagerWindow::ImportIcalendar);
+  menu_->addAction(U("iCalendarに書き出す"), this,
+                   &ScheduleManagerWindow::ExportIcalendar);
   menu_->addSeparator();
   menu_->addAction(U("閉じる(&C)"), this, &QWidget::close);
   // The shortcuts work without the menu open.
@@ -480,6 +491,110 @@ void ScheduleManagerWindow::DeleteEntry(const std::string& name) {
   }
   PlayCue("del");
   SetStrip(U("ｽｹｼﾞｭｰﾙを削除しました｡"), strip_color());
+}
+
+namespace {
+
+constexpr char kIcalFilter[] = "iCalendar (*.ics *.ICS)";
+// How many skipped events the result box names; the rest are counted.
+constexpr size_t kProblemsShown = 10;
+
+void OpenIcalDialog(QWidget* parent, QFileDialog::AcceptMode mode,
+                    const QString& start,
+                    std::function<void(const QString&)> chosen) {
+  auto* dialog = new QFileDialog(parent, QString(), start, U(kIcalFilter));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setAcceptMode(mode);
+  if (mode == QFileDialog::AcceptSave) {
+    dialog->setDefaultSuffix("ics");
+    dialog->selectFile(start);
+  } else {
+    dialog->setFileMode(QFileDialog::ExistingFile);
+  }
+  QObject::connect(dialog, &QFileDialog::fileSelected, parent,
+                   std::move(chosen));
+  dialog->open();
+}
+
+}  // namespace
+
+void ScheduleManagerWindow::ImportIcalendar() {
+  QPointer<ScheduleManagerWindow> self(this);
+  OpenIcalDialog(this, QFileDialog::AcceptOpen, QDir::homePath(),
+                 [self](const QString& path) {
+                   if (self) self->ImportIcalendarFile(path);
+                 });
+}
+
+void ScheduleManagerWindow::ExportIcalendar() {
+  QPointer<ScheduleManagerWindow> self(this);
+  OpenIcalDialog(this, QFileDialog::AcceptSave,
+                 QDir::home().filePath("mirokata.ics"),
+                 [self](const QString& path) {
+                   if (self) self->ExportIcalendarFile(path);
+                 });
+}
+
+void ScheduleManagerWindow::ImportIcalendarFile(const QString& path) {
+  std::string text;
+  const ReadResult read =
+      ReadFileHead(path.toStdString(), kMaxIcalFileBytes + 1, &text);
+  MessageRequest box(MessageKind::kInformation, "", MessageButtons::kOk, this);
+  box.corner_of = this;
+  if (read != ReadResult::kOk || text.size() > kMaxIcalFileBytes) {
+    box.kind = MessageKind::kError;
+    box.text = "読み込めませんでした。\r" + path.toStdString();
+    services_.messages->ShowNotice(box);
+    return;
+  }
+  const IcalImportResult result =
+      ImportIcal(text, Folder(), SystemTimeZoneName(), /*dry_run=*/false);
+  if (!result.readable) {
+    box.kind = MessageKind::kError;
+    box.text = "iCalendarとして読めませんでした。\r" + result.error;
+    services_.messages->ShowNotice(box);
+    return;
+  }
+  box.text = std::to_string(result.imported.size()) + "件を読み込みました。";
+  if (!result.problems.empty()) {
+    box.kind = MessageKind::kWarning;
+    box.text += "\r" + std::to_string(result.problems.size()) +
+                "件は読み込みませんでした。";
+    for (size_t i = 0; i < result.problems.size() && i < kProblemsShown; ++i) {
+      box.text += "\r" + result.problems[i];
+    }
+  }
+  if (!result.imported.empty()) {
+    changed_ = true;
+    Rebuild();
+    if (services_.entry_changes) services_.entry_changes->Notify();
+  }
+  services_.messages->ShowNotice(box);
+}
+
+void ScheduleManagerWindow::ExportIcalendarFile(const QString& path) {
+  const LocalTime now = services_.clock->Now();
+  const IcalExportOptions options =
+      IcalExportOptionsFor(*services_.settings, Folder().folder(),
+                           {now.year, now.month, now.day}, now.unix_seconds);
+  const std::string text =
+      ExportIcal(Folder(), CachedHolidayTest(*services_.settings), options);
+  size_t events = 0;
+  for (size_t at = text.find("BEGIN:VEVENT"); at != std::string::npos;
+       at = text.find("BEGIN:VEVENT", at + 1)) {
+    ++events;
+  }
+  std::string error;
+  MessageRequest box(MessageKind::kInformation, "", MessageButtons::kOk, this);
+  box.corner_of = this;
+  if (WriteFileAtomic(path.toStdString(), text, PublicFileMode(), &error)) {
+    box.text =
+        std::to_string(events) + "件を書き出しました。\r" + path.toStdString();
+  } else {
+    box.kind = MessageKind::kError;
+    box.text = "書き出せませんでした。\r" + error;
+  }
+  services_.messages->ShowNotice(box);
 }
 
 void ScheduleManagerWindow::showEvent(QShowEvent* event) {

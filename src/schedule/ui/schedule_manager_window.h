@@ -65,6 +65,12 @@ class ScheduleManagerWindow : public QWidget {
   void EditSelected();
   // Deletes the selected entry, after the question unless it is turned off.
   void DeleteSelected();
+  // "iCalendarから読み込む" / "iCalendarに書き出す": a file dialog, then
+  // the file; a box says what was done.
+  void ImportIcalendar();
+  void ExportIcalendar();
+  void ImportIcalendarFile(const QString& path);
+  void ExportIcalendarFile(const QString& path);
 
   ManagerMode mode() const { return mode_; }
   const CivilDate& chosen_day() const { return chosen_day_; }
