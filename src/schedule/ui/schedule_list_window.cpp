@@ -121,7 +121,9 @@ ScheduleListWindow::ScheduleListWindow(const Services& services,
   after_ = MakeDaysBox(controls_, "日後", "ｽｹｼﾞｭｰﾙ表示の終了日");
   date_ = new DateBoxes(1900, controls_);
   date_->AddCaptions("年", "月", "日～");
-  // The list shows no day offset; its today button is the date row's.
+  // The list shows no day offset. Its today button is the date row's,
+  // moved to the buttons below: the dates and their captions fill the
+  // main window's width.
   today_ = date_->today_button();
   date_->offset_label()->hide();
   build_ = MakeButton(controls_, "一覧", "一覧");
@@ -141,6 +143,7 @@ ScheduleListWindow::ScheduleListWindow(const Services& services,
   date_row->addWidget(date_);
   date_row->addStretch(1);
   auto* button_row = new QHBoxLayout;
+  button_row->addWidget(today_);
   button_row->addWidget(build_);
   button_row->addWidget(popup_editor_);
   button_row->addWidget(schedule_editor_);
