@@ -58,12 +58,12 @@ int RunAgenda(const CommandLine& line) {
       std::fputs(kAgendaHelp, stdout);
       return kExitOk;
     }
-    if (a == "--data") {
-      if (i + 1 >= args.size()) return Usage("--data needs a folder");
-      data = args[++i];
-    } else if (a.starts_with("--data=")) {
-      data = a.substr(7);
-    } else if (a.starts_with("-") && a.size() > 1) {
+    if (const OptionRead r = ReadOptionValue(args, &i, "--data", &data);
+        r != OptionRead::kOther) {
+      if (r == OptionRead::kMissing) return Usage("--data needs a folder");
+      continue;
+    }
+    if (a.starts_with("-") && a.size() > 1) {
       return Usage("unknown option \"" + a + "\"");
     } else {
       dates.push_back(a);

@@ -132,17 +132,17 @@ int RunIcal(const CommandLine& line) {
       std::fputs(kIcalHelp, stdout);
       return kExitOk;
     }
-    if (a == "--data") {
-      if (i + 1 >= args.size()) return Usage("--data needs a folder");
-      data = args[++i];
-    } else if (a.starts_with("--data=")) {
-      data = a.substr(7);
-    } else if (a == "--import") {
-      if (i + 1 >= args.size()) return Usage("--import needs a file");
-      import = args[++i];
-    } else if (a.starts_with("--import=")) {
-      import = a.substr(9);
-    } else if (a == "--dry-run") {
+    if (const OptionRead r = ReadOptionValue(args, &i, "--data", &data);
+        r != OptionRead::kOther) {
+      if (r == OptionRead::kMissing) return Usage("--data needs a folder");
+      continue;
+    }
+    if (const OptionRead r = ReadOptionValue(args, &i, "--import", &import);
+        r != OptionRead::kOther) {
+      if (r == OptionRead::kMissing) return Usage("--import needs a file");
+      continue;
+    }
+    if (a == "--dry-run") {
       dry_run = true;
     } else if (a.starts_with("-") && a.size() > 1) {
       return Usage("unknown option \"" + a + "\"");

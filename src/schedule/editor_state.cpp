@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/date_pattern.h"
+#include "schedule/entry_match.h"
 #include "schedule/folder_index.h"
 
 namespace mirokata {
@@ -292,10 +293,7 @@ std::optional<EditorOpening> OpeningForName(std::string_view name,
       return std::nullopt;
     case EntryKind::kOneDaySchedule:
     case EntryKind::kOneDayPopup:
-      if (const int year = CenturyRule(e.year, today.year);
-          IsValidDate(year, e.month, e.day)) {
-        date = CivilDate{year, e.month, e.day};
-      }
+      date = OneDayEntryDate(e, today.year);
       popup = e.kind == EntryKind::kOneDayPopup;
       sched.tab = pop.tab = 0;
       break;
