@@ -140,10 +140,14 @@ int RunApplication(int argc, char** argv) {
          [&window] { return window.command_has_date(); },
          [&window] { return window.RequireDataFolder(nullptr); },
          rebuild_schedule_list});
-    InstallTools(
-        context, window, events, pages,
-        {[&window] { return window.selected_date(); },
-         [&window](const CivilDate& date) { window.SelectDate(date); }});
+    InstallTools(context, window, events, pages,
+                 {[&window] { return window.selected_date(); },
+                  [&window](const CivilDate& date) { window.SelectDate(date); },
+                  [&window] { return window.RequireDataFolder(nullptr); },
+                  // Until the lock's prompt exists, a locked tool stays shut.
+                  [&settings](std::function<void()> go_on) {
+                    if (!settings.ReadBool("Password", "Use", false)) go_on();
+                  }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

@@ -381,6 +381,7 @@ void MainWindow::BuildMenus() {
   AddCommand(personal, "日記タイトル一覧", Command::kDiaryList);
   period_separator_ = personal->addSeparator();
   period_action_ = AddCommand(personal, "Period", Command::kPeriod);
+  tool_windows_->Bind("period", period_action_);
 
   mail_menu_ = main_menu_->addMenu(U("メール"));
   mail_menu_action_ = mail_menu_->menuAction();
