@@ -26,6 +26,7 @@
 #include "schedule/editors_module.h"
 #include "schedule/schedule_list_module.h"
 #include "tools/tools_module.h"
+#include "tools/ui/password_window.h"
 
 namespace mirokata {
 namespace {
@@ -117,6 +118,11 @@ int RunApplication(int argc, char** argv) {
   int result = 0;
   {
     MainWindow window(context);
+    // One password prompt for every locked part and the preferences.
+    PasswordGate lock(context);
+    window.SetPasswordConfirm([&lock](std::function<void(bool)> done) {
+      lock.Confirm(std::move(done));
+    });
     TickEvents events;
     PreferencesPages pages;
     // Each subsystem in start-up order. A new day shows today first.
@@ -144,9 +150,8 @@ int RunApplication(int argc, char** argv) {
                  {[&window] { return window.selected_date(); },
                   [&window](const CivilDate& date) { window.SelectDate(date); },
                   [&window] { return window.RequireDataFolder(nullptr); },
-                  // Until the lock's prompt exists, a locked tool stays shut.
-                  [&settings](std::function<void()> go_on) {
-                    if (!settings.ReadBool("Password", "Use", false)) go_on();
+                  [&lock](std::function<void()> go_on) {
+                    lock.Check(LockedPart::kPeriod, std::move(go_on));
                   }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);

@@ -940,7 +940,9 @@ bool MainWindow::RequireDataFolder(std::string* folder) {
 
 void MainWindow::OpenPreferences() {
   tool_windows_->OpenOrRaise(kPreferencesKey, [this]() -> QWidget* {
-    return new PreferencesDialog(context_, this);
+    auto* dialog = new PreferencesDialog(context_, this);
+    dialog->set_password_confirm(password_confirm_);
+    return dialog;
   });
 }
 

@@ -74,6 +74,12 @@ class MainWindow : public QWidget, public CommandHost {
   bool RequireDataFolder(std::string* folder);
 
   void OpenPreferences();
+  // How the preferences ask for the password before the lock's switch
+  // changes.
+  void SetPasswordConfirm(
+      std::function<void(std::function<void(bool)>)> confirm) {
+    password_confirm_ = std::move(confirm);
+  }
   void OpenHelp();
   void ToggleMode();     // double click on the drag bar
   void OnHotKey();       // the global hot key
@@ -142,6 +148,7 @@ class MainWindow : public QWidget, public CommandHost {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  std::function<void(std::function<void(bool)>)> password_confirm_;
   void BuildToolBar();
   void BuildCalendarArea();
   void RunAfterFirstPaint();

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -76,6 +77,8 @@ PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
   startup_layout->addWidget(today_pop_);
   startup_layout->addWidget(todo_pop_);
   startup_layout->addWidget(autostart_);
+  lock_ = new QCheckBox(QString::fromUtf8("パスワード機能を使う。"));
+  startup_layout->addWidget(lock_);
 
   auto* close = new QPushButton(QString::fromUtf8("閉じる"));
   auto* buttons = new QHBoxLayout;
@@ -97,6 +100,7 @@ PreferencesDialog::PreferencesDialog(const Services& context, QWidget* parent)
   connect(todo_pop_, &QCheckBox::toggled, this, &PreferencesDialog::Save);
   connect(autostart_, &QCheckBox::toggled, this,
           &PreferencesDialog::SaveAutostart);
+  connect(lock_, &QCheckBox::toggled, this, &PreferencesDialog::ToggleLock);
   Load();
   PlayCue("ope");
 }
@@ -117,6 +121,29 @@ void PreferencesDialog::Load() {
   // says whether it starts at login.
   const QSignalBlocker block_autostart(autostart_);
   autostart_->setChecked(AutostartEnabled());
+  const QSignalBlocker block_lock(lock_);
+  lock_->setChecked(s.ReadBool("Password", "Use", false));
+}
+
+void PreferencesDialog::ToggleLock(bool wanted) {
+  // The box shows the stored state until the password has been given.
+  {
+    const QSignalBlocker block(lock_);
+    lock_->setChecked(!wanted);
+  }
+  if (!confirm_) return;
+  lock_->setEnabled(false);
+  const QPointer<PreferencesDialog> self(this);
+  confirm_([self, wanted](bool passed) {
+    if (!self) return;
+    self->lock_->setEnabled(true);
+    if (!passed ||
+        !self->context_.settings->WriteBool("Password", "Use", wanted)) {
+      return;
+    }
+    const QSignalBlocker block(self->lock_);
+    self->lock_->setChecked(wanted);
+  });
 }
 
 bool PreferencesDialog::SaveAutostart() {

@@ -1,5 +1,6 @@
 // The preferences window. For now it holds the folder choices, the two
-// start-up switches that need a data folder and the start at login.
+// start-up switches that need a data folder, the start at login and the
+// password lock's switch.
 #ifndef MIROKATA_APP_PREFERENCES_DIALOG_H_
 #define MIROKATA_APP_PREFERENCES_DIALOG_H_
 
@@ -28,6 +29,11 @@ class PreferencesDialog : public QWidget {
   void set_folder_chooser(FolderChooser chooser) {
     chooser_ = std::move(chooser);
   }
+  // Asks for the password; the answer comes later, true when it passed.
+  using PasswordConfirm = std::function<void(std::function<void(bool)>)>;
+  void set_password_confirm(PasswordConfirm confirm) {
+    confirm_ = std::move(confirm);
+  }
 
   // The two folder buttons.
   void ChooseDataFolder();
@@ -39,6 +45,10 @@ class PreferencesDialog : public QWidget {
   // Writes or removes the login autostart entry for the switch. On failure
   // says why and puts the switch back.
   bool SaveAutostart();
+  // The lock's switch: changes `Password`/`Use` only once the password
+  // has been given.
+  void ToggleLock(bool wanted);
+  QCheckBox* lock_box() const { return lock_; }
 
   QString shown_data_folder() const;
   QString shown_privacy_folder() const;
@@ -54,12 +64,14 @@ class PreferencesDialog : public QWidget {
 
   Services context_;
   FolderChooser chooser_;
+  PasswordConfirm confirm_;
   QLineEdit* data_folder_ = nullptr;
   QLineEdit* privacy_folder_ = nullptr;
   QPushButton* privacy_button_ = nullptr;
   QCheckBox* today_pop_ = nullptr;
   QCheckBox* todo_pop_ = nullptr;
   QCheckBox* autostart_ = nullptr;
+  QCheckBox* lock_ = nullptr;
 };
 
 }  // namespace mirokata

@@ -38,20 +38,28 @@ std::string SetUpFirstDataFolder(Settings& settings,
 
 std::optional<std::string> EnsureSubFolder(std::string_view parent,
                                            std::string_view name, mode_t mode,
-                                           Messages& messages) {
+                                           Messages& messages, bool wait) {
+  auto tell = [&](MessageKind kind, const std::string& text) {
+    const MessageRequest request(kind, text);
+    if (wait) {
+      messages.Show(request);
+    } else {
+      messages.ShowNotice(request);
+    }
+  };
   const std::string path = JoinPath(parent, name);
   if (!FolderExists(path)) {
     // mkdir applies the umask; chmod then gives exactly the mode asked.
     if (mkdir(path.c_str(), mode & 07777) == 0) {
       chmod(path.c_str(), mode & 07777);
     } else if (errno != EEXIST) {
-      messages.Error("フォルダを作成できません。\r" + path + "\r" +
-                     std::strerror(errno));
+      tell(MessageKind::kError,
+           "フォルダを作成できません。\r" + path + "\r" + std::strerror(errno));
       return std::nullopt;
     }
   }
   if (!FolderExists(path)) {
-    messages.Warning(kMissingFolderMessage);
+    tell(MessageKind::kWarning, kMissingFolderMessage);
     return std::nullopt;
   }
   return path;

@@ -55,10 +55,12 @@ std::string SetUpFirstDataFolder(Settings& settings,
 // The sub-folder parent + "/" + name, created when missing with exactly
 // `mode` (the umask plays no part; a folder that exists keeps its mode). On
 // failure the user is told why and nothing is returned; the caller's
-// command stops.
+// command stops. With `wait` false the box never waits (code the tick
+// reaches).
 std::optional<std::string> EnsureSubFolder(std::string_view parent,
                                            std::string_view name, mode_t mode,
-                                           Messages& messages);
+                                           Messages& messages,
+                                           bool wait = true);
 
 // The mode each data sub-folder is created with: the privacy
 // folder's "Diary" and "Period", and the "Password" lock data and the "Tel"

@@ -13,7 +13,8 @@ namespace mirokata {
 
 // Decides the icon and the beep.
 enum class MessageKind { kWarning, kInformation, kQuestion, kError };
-enum class MessageButtons { kOk, kYesNo, kYesNoCancel, kOkCancel };
+// kCancel: a refusal the user can only take note of.
+enum class MessageButtons { kOk, kYesNo, kYesNoCancel, kOkCancel, kCancel };
 enum class MessageAnswer { kOk, kYes, kNo, kCancel };
 
 struct MessageRequest {
@@ -55,6 +56,8 @@ inline std::vector<MessageAnswer> AnswersOf(MessageButtons buttons) {
       return {MessageAnswer::kYes, MessageAnswer::kNo, MessageAnswer::kCancel};
     case MessageButtons::kOkCancel:
       return {MessageAnswer::kOk, MessageAnswer::kCancel};
+    case MessageButtons::kCancel:
+      return {MessageAnswer::kCancel};
     case MessageButtons::kOk:
       break;
   }

@@ -3,10 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "base/date_pattern.h"
 #include "base/folders.h"
 #include "base/settings_file.h"
-#include "platform/clock.h"
 #include "tools/period_tracker.h"
 #include "tools/ui/date_jump_window.h"
 #include "tools/ui/day_calculator_window.h"
@@ -31,9 +29,6 @@ void InstallTools(Services& services, CommandHost& commands, TickEvents&,
   });
   commands.SetCommand(Command::kPeriod, [copy, host, command_host] {
     auto open = [copy, host, command_host] {
-      copy.settings->WriteString(
-          "Password", "Period",
-          FormatDatePattern("yyyy/mm/dd hh:nn:ss", copy.clock->Now()));
       if (host.require_data_folder && !host.require_data_folder()) return;
       const std::optional<std::string> folder = EnsureSubFolder(
           PrivacyFolder(copy.settings->Open()), kPeriodFolderName,

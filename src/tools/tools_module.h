@@ -21,7 +21,7 @@ struct ToolsHost {
   // Sends the user to the preferences while no data folder is chosen.
   std::function<bool()> require_data_folder;
   // Runs `go_on` once the user has passed the password lock (at once when
-  // it is off); a refusal never runs it.
+  // it is off), after noting the tracker's access; a refusal never runs it.
   std::function<void(std::function<void()> go_on)> password_check;
 };
 

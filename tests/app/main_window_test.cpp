@@ -730,7 +730,9 @@ class MainWindowTest : public QObject {
     PreferencesPages pages;
     InstallTools(services, *w, events, pages,
                  {[w] { return w->selected_date(); },
-                  [w](const CivilDate& d) { w->SelectDate(d); }});
+                  [w](const CivilDate& d) { w->SelectDate(d); },
+                  [] { return true; },
+                  {}});
     w->RunCommand(Command::kDayCalculator);
     w->RunCommand(Command::kDayCalculator);
     const QWidgetList tops = QApplication::topLevelWidgets();
@@ -755,6 +757,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->year_caption(), QString("2000"));
     QCOMPARE(w->month_caption(), QString("2"));
     QTRY_VERIFY(!w->tool_windows().IsOpen("jump"));
+  }
+
+  // The lock's switch changes only after the password has been given.
+  void PreferencesLockSwitch() {
+    Harness h;
+    PreferencesDialog dialog(h.Context());
+    std::vector<std::function<void(bool)>> asked;
+    dialog.set_password_confirm(
+        [&](std::function<void(bool)> done) { asked.push_back(done); });
+    QCheckBox* lock = dialog.lock_box();
+    QCOMPARE(lock->text(), QString::fromUtf8("パスワード機能を使う。"));
+    lock->click();
+    QCOMPARE(asked.size(), size_t{1});
+    QVERIFY(!lock->isChecked() && !lock->isEnabled());
+    asked.back()(false);
+    QVERIFY(!lock->isChecked() && lock->isEnabled());
+    QVERIFY(!h.settings->Open().HasKey("Password", "Use"));
+    lock->click();
+    asked.back()(true);
+    QVERIFY(lock->isChecked());
+    QVERIFY(h.settings->ReadBool("Password", "Use", false));
+    lock->click();
+    QCOMPARE(asked.size(), size_t{3});
+    asked.back()(true);
+    QVERIFY(!lock->isChecked());
+    QVERIFY(!h.settings->ReadBool("Password", "Use", true));
   }
 
   // The switch is the desktop's autostart entry, not a setting of ours.

@@ -413,6 +413,11 @@ class QtServicesTest : public QObject {
          {ok, cancel},
          ok,
          MessageAnswer::kCancel},
+        {MessageButtons::kCancel,
+         MessageAnswer::kYes,
+         {cancel},
+         cancel,
+         MessageAnswer::kCancel},
     };
     for (const Case& c : cases) {
       MessageRequest request(MessageKind::kQuestion, "q", c.buttons);

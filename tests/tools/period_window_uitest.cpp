@@ -19,6 +19,7 @@
 #include "support/fake_command_host.h"
 #include "support/fake_world.h"
 #include "tools/tools_module.h"
+#include "tools/ui/password_window.h"
 #include "tools/ui/period_window.h"
 
 namespace mirokata {
@@ -204,23 +205,25 @@ class PeriodWindowTest : public QObject {
     TickEvents events;
     PreferencesPages pages;
     Services context = w.Context();
+    PasswordGate lock(context);
     bool data_ok = true;
-    int checks = 0;
     InstallTools(context, commands, events, pages,
                  {[] {
                     return CivilDate{2026, 12, 10};
                   },
                   [](const CivilDate&) {}, [&] { return data_ok; },
                   [&](std::function<void()> go_on) {
-                    ++checks;
-                    if (!w.settings.ReadBool("Password", "Use", false)) {
-                      go_on();
-                    }
+                    lock.Check(LockedPart::kPeriod, std::move(go_on));
                   }});
 
+    // Locked: a wrong password opens nothing and notes no access.
     w.settings.WriteBool("Password", "Use", true);
     commands.RunCommand(Command::kPeriod);
-    QCOMPARE(checks, 1);
+    QVERIFY(lock.prompt());
+    QVERIFY(commands.opened.empty());
+    QTest::keyClicks(lock.prompt()->new_field(), "x");
+    lock.prompt()->close();
+    FlushEvents();
     QVERIFY(commands.opened.empty());
     QVERIFY(!w.settings.Open().HasKey("Password", "Period"));
 
@@ -229,6 +232,8 @@ class PeriodWindowTest : public QObject {
     commands.RunCommand(Command::kPeriod);
     QVERIFY(commands.opened.empty());
     QVERIFY(!std::filesystem::exists(w.data + "/Period"));
+    QCOMPARE(w.settings.ReadString("Password", "Period", ""),
+             std::string("2026/12/10 10:30:00"));
 
     data_ok = true;
     commands.RunCommand(Command::kPeriod);
