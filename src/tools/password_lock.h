@@ -19,9 +19,9 @@ class SettingsReader;
 inline constexpr char kPasswordSection[] = "Password";
 inline constexpr char kNoAccessText[] = "アクセスありません。";
 // Iterations of a new hash: about 150 ms a check on a current machine.
-inline constexpr int kPasswordIterations = 400000;
+inline constexpr int kPasswordIterations = 500000;
 // A stored count above this is refused rather than run for minutes.
-inline constexpr int kMaxPasswordIterations = 10000000;
+inline constexpr int kMaxPasswordIterations = 2000000;
 
 // What the prompt expects while no password has been set.
 extern const char kBuiltInPassPhrase[];
