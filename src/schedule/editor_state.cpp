@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/date_pattern.h"
+#include "calendar/date_fields.h"
 #include "schedule/entry_match.h"
 #include "schedule/folder_index.h"
 
@@ -12,17 +13,6 @@ namespace {
 
 constexpr const char* kWeekOrdinals[5] = {"第１", "第２", "第３", "第４",
                                           "第５"};
-
-DateTimeFields FieldsFor(const CivilDate& date, int hour = 0, int minute = 0) {
-  DateTimeFields f;
-  f.year = date.year;
-  f.month = date.month;
-  f.day = date.day;
-  f.weekday = WeekdayOf(DayNumber(date));
-  f.hour = hour;
-  f.minute = minute;
-  return f;
-}
 
 std::string Pattern(std::string_view pattern, const DateTimeFields& f) {
   return FormatDatePattern(pattern, f);
@@ -186,7 +176,7 @@ ScheduleEditorView EvaluateScheduleEditor(ScheduleEditorState& s,
   s.weeks.Normalize();
   if (s.move == HolidayMove::kStay) s.saturday_is_holiday = false;
 
-  const DateTimeFields f = FieldsFor(s.date);
+  const DateTimeFields f = FieldsOfDate(s.date);
   const ShiftCode code = ShiftCodeOf(s.move, s.saturday_is_holiday);
   ScheduleEditorView v;
   v.tab_captions = {Pattern("yyyy/mm/dd", f), Pattern("mm/dd", f),
@@ -218,7 +208,7 @@ PopupEditorView EvaluatePopupEditor(PopupEditorState& s, int before_minutes,
   s.seconds = std::clamp(s.seconds - s.seconds % 10, kMinElapsedSeconds,
                          kMaxElapsedSeconds);
 
-  const DateTimeFields f = FieldsFor(s.date, s.hour, s.minute);
+  const DateTimeFields f = FieldsOfDate(s.date, s.hour, s.minute);
   const ShiftCode code = ShiftCodeOf(s.move, s.saturday_is_holiday);
   PopupEditorView v;
   v.tab_captions = {Pattern("yyyy/mm/dd", f), Pattern("mm/dd", f),

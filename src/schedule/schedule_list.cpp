@@ -5,6 +5,7 @@
 
 #include "base/date_pattern.h"
 #include "base/settings_file.h"
+#include "calendar/date_fields.h"
 #include "calendar/holidays.h"
 #include "platform/text_codec.h"
 #include "schedule/day_info.h"
@@ -14,15 +15,6 @@
 
 namespace mirokata {
 namespace {
-
-DateTimeFields FieldsOfDay(const CivilDate& day) {
-  DateTimeFields f;
-  f.year = day.year;
-  f.month = day.month;
-  f.day = day.day;
-  f.weekday = WeekdayOf(DayNumber(day));
-  return f;
-}
 
 std::string Tag(int days_from_today) {
   if (days_from_today == 0) return "〔本日〕";
@@ -63,7 +55,7 @@ int Cp932Columns(std::string_view utf8) {
 std::string ListDayHeader(const CivilDate& day, int days_from_today,
                           const WeekdayNames& ddd) {
   std::string header = FormatDatePattern("yyyy\"年\"m\"月\"d\"日(\"ddd\")\"",
-                                         FieldsOfDay(day), ddd);
+                                         FieldsOfDate(day), ddd);
   const std::string tag = Tag(days_from_today);
   const int blanks =
       kListHeaderColumns - Cp932Columns(header) - Cp932Columns(tag);
@@ -73,8 +65,8 @@ std::string ListDayHeader(const CivilDate& day, int days_from_today,
 
 std::string ListCaption(const ListRange& range, const WeekdayNames& ddd) {
   constexpr char kPattern[] = "yyyy/mm/dd (ddd)";
-  return FormatDatePattern(kPattern, FieldsOfDay(range.first), ddd) + "～" +
-         FormatDatePattern(kPattern, FieldsOfDay(range.last), ddd);
+  return FormatDatePattern(kPattern, FieldsOfDate(range.first), ddd) + "～" +
+         FormatDatePattern(kPattern, FieldsOfDate(range.last), ddd);
 }
 
 ScheduleList BuildScheduleList(SettingsFile& settings, EntryFolder* folder,

@@ -9,6 +9,7 @@
 
 #include "base/date_pattern.h"
 #include "base/settings_file.h"
+#include "calendar/date_fields.h"
 
 namespace mirokata {
 namespace {
@@ -38,15 +39,6 @@ bool SameKey(std::string_view a, std::string_view b) {
 // Keys the date list owns: "Count" and the numbered dates.
 bool IsDateListKey(std::string_view key) {
   return IsDigits(key) || SameKey(key, kCountKey);
-}
-
-DateTimeFields FieldsOfDate(const CivilDate& date) {
-  DateTimeFields fields;
-  fields.year = date.year;
-  fields.month = date.month;
-  fields.day = date.day;
-  fields.weekday = WeekdayOf(DayNumber(date));
-  return fields;
 }
 
 std::optional<int> ParseNumber(std::string_view text) {

@@ -23,6 +23,7 @@
 #include "base/folders.h"
 #include "base/settings_file.h"
 #include "base/window_placement.h"
+#include "calendar/date_fields.h"
 #include "platform/clock.h"
 #include "platform/color/color_value.h"
 #include "platform/file_io.h"
@@ -258,11 +259,7 @@ void ScheduleManagerWindow::SetChosenDay(const CivilDate& day) {
 }
 
 void ScheduleManagerWindow::ShowDay() {
-  DateTimeFields f;
-  f.year = chosen_day_.year;
-  f.month = chosen_day_.month;
-  f.day = chosen_day_.day;
-  f.weekday = WeekdayOf(DayNumber(chosen_day_));
+  const DateTimeFields f = FieldsOfDate(chosen_day_);
   const QString caption =
       Q(FormatDatePattern("yyyy\"/\"mm\"/\"dd\"(\"ddd\")\"", f, ddd_names_));
   date_->setText(caption);
@@ -389,11 +386,7 @@ void ScheduleManagerWindow::ShowLine(int row) {
   QColor text_color = Qt::black;
   QColor back_color = Qt::white;
   if (line.date) {
-    DateTimeFields f;
-    f.year = line.date->year;
-    f.month = line.date->month;
-    f.day = line.date->day;
-    f.weekday = WeekdayOf(DayNumber(*line.date));
+    DateTimeFields f = FieldsOfDate(*line.date);
     std::string text = FormatDatePattern("yy\"年\"m\"月\"d\"日\"(aaa)", f);
     if (line.hhnn >= 0) {
       f.hour = line.hhnn / 100;
