@@ -17,6 +17,7 @@
 #include "base/services.h"
 #include "base/settings_file.h"
 #include "base/tick_events.h"
+#include "contacts/contacts_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -148,6 +149,10 @@ int RunApplication(int argc, char** argv) {
                   [&settings](std::function<void()> go_on) {
                     if (!settings.ReadBool("Password", "Use", false)) go_on();
                   }});
+    InstallContacts(context, window, events, pages,
+                    {[&window] { return window.RequireDataFolder(nullptr); },
+                     // The memo view has nothing to refresh until memos exist.
+                     {}});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();
