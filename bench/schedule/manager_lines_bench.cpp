@@ -15,7 +15,7 @@
 
 #include "base/settings_file.h"
 #include "calendar/gregorian.h"
-#include "generated_data_folder.h"
+#include "common/generated_data_folder.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
