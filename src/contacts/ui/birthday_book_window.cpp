@@ -29,6 +29,7 @@
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 #include "richtext/text_document_rtf_qt.h"
+#include "widgets/accessible_controls.h"
 #include "widgets/stored_placement.h"
 
 namespace mirokata {
@@ -42,24 +43,6 @@ constexpr char kSection[] = "Birthday";
 constexpr int kPictureSize = 48;
 constexpr int kChartWidth = 216;
 constexpr int kChartHeight = 79;
-
-template <typename W>
-W* Named(W* widget, const char* name, const char* hint = nullptr) {
-  widget->setAccessibleName(U(name));
-  widget->setToolTip(U(hint ? hint : name));
-  return widget;
-}
-
-QPushButton* Button(const char* caption, const char* hint = nullptr) {
-  return Named(new QPushButton(U(caption)), caption, hint);
-}
-
-QSpinBox* NumberBox(const char* name, int low, int high) {
-  auto* box = Named(new QSpinBox, name);
-  box->setRange(low, high);
-  box->setButtonSymbols(QAbstractSpinBox::PlusMinus);
-  return box;
-}
 
 }  // namespace
 
@@ -135,13 +118,13 @@ BirthdayBookWindow::BirthdayBookWindow(const Services& services,
   };
 
   // The birth date and the age.
-  fields_[0] = NumberBox("年", 1, 9999);
+  fields_[0] = NamedNumberBox("年", 1, 9999);
   // Month and day take any two digits: 13 becomes December, 31 April the
   // 30th.
-  fields_[1] = NumberBox("月", 0, 99);
-  fields_[2] = NumberBox("日", 0, 99);
-  age_ = NumberBox("年齢", 0, 150);
-  auto* apply_age = Button("設定", "年齢から生年を計算");
+  fields_[1] = NamedNumberBox("月", 0, 99);
+  fields_[2] = NamedNumberBox("日", 0, 99);
+  age_ = NamedNumberBox("年齢", 0, 150);
+  auto* apply_age = NamedButton("設定", "年齢から生年を計算");
   auto* date_row = new QHBoxLayout;
   const char* units[] = {"年", "月", "日"};
   for (int i = 0; i < 3; ++i) {
@@ -191,9 +174,9 @@ BirthdayBookWindow::BirthdayBookWindow(const Services& services,
   text_ = Named(new QTextEdit, "名前＆その他");
   text_->setAcceptRichText(true);
   text_->setMinimumHeight(90);
-  save_ = Button("保存");
-  delete_ = Button("削除");
-  auto* close = Button("閉じる");
+  save_ = NamedButton("保存");
+  delete_ = NamedButton("削除");
+  auto* close = NamedButton("閉じる");
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(save_);
@@ -208,7 +191,7 @@ BirthdayBookWindow::BirthdayBookWindow(const Services& services,
   // The registered birthdays.
   list_ = Named(new QListWidget, "登録済みの誕生日", "クリックで表示");
   list_->setMinimumWidth(210);
-  auto* search = Button("再検索", "登録済みの誕生日を探し直す");
+  auto* search = NamedButton("再検索", "登録済みの誕生日を探し直す");
   auto* list_box = new QGroupBox(U("登録済みの誕生日"));
   auto* list_layout = new QVBoxLayout(list_box);
   list_layout->addWidget(list_, 1);
@@ -216,9 +199,9 @@ BirthdayBookWindow::BirthdayBookWindow(const Services& services,
 
   // The biorhythm chart.
   chart_ = new BiorhythmChart;
-  auto* previous = Button("＜", "前の月");
-  auto* current = Button("今月", "今月に戻す");
-  auto* next = Button("＞", "次の月");
+  auto* previous = NamedButton("＜", "前の月");
+  auto* current = NamedButton("今月", "今月に戻す");
+  auto* next = NamedButton("＞", "次の月");
   for (QPushButton* b : {previous, next}) b->setFixedWidth(28);
   auto* chart_head = new QHBoxLayout;
   chart_head->addWidget(caption("chart_date", "生年月日"));

@@ -13,6 +13,7 @@
 #include "contacts/ui/birthday_pictures.h"
 #include "platform/clock.h"
 #include "schedule/entry_files.h"
+#include "widgets/accessible_controls.h"
 
 namespace mirokata {
 namespace {
@@ -40,27 +41,24 @@ QFont BirthdayGreetingWindow::GreetingFont() {
 BirthdayGreetingWindow::BirthdayGreetingWindow(const Services& services,
                                                std::function<void()> open_book,
                                                QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+    // A dialog's border: a title and a close box, nothing to resize to.
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint),
       services_(services) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(U("Happy Birthday!!"));
   setAccessibleName(U("Happy Birthday!!"));
 
-  picture_ = new QToolButton;
+  picture_ = Named(new QToolButton, "誕生日管理", "誕生日管理を開く");
   picture_->setIcon(QIcon(BirthdayPicture("CAKE", 64)));
   picture_->setIconSize(QSize(64, 64));
   picture_->setAutoRaise(true);
-  picture_->setAccessibleName(U("誕生日管理"));
-  picture_->setToolTip(U("誕生日管理を開く"));
-  text_ = new QPlainTextEdit;
+  text_ = Named(new QPlainTextEdit, "お誕生日");
   text_->setReadOnly(true);
-  text_->setAccessibleName(U("お誕生日"));
   text_->setFont(GreetingFont());
   text_->setMinimumSize(360, 140);
-  auto* close = new QPushButton(U("閉じる"));
-  close->setAccessibleName(U("閉じる"));
-  close->setToolTip(U("閉じる"));
+  auto* close = NamedButton("閉じる");
 
   auto* side = new QVBoxLayout;
   side->addWidget(picture_);
