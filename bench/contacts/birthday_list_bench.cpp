@@ -13,6 +13,7 @@
 #include "base/settings_file.h"
 #include "calendar/gregorian.h"
 #include "common/generated_data_folder.h"
+#include "common/offscreen_application.h"
 #include "contacts/birthday_book.h"
 #include "contacts/ui/birthday_book_window.h"
 #include "platform/testing/fake_clock.h"
@@ -75,11 +76,7 @@ BENCHMARK(BM_BirthdayListColdIndex)->Unit(benchmark::kMillisecond);
 
 // The window offscreen: its list refilled (the re-search button).
 void BM_BookWindowFillList(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "birthday_list_bench";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
+  OffscreenApplication();
   SettingsFile settings(Folder().settings_path());
   FakeClock clock;
   clock.Set(kToday.year, kToday.month, kToday.day, 10, 30);
@@ -97,7 +94,6 @@ void BM_BookWindowFillList(benchmark::State& state) {
   state.counters["lines"] = double(window->list()->count());
   window->close();
   window.reset();
-  benchmark::DoNotOptimize(app);
 }
 BENCHMARK(BM_BookWindowFillList)->Unit(benchmark::kMillisecond);
 

@@ -16,6 +16,7 @@
 #include "base/settings_file.h"
 #include "calendar/gregorian.h"
 #include "common/generated_data_folder.h"
+#include "common/offscreen_application.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
@@ -71,11 +72,7 @@ BENCHMARK(BM_ChosenDayList)->Unit(benchmark::kMicrosecond);
 
 // The window offscreen: building and showing the all list of the folder.
 void BM_WindowShowsAllList(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "manager_lines_bench";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
+  OffscreenApplication();
   SettingsFile settings(Folder().settings_path());
   FakeClock clock;
   clock.Set(2026, 12, 10, 10, 30);
@@ -94,7 +91,6 @@ void BM_WindowShowsAllList(benchmark::State& state) {
   }
   state.counters["lines"] = double(window->lines().size());
   window.reset();
-  benchmark::DoNotOptimize(app);
 }
 BENCHMARK(BM_WindowShowsAllList)->Unit(benchmark::kMillisecond);
 

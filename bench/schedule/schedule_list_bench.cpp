@@ -12,6 +12,7 @@
 #include "base/weekday_names.h"
 #include "calendar/gregorian.h"
 #include "common/generated_data_folder.h"
+#include "common/offscreen_application.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
@@ -57,11 +58,7 @@ BENCHMARK(BM_BuildScheduleList)->Apply(RangeArgs);
 
 // The window offscreen: the build with its panes filled and painted.
 void BM_WindowBuild(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "schedule_list_bench";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
+  OffscreenApplication();
   SettingsFile settings(Folder().settings_path());
   FakeClock clock;
   clock.Set(kToday.year, kToday.month, kToday.day, 10, 30);
@@ -81,7 +78,6 @@ void BM_WindowBuild(benchmark::State& state) {
     QApplication::processEvents();  // laid out and painted
   }
   window.reset();
-  benchmark::DoNotOptimize(app);
 }
 BENCHMARK(BM_WindowBuild)->Apply(RangeArgs);
 
