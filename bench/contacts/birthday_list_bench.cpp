@@ -14,10 +14,9 @@
 #include "calendar/gregorian.h"
 #include "common/generated_data_folder.h"
 #include "common/offscreen_application.h"
+#include "common/window_services.h"
 #include "contacts/birthday_book.h"
 #include "contacts/ui/birthday_book_window.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
 #include "schedule/entry_name.h"
 
@@ -77,15 +76,9 @@ BENCHMARK(BM_BirthdayListColdIndex)->Unit(benchmark::kMillisecond);
 // The window offscreen: its list refilled (the re-search button).
 void BM_BookWindowFillList(benchmark::State& state) {
   OffscreenApplication();
-  SettingsFile settings(Folder().settings_path());
-  FakeClock clock;
-  clock.Set(kToday.year, kToday.month, kToday.day, 10, 30);
-  FakeMessages messages;
-  Services services;
-  services.settings = &settings;
-  services.clock = &clock;
-  services.messages = &messages;
-  auto window = std::make_unique<BirthdayBookWindow>(services, Folder().path());
+  WindowServices world(Folder().settings_path(), kToday);
+  auto window =
+      std::make_unique<BirthdayBookWindow>(world.services, Folder().path());
   window->show();
   QApplication::processEvents();
   for (auto _ : state) {

@@ -17,6 +17,7 @@
 #include "calendar/gregorian.h"
 #include "common/generated_data_folder.h"
 #include "common/offscreen_application.h"
+#include "common/window_services.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
@@ -73,16 +74,9 @@ BENCHMARK(BM_ChosenDayList)->Unit(benchmark::kMicrosecond);
 // The window offscreen: building and showing the all list of the folder.
 void BM_WindowShowsAllList(benchmark::State& state) {
   OffscreenApplication();
-  SettingsFile settings(Folder().settings_path());
-  FakeClock clock;
-  clock.Set(2026, 12, 10, 10, 30);
-  FakeMessages messages;
-  Services services;
-  services.settings = &settings;
-  services.clock = &clock;
-  services.messages = &messages;
+  WindowServices world(Folder().settings_path(), {2026, 12, 10});
   auto window = std::make_unique<ScheduleManagerWindow>(
-      services, ScheduleManagerHost{}, CivilDate{2026, 12, 10});
+      world.services, ScheduleManagerHost{}, CivilDate{2026, 12, 10});
   window->show();
   QApplication::processEvents();
   for (auto _ : state) {

@@ -13,6 +13,7 @@
 #include "calendar/gregorian.h"
 #include "common/generated_data_folder.h"
 #include "common/offscreen_application.h"
+#include "common/window_services.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
@@ -59,16 +60,9 @@ BENCHMARK(BM_BuildScheduleList)->Apply(RangeArgs);
 // The window offscreen: the build with its panes filled and painted.
 void BM_WindowBuild(benchmark::State& state) {
   OffscreenApplication();
-  SettingsFile settings(Folder().settings_path());
-  FakeClock clock;
-  clock.Set(kToday.year, kToday.month, kToday.day, 10, 30);
-  FakeMessages messages;
-  Services services;
-  services.settings = &settings;
-  services.clock = &clock;
-  services.messages = &messages;
+  WindowServices world(Folder().settings_path(), kToday);
   auto window =
-      std::make_unique<ScheduleListWindow>(services, ScheduleListHost{});
+      std::make_unique<ScheduleListWindow>(world.services, ScheduleListHost{});
   window->SetDays(int(state.range(0)), int(state.range(1)));
   window->SetStartDate(kStart);
   window->show();

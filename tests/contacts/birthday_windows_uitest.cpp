@@ -15,8 +15,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "base/preferences_page.h"
@@ -25,6 +23,7 @@
 #include "contacts/contacts_module.h"
 #include "contacts/ui/birthday_book_window.h"
 #include "contacts/ui/birthday_greeting_window.h"
+#include "platform/file_io.h"
 #include "schedule/reminder_engine.h"
 #include "support/fake_command_host.h"
 #include "support/fake_world.h"
@@ -35,10 +34,9 @@ namespace {
 QString U(const char* text) { return QString::fromUtf8(text); }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  std::string data;
+  ReadWholeFile(path, &data);
+  return data;
 }
 
 // The windows of a kind that exist (the fake host opens without showing).
