@@ -141,6 +141,10 @@ int RunApplication(int argc, char** argv) {
          [&window] { return window.command_has_date(); },
          [&window] { return window.RequireDataFolder(nullptr); },
          rebuild_schedule_list});
+    InstallContacts(context, window, events, pages,
+                    {[&window] { return window.RequireDataFolder(nullptr); },
+                     // The memo view has nothing to refresh until memos exist.
+                     {}});
     InstallTools(context, window, events, pages,
                  {[&window] { return window.selected_date(); },
                   [&window](const CivilDate& date) { window.SelectDate(date); },
@@ -149,10 +153,6 @@ int RunApplication(int argc, char** argv) {
                   [&settings](std::function<void()> go_on) {
                     if (!settings.ReadBool("Password", "Use", false)) go_on();
                   }});
-    InstallContacts(context, window, events, pages,
-                    {[&window] { return window.RequireDataFolder(nullptr); },
-                     // The memo view has nothing to refresh until memos exist.
-                     {}});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

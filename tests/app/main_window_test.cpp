@@ -733,7 +733,7 @@ class MainWindowTest : public QObject {
     InstallTools(services, *w, events, pages,
                  {[w] { return w->selected_date(); },
                   [w](const CivilDate& d) { w->SelectDate(d); },
-                  {},
+                  [] { return true; },
                   {}});
     w->RunCommand(Command::kDayCalculator);
     w->RunCommand(Command::kDayCalculator);
