@@ -631,6 +631,35 @@ class MainWindowTest : public QObject {
     QVERIFY(!w->tool_windows().IsOpen("preferences"));
   }
 
+  // The birthday book is one window, checked in the menu while it is open.
+  void TheBirthdayBookOpensOnceAndIsChecked() {
+    Harness h;
+    h.SeedEarlierRun();
+    std::filesystem::create_directory(h.dir / "data");
+    h.settings->WriteString("Calendar", "Directory", h.dir / "data");
+    MainWindow* w = h.Start();
+    Services services = h.Context();
+    TickEvents events;
+    PreferencesPages pages;
+    InstallContacts(services, *w, events, pages,
+                    {[w] { return w->RequireDataFolder(nullptr); }, {}});
+    QAction* item = w->FindMenuItem(QString::fromUtf8("誕生日管理"));
+    QVERIFY(item && item->isEnabled() && !item->isChecked());
+    item->trigger();
+    w->RunCommand(Command::kBirthdays);
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(tops.begin(), tops.end(),
+                           [](QWidget* t) {
+                             return qobject_cast<BirthdayBookWindow*>(t) &&
+                                    t->isVisible();
+                           }),
+             1);
+    QVERIFY(item->isChecked());
+    w->tool_windows().Find("birthday_book")->close();
+    QTRY_VERIFY(!w->tool_windows().IsOpen("birthday_book"));
+    QVERIFY(!item->isChecked());
+  }
+
   void ClosingAsksOtherWindowsFirst() {
     Harness h;
     h.SeedEarlierRun();
@@ -759,35 +788,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->year_caption(), QString("2000"));
     QCOMPARE(w->month_caption(), QString("2"));
     QTRY_VERIFY(!w->tool_windows().IsOpen("jump"));
-  }
-
-  // The birthday book is one window, checked in the menu while it is open.
-  void TheBirthdayBookOpensOnceAndIsChecked() {
-    Harness h;
-    h.SeedEarlierRun();
-    std::filesystem::create_directory(h.dir / "data");
-    h.settings->WriteString("Calendar", "Directory", h.dir / "data");
-    MainWindow* w = h.Start();
-    Services services = h.Context();
-    TickEvents events;
-    PreferencesPages pages;
-    InstallContacts(services, *w, events, pages,
-                    {[w] { return w->RequireDataFolder(nullptr); }, {}});
-    QAction* item = w->FindMenuItem(QString::fromUtf8("誕生日管理"));
-    QVERIFY(item && item->isEnabled() && !item->isChecked());
-    item->trigger();
-    w->RunCommand(Command::kBirthdays);
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    QCOMPARE(std::count_if(tops.begin(), tops.end(),
-                           [](QWidget* t) {
-                             return qobject_cast<BirthdayBookWindow*>(t) &&
-                                    t->isVisible();
-                           }),
-             1);
-    QVERIFY(item->isChecked());
-    w->tool_windows().Find("birthday_book")->close();
-    QTRY_VERIFY(!w->tool_windows().IsOpen("birthday_book"));
-    QVERIFY(!item->isChecked());
   }
 
   // The switch is the desktop's autostart entry, not a setting of ours.
