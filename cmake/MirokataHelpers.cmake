@@ -33,5 +33,6 @@ function(mirokata_benchmark name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark
                         benchmark::benchmark_main)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src
+                             ${PROJECT_SOURCE_DIR}/bench)
 endfunction()

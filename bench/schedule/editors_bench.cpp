@@ -13,6 +13,7 @@
 
 #include "base/services.h"
 #include "base/settings_file.h"
+#include "common/offscreen_application.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
@@ -26,17 +27,6 @@ namespace mirokata {
 namespace {
 
 namespace fs = std::filesystem;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "editors_bench";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
 
 // A program folder with a data folder of ten years of daily schedules and
 // popups, recurring entries, and the options of 2,000 popups.
@@ -151,7 +141,7 @@ BENCHMARK(BM_PopupEditorReevaluation);
 // The window built, its entry and options loaded, shown and painted.
 template <typename Window, typename State>
 void OpenWindow(benchmark::State& state, const State& start) {
-  App();
+  OffscreenApplication();
   Home& home = TheHome();
   for (auto _ : state) {
     auto* window = new Window(home.Context(), {}, start);

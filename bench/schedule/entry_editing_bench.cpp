@@ -11,7 +11,7 @@
 
 #include "base/settings_file.h"
 #include "calendar/gregorian.h"
-#include "generated_data_folder.h"
+#include "common/generated_data_folder.h"
 #include "richtext/rtf_writer.h"
 #include "schedule/entry_editing.h"
 #include "schedule/entry_name.h"

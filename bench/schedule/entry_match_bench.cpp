@@ -14,7 +14,7 @@
 
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
-#include "generated_data_folder.h"
+#include "common/generated_data_folder.h"
 #include "schedule/entry_match.h"
 
 namespace mirokata {

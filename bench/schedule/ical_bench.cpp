@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "generated_data_folder.h"
+#include "common/generated_data_folder.h"
 #include "schedule/ical_export.h"
 #include "schedule/ical_import.h"
 

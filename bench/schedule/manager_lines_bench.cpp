@@ -15,7 +15,9 @@
 
 #include "base/settings_file.h"
 #include "calendar/gregorian.h"
-#include "generated_data_folder.h"
+#include "common/generated_data_folder.h"
+#include "common/offscreen_application.h"
+#include "common/window_services.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
@@ -71,21 +73,10 @@ BENCHMARK(BM_ChosenDayList)->Unit(benchmark::kMicrosecond);
 
 // The window offscreen: building and showing the all list of the folder.
 void BM_WindowShowsAllList(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "manager_lines_bench";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
-  SettingsFile settings(Folder().settings_path());
-  FakeClock clock;
-  clock.Set(2026, 12, 10, 10, 30);
-  FakeMessages messages;
-  Services services;
-  services.settings = &settings;
-  services.clock = &clock;
-  services.messages = &messages;
+  OffscreenApplication();
+  WindowServices world(Folder().settings_path(), {2026, 12, 10});
   auto window = std::make_unique<ScheduleManagerWindow>(
-      services, ScheduleManagerHost{}, CivilDate{2026, 12, 10});
+      world.services, ScheduleManagerHost{}, CivilDate{2026, 12, 10});
   window->show();
   QApplication::processEvents();
   for (auto _ : state) {
@@ -94,7 +85,6 @@ void BM_WindowShowsAllList(benchmark::State& state) {
   }
   state.counters["lines"] = double(window->lines().size());
   window.reset();
-  benchmark::DoNotOptimize(app);
 }
 BENCHMARK(BM_WindowShowsAllList)->Unit(benchmark::kMillisecond);
 

@@ -11,7 +11,9 @@
 #include "base/settings_file.h"
 #include "base/weekday_names.h"
 #include "calendar/gregorian.h"
-#include "generated_data_folder.h"
+#include "common/generated_data_folder.h"
+#include "common/offscreen_application.h"
+#include "common/window_services.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
 #include "schedule/entry_files.h"
@@ -57,21 +59,10 @@ BENCHMARK(BM_BuildScheduleList)->Apply(RangeArgs);
 
 // The window offscreen: the build with its panes filled and painted.
 void BM_WindowBuild(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "schedule_list_bench";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
-  SettingsFile settings(Folder().settings_path());
-  FakeClock clock;
-  clock.Set(kToday.year, kToday.month, kToday.day, 10, 30);
-  FakeMessages messages;
-  Services services;
-  services.settings = &settings;
-  services.clock = &clock;
-  services.messages = &messages;
+  OffscreenApplication();
+  WindowServices world(Folder().settings_path(), kToday);
   auto window =
-      std::make_unique<ScheduleListWindow>(services, ScheduleListHost{});
+      std::make_unique<ScheduleListWindow>(world.services, ScheduleListHost{});
   window->SetDays(int(state.range(0)), int(state.range(1)));
   window->SetStartDate(kStart);
   window->show();
@@ -81,7 +72,6 @@ void BM_WindowBuild(benchmark::State& state) {
     QApplication::processEvents();  // laid out and painted
   }
   window.reset();
-  benchmark::DoNotOptimize(app);
 }
 BENCHMARK(BM_WindowBuild)->Apply(RangeArgs);
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/settings_file.h"
+#include "common/offscreen_application.h"
 #include "platform/sound_cues.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_messages.h"
@@ -59,12 +60,7 @@ void BM_TrackerLoad(benchmark::State& state) {
 BENCHMARK(BM_TrackerLoad)->Unit(benchmark::kMillisecond);
 
 void BM_WindowOpen(benchmark::State& state) {
-  static int argc = 1;
-  static char name[] = "tools_period_bench";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
+  OffscreenApplication();
   SettingsFile settings(Data().folder + "/mirokata.ini");
   FakeClock clock;
   clock.Set(2026, 12, 10, 10, 30);

@@ -17,6 +17,7 @@
 #include "base/services.h"
 #include "base/settings_file.h"
 #include "base/tick_events.h"
+#include "contacts/contacts_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -146,6 +147,10 @@ int RunApplication(int argc, char** argv) {
          [&window] { return window.command_has_date(); },
          [&window] { return window.RequireDataFolder(nullptr); },
          rebuild_schedule_list});
+    InstallContacts(context, window, events, pages,
+                    {[&window] { return window.RequireDataFolder(nullptr); },
+                     // The memo view has nothing to refresh until memos exist.
+                     {}});
     InstallTools(context, window, events, pages,
                  {[&window] { return window.selected_date(); },
                   [&window](const CivilDate& date) { window.SelectDate(date); },

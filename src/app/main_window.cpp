@@ -390,7 +390,8 @@ void MainWindow::BuildMenus() {
   AddCommand(mail_menu_, "メールの設定", Command::kMailSettings);
 
   AddCommand(main_menu_, "Todoボード", Command::kTodoBoard);
-  AddCommand(main_menu_, "誕生日管理", Command::kBirthdays);
+  tool_windows_->Bind("birthday_book", AddCommand(main_menu_, "誕生日管理",
+                                                  Command::kBirthdays));
 
   QMenu* tools = main_menu_->addMenu(U("ツール"));
   tool_windows_->Bind("day_calculator",

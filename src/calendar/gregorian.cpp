@@ -1,5 +1,6 @@
 #include "calendar/gregorian.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -111,6 +112,11 @@ bool IsValidDate(int year, int month, int day) {
     return false;
   }
   return !(year == 1582 && month == 10 && day >= 5 && day <= 14);
+}
+
+CivilDate ValidDate(int year, int month, int day) {
+  while (day > 1 && !IsValidDate(year, month, day)) --day;
+  return {year, month, std::max(day, 1)};
 }
 
 int32_t VernalEquinoxNumber(int year) {

@@ -55,6 +55,11 @@ int DaysInMonth(int year, int month);
 // the October 1582 gap.
 bool IsValidDate(int year, int month, int day);
 
+// Year, month and day made a real date: the day is lowered until it is one
+// (31 April is 30 April; a day in the ten days dropped in October 1582
+// becomes 4 October). Year and month are taken as they are (1-9999, 1-12).
+CivilDate ValidDate(int year, int month, int day);
+
 // The grid's equinox marking: day numbers of the local (JST) equinox days.
 int32_t VernalEquinoxNumber(int year);
 int32_t AutumnalEquinoxNumber(int year);

@@ -30,11 +30,6 @@ std::string Parts(
 
 }  // namespace
 
-CivilDate ValidDate(int year, int month, int day) {
-  while (day > 1 && !IsValidDate(year, month, day)) --day;
-  return {year, month, std::max(day, 1)};
-}
-
 std::int64_t SecondsOf(const DateTimeFields& t) {
   return std::int64_t{DayNumber(t.year, t.month, t.day)} * kDay +
          std::int64_t{t.hour} * 3600 + std::int64_t{t.minute} * 60 + t.second;

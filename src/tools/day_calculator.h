@@ -14,11 +14,6 @@
 
 namespace mirokata {
 
-// Year, month and day made a real date: the day is lowered until it is one
-// (31 April is 30 April; a day in the ten days dropped in October 1582
-// becomes 4 October). Year and month are taken as they are (1-9999, 1-12).
-CivilDate ValidDate(int year, int month, int day);
-
 // Seconds from the start of the day numbering to the date-time (its
 // weekday is ignored); the date must be valid.
 std::int64_t SecondsOf(const DateTimeFields& time);

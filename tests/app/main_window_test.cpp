@@ -23,6 +23,8 @@
 #include "base/folders.h"
 #include "base/services.h"
 #include "base/settings_file.h"
+#include "contacts/contacts_module.h"
+#include "contacts/ui/birthday_book_window.h"
 #include "mainwin/ui/calendar_grid_panel.h"
 #include "mainwin/ui/day_panel_controller.h"
 #include "platform/qt_screen.h"
@@ -627,6 +629,35 @@ class MainWindowTest : public QObject {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!prefs->isChecked());
     QVERIFY(!w->tool_windows().IsOpen("preferences"));
+  }
+
+  // The birthday book is one window, checked in the menu while it is open.
+  void TheBirthdayBookOpensOnceAndIsChecked() {
+    Harness h;
+    h.SeedEarlierRun();
+    std::filesystem::create_directory(h.dir / "data");
+    h.settings->WriteString("Calendar", "Directory", h.dir / "data");
+    MainWindow* w = h.Start();
+    Services services = h.Context();
+    TickEvents events;
+    PreferencesPages pages;
+    InstallContacts(services, *w, events, pages,
+                    {[w] { return w->RequireDataFolder(nullptr); }, {}});
+    QAction* item = w->FindMenuItem(QString::fromUtf8("誕生日管理"));
+    QVERIFY(item && item->isEnabled() && !item->isChecked());
+    item->trigger();
+    w->RunCommand(Command::kBirthdays);
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(tops.begin(), tops.end(),
+                           [](QWidget* t) {
+                             return qobject_cast<BirthdayBookWindow*>(t) &&
+                                    t->isVisible();
+                           }),
+             1);
+    QVERIFY(item->isChecked());
+    w->tool_windows().Find("birthday_book")->close();
+    QTRY_VERIFY(!w->tool_windows().IsOpen("birthday_book"));
+    QVERIFY(!item->isChecked());
   }
 
   void ClosingAsksOtherWindowsFirst() {

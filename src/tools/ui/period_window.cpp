@@ -20,6 +20,7 @@
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 #include "tools/day_calculator.h"
+#include "widgets/accessible_controls.h"
 #include "widgets/startup_message_window.h"
 #include "widgets/stored_placement.h"
 
@@ -34,24 +35,6 @@ constexpr char kListHint[] = "過去のリスト";
 constexpr char kCycleHint[] = "周期を指定";
 constexpr char kDetailHint[] = "ｸﾘｯｸで詳細表示";
 constexpr char kReferenceHint[] = "あくまでも参考値です｡";
-
-template <typename W>
-W* Named(W* widget, const char* name, const char* hint = nullptr) {
-  widget->setAccessibleName(U(name));
-  widget->setToolTip(U(hint ? hint : name));
-  return widget;
-}
-
-QPushButton* Button(const char* caption, const char* hint) {
-  return Named(new QPushButton(U(caption)), caption, hint);
-}
-
-QSpinBox* NumberBox(const char* name, int low, int high) {
-  auto* box = Named(new QSpinBox, name);
-  box->setRange(low, high);
-  box->setButtonSymbols(QAbstractSpinBox::PlusMinus);
-  return box;
-}
 
 void Fill(QListWidget* list, const std::vector<std::string>& lines) {
   const QSignalBlocker block(list);
@@ -86,18 +69,18 @@ PeriodWindow::PeriodWindow(const Services& services, const std::string& folder,
   recorded_->setMinimumWidth(120);
   const char* units[] = {"年", "月", "日"};
   auto* date_row = new QHBoxLayout;
-  date_fields_[0] = NumberBox("年", 1, 9999);
-  date_fields_[1] = NumberBox("月", 1, 12);
-  date_fields_[2] = NumberBox("日", 1, 31);
+  date_fields_[0] = NamedNumberBox("年", 1, 9999);
+  date_fields_[1] = NamedNumberBox("月", 1, 12);
+  date_fields_[2] = NamedNumberBox("日", 1, 31);
   for (int i = 0; i < 3; ++i) {
     date_row->addWidget(date_fields_[i]);
     date_row->addWidget(new QLabel(U(units[i])));
     connect(date_fields_[i], &QSpinBox::valueChanged, this,
             &PeriodWindow::FixEnteredDay);
   }
-  auto* today = Button("今日に戻す｡", "今日に戻す｡");
-  auto* add = Button("追加", "あの日をリストに追加");
-  delete_button_ = Button("削除", "あの日をリストから削除");
+  auto* today = NamedButton("今日に戻す｡", "今日に戻す｡");
+  auto* add = NamedButton("追加", "あの日をリストに追加");
+  delete_button_ = NamedButton("削除", "あの日をリストから削除");
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(today);
   buttons->addWidget(add);
@@ -157,7 +140,7 @@ PeriodWindow::PeriodWindow(const Services& services, const std::string& folder,
     details->addWidget(detail_frames_[i]);
   }
 
-  days_ = NumberBox("生理中の期間", 1, kMaxPeriodDays);
+  days_ = NamedNumberBox("生理中の期間", 1, kMaxPeriodDays);
   auto* days_row = new QHBoxLayout;
   days_row->addWidget(new QLabel(U("生理中の期間を")));
   days_row->addWidget(days_);

@@ -1,8 +1,8 @@
 // A generated data folder with a settings file beside it, in a temporary
 // folder of its own that goes when the benchmark ends; and the entry names
-// the schedule benchmarks fill it with.
-#ifndef MIROKATA_BENCH_SCHEDULE_GENERATED_DATA_FOLDER_H_
-#define MIROKATA_BENCH_SCHEDULE_GENERATED_DATA_FOLDER_H_
+// the benchmarks fill it with.
+#ifndef MIROKATA_BENCH_COMMON_GENERATED_DATA_FOLDER_H_
+#define MIROKATA_BENCH_COMMON_GENERATED_DATA_FOLDER_H_
 
 #include <stdlib.h>
 
@@ -168,4 +168,4 @@ inline std::set<std::string> GenerateMixedEntryNames(int count) {
 
 }  // namespace mirokata
 
-#endif  // MIROKATA_BENCH_SCHEDULE_GENERATED_DATA_FOLDER_H_
+#endif  // MIROKATA_BENCH_COMMON_GENERATED_DATA_FOLDER_H_
