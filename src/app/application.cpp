@@ -110,6 +110,7 @@ int RunApplication(int argc, char** argv) {
   context.tray = services.tray.get();
   context.screen = services.screen.get();
   context.power = services.power.get();
+  context.reachability = services.reachability.get();
   context.desktop = desktop.get();
   context.jpeg = &jpeg;
   context.entry_changes = &entry_changes;
