@@ -17,6 +17,7 @@
 #include "base/services.h"
 #include "base/settings_file.h"
 #include "base/tick_events.h"
+#include "contacts/phone_book_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -149,6 +150,16 @@ int RunApplication(int argc, char** argv) {
                   [&settings](std::function<void()> go_on) {
                     if (!settings.ReadBool("Password", "Use", false)) go_on();
                   }});
+    InstallPhoneBook(
+        context, window, events, pages,
+        {[&window] { return window.RequireDataFolder(nullptr); },
+         // Until the lock's prompt exists, a locked phone book stays shut.
+         [&settings](std::function<void()> go_on) {
+           if (!settings.ReadBool("Password", "Use", false) ||
+               !settings.ReadBool("Password", "Tel", false)) {
+             go_on();
+           }
+         }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();
