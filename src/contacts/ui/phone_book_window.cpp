@@ -14,7 +14,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -22,6 +22,7 @@
 #include "base/settings_file.h"
 #include "contacts/phone_commands.h"
 #include "contacts/ui/dial_field.h"
+#include "contacts/ui/phone_page_model.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/messages.h"
 #include "platform/ping.h"
@@ -111,7 +112,7 @@ PhoneBookWindow::~PhoneBookWindow() {
   ping_.reset();
   if (dirty_ && page_faithful_) {
     std::string error;
-    store_.Save(page_, rows_, &error);
+    store_.Save(page_, model_->rows(), &error);
   }
   if (services_.settings->ReadBool(kPhoneBookSection, "Close", false) &&
       services_.desktop) {
@@ -173,7 +174,11 @@ void PhoneBookWindow::BuildWidgets() {
   });
   root->addWidget(tabs_);
 
-  grid_ = Named(new QTableWidget(0, kPhoneColumns), "電話番号リスト", kGridTip);
+  model_ = new PhonePageModel(this);
+  model_->SetEditCheck(
+      [this](const std::string& text) { return AcceptEdit(text); });
+  grid_ = Named(new QTableView, "電話番号リスト", kGridTip);
+  grid_->setModel(model_);
   grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -184,10 +189,12 @@ void PhoneBookWindow::BuildWidgets() {
                                                  6);
   grid_->setContextMenuPolicy(Qt::DefaultContextMenu);
   grid_->viewport()->installEventFilter(this);
-  connect(grid_, &QTableWidget::cellChanged, this,
-          &PhoneBookWindow::CellEdited);
-  connect(grid_, &QTableWidget::currentCellChanged, this,
-          &PhoneBookWindow::SelectionMoved);
+  connect(model_, &PhonePageModel::CellEdited, this, [this](int row, int) {
+    dirty_ = true;
+    if (row == grid_->currentIndex().row()) SelectionMoved();
+  });
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { SelectionMoved(); });
   connect(grid_->verticalHeader(), &QHeaderView::sectionMoved, this,
           [this](int, int from, int to) {
             {
@@ -237,9 +244,11 @@ std::string PhoneBookWindow::Setting(const std::string& key) const {
 }
 
 std::string PhoneBookWindow::Cell(int column) const {
-  const int row = grid_->currentRow();
-  if (row < 0 || size_t(row) >= rows_.size()) return {};
-  return rows_[size_t(row)][size_t(column)];
+  return model_->Cell(grid_->currentIndex().row(), column);
+}
+
+const std::vector<PhoneRow>& PhoneBookWindow::rows() const {
+  return model_->rows();
 }
 
 void PhoneBookWindow::SetCaptions() {
@@ -259,7 +268,7 @@ void PhoneBookWindow::SetCaptions() {
                                          std::to_string(c),
                                      kColumnCaptions[c]));
   }
-  grid_->setHorizontalHeaderLabels(captions);
+  model_->SetCaptions(captions);
   QPalette palette = grid_->palette();
   palette.setColor(QPalette::Base,
                    page_ == kSearchPage
@@ -304,7 +313,7 @@ void PhoneBookWindow::CommitColumnWidths() {
 bool PhoneBookWindow::SaveCurrentPage() {
   if (page_ < 0 || !dirty_ || !page_faithful_) return true;
   std::string error;
-  if (!store_.Save(page_, rows_, &error)) {
+  if (!store_.Save(page_, model_->rows(), &error)) {
     Notice(int(MessageKind::kError), "保存できませんでした。\r" + error);
     return false;
   }
@@ -322,70 +331,32 @@ bool PhoneBookWindow::ShowPage(int page) {
     tabs_->setCurrentIndex(page);
   }
   PhonePage loaded = store_.Load(page);
-  rows_ = std::move(loaded.rows);
   page_faithful_ = loaded.faithful;
   dirty_ = false;
   top_panel_->setText(U(loaded.problem));
   widths_ = {kDefaultWidths[0], kDefaultWidths[1], kDefaultWidths[2],
              kDefaultWidths[3], kDefaultWidths[4]};
   SetCaptions();
+  model_->SetRows(std::move(loaded.rows));
   ApplyColumnWidths();
-  FillGrid();
   ApplyGridMode();
   grid_->scrollToTop();
   SelectRow(0);
   return true;
 }
 
-void PhoneBookWindow::FillGrid() {
-  filling_ = true;
-  const QSignalBlocker block(grid_);
-  grid_->setUpdatesEnabled(false);
-  grid_->clearContents();
-  grid_->setRowCount(int(rows_.size()));
-  for (int r = 0; r < int(rows_.size()); ++r) FillRow(r);
-  grid_->setUpdatesEnabled(true);
-  filling_ = false;
-}
-
-void PhoneBookWindow::FillRow(int row) {
-  const bool was_filling = filling_;
-  filling_ = true;
-  const QSignalBlocker block(grid_);
-  for (int c = 0; c < kPhoneColumns; ++c) {
-    QTableWidgetItem* item = grid_->item(row, c);
-    const QString text = U(rows_[size_t(row)][size_t(c)]);
-    if (!item) {
-      grid_->setItem(row, c, new QTableWidgetItem(text));
-    } else {
-      item->setText(text);
-    }
-  }
-  filling_ = was_filling;
-}
-
-void PhoneBookWindow::CellEdited(int row, int column) {
-  if (filling_ || row < 0 || size_t(row) >= rows_.size()) return;
-  QTableWidgetItem* item = grid_->item(row, column);
-  if (!item) return;
-  const std::string text = item->text().toStdString();
-  std::string& cell = rows_[size_t(row)][size_t(column)];
-  if (text == cell) return;
-  if (!FitsCp932(text)) {
-    // Saved it would turn into "?": the cell keeps what it held.
-    FillRow(row);
-    Notice(int(MessageKind::kWarning), kNotCp932Text + text);
-    return;
-  }
-  cell = text;
-  dirty_ = true;
-  if (row == grid_->currentRow()) SelectionMoved();
+bool PhoneBookWindow::AcceptEdit(const std::string& text) {
+  if (FitsCp932(text)) return true;
+  // Saved it would turn into "?": the cell keeps what it held.
+  Notice(int(MessageKind::kWarning), kNotCp932Text + text);
+  return false;
 }
 
 void PhoneBookWindow::SelectRow(int row) {
-  if (rows_.empty()) return;
-  row = std::clamp(row, 0, int(rows_.size()) - 1);
-  grid_->setCurrentCell(row, reorder_ ? 2 : 0);
+  const int count = model_->rowCount();
+  if (count == 0) return;
+  row = std::clamp(row, 0, count - 1);
+  grid_->setCurrentIndex(model_->index(row, reorder_ ? 2 : 0));
   SelectionMoved();
 }
 
@@ -398,6 +369,7 @@ void PhoneBookWindow::SelectionMoved() {
 
 void PhoneBookWindow::ApplyGridMode() {
   const bool locked = edit_locked_ || reorder_ || !page_faithful_;
+  model_->SetEditable(!locked);
   grid_->setEditTriggers(locked ? QAbstractItemView::NoEditTriggers
                                 : QAbstractItemView::DoubleClicked |
                                       QAbstractItemView::EditKeyPressed |
@@ -434,15 +406,7 @@ void PhoneBookWindow::SetReorderMode(bool on) {
 }
 
 void PhoneBookWindow::MoveRow(int from, int to) {
-  const int count = int(rows_.size());
-  if (!page_faithful_ || from == to || from < 0 || to < 0 || from >= count ||
-      to >= count) {
-    return;
-  }
-  PhoneRow moved = std::move(rows_[size_t(from)]);
-  rows_.erase(rows_.begin() + from);
-  rows_.insert(rows_.begin() + to, std::move(moved));
-  for (int r = std::min(from, to); r <= std::max(from, to); ++r) FillRow(r);
+  if (!page_faithful_ || from == to || !model_->MoveRow(from, to)) return;
   dirty_ = true;
   SelectRow(to);
 }
@@ -607,7 +571,7 @@ bool PhoneBookWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == grid_->viewport() && event->type() == QEvent::ContextMenu) {
     auto* e = static_cast<QContextMenuEvent*>(event);
     const int row = grid_->rowAt(e->pos().y());
-    if (row >= 0 && row != grid_->currentRow()) SelectRow(row);
+    if (row >= 0 && row != grid_->currentIndex().row()) SelectRow(row);
     BuildContextMenu()->popup(e->globalPos());
     return true;
   }

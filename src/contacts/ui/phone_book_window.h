@@ -20,12 +20,13 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabBar;
-class QTableWidget;
+class QTableView;
 class QToolButton;
 
 namespace mirokata {
 
 class DialField;
+class PhonePageModel;
 class PingJob;
 struct PingOutcome;
 
@@ -61,13 +62,13 @@ class PhoneBookWindow : public QMainWindow {
   void Ping();
 
   int page() const { return page_; }
-  const std::vector<PhoneRow>& rows() const { return rows_; }
+  const std::vector<PhoneRow>& rows() const;
   bool page_read_only() const { return !page_faithful_; }
   QString status() const;
   // Why the page is read-only; empty when it is not.
   QString page_note() const;
   QTabBar* tabs() const { return tabs_; }
-  QTableWidget* grid() const { return grid_; }
+  QTableView* grid() const { return grid_; }
   DialField* dial_field() const { return dial_; }
   QToolButton* tone_button() const { return tone_button_; }
   QLineEdit* address_field() const { return address_; }
@@ -89,9 +90,7 @@ class PhoneBookWindow : public QMainWindow {
   void SetCaptions();
   void ApplyColumnWidths();
   void CommitColumnWidths();
-  void FillGrid();
-  void FillRow(int row);
-  void CellEdited(int row, int column);
+  bool AcceptEdit(const std::string& text);
   void SelectionMoved();
   void ApplyGridMode();
   void PingDone(const PingOutcome& outcome);
@@ -104,10 +103,8 @@ class PhoneBookWindow : public QMainWindow {
   PhonePageStore store_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   int page_ = -1;
-  std::vector<PhoneRow> rows_;
   bool page_faithful_ = true;
   bool dirty_ = false;
-  bool filling_ = false;
   bool edit_locked_ = false;
   bool reorder_ = false;
   bool tones_playing_ = false;
@@ -115,7 +112,8 @@ class PhoneBookWindow : public QMainWindow {
   std::unique_ptr<PingJob> ping_;
 
   QTabBar* tabs_ = nullptr;
-  QTableWidget* grid_ = nullptr;
+  QTableView* grid_ = nullptr;
+  PhonePageModel* model_ = nullptr;
   DialField* dial_ = nullptr;
   QToolButton* tone_button_ = nullptr;
   QLineEdit* address_ = nullptr;
