@@ -7,11 +7,8 @@ usage: phone_book_e2e.py MIROKATA_BINARY [SCREENSHOT_FOLDER]
 Needs DISPLAY (or MIROKATA_TEST_DISPLAY) with a window manager.
 """
 import os
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
@@ -61,29 +58,7 @@ def seed(home):
 
 
 def main():
-    subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
-                      "--launch-immediately"])
-    time.sleep(1)
-    home = tempfile.mkdtemp(prefix="mirokata_phone_e2e_")
-    tel = seed(home)
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=home,
-               LANG="ja_JP.UTF-8")
-    env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"
-    program = subprocess.Popen([BINARY, "--home", home], env=env)
-    try:
-        run(home, tel)
-    finally:
-        program.send_signal(signal.SIGTERM)
-        try:
-            code = program.wait(30)
-        except subprocess.TimeoutExpired:
-            program.kill()
-            ui.fail("the program did not end on SIGTERM")
-        shutil.rmtree(home, ignore_errors=True)
-    if code != 0:
-        ui.fail("the program ended with %d" % code)
-    print("PASS")
+    ui.run_program(BINARY, "mirokata_phone_e2e_", seed, run)
 
 
 def run(home, tel):

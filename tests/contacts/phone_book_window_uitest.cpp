@@ -127,6 +127,23 @@ class PhoneBookWindowTest : public QObject {
     QVERIFY(!w.sound.cues().empty());
     QCOMPARE(w.sound.cues().back(), std::string("ope"));
 
+    // The status bar's help for each part.
+    const std::pair<QWidget*, const char*> tips[] = {
+        {window->dial_field()->edit(),
+         "この番号に電話をかけます。(ダイヤラーがインストールされている必要が"
+         "あります。)"},
+        {window->grid(), "電話番号リストです。"},
+        {window->lock_box(), "チェックすると編集が出来なくなります。"},
+        {window->reorder_box(), "マウスのドラッグで並べ替えが可能です。"},
+        {window->statusBar(), "簡易電話帳です。"},
+        {window->tabs(), "電話帳の項目を切り換えます。"},
+        {window->grid()->horizontalHeader(),
+         "境界線のドラッグでサイズ変更ができます。"},
+    };
+    for (const auto& [widget, tip] : tips) {
+      QCOMPARE(widget->statusTip(), U(tip));
+      QVERIFY(!widget->accessibleName().isEmpty());
+    }
     window->ShowPage(kSearchPage);
     QCOMPARE(Header(window, 0), U("項目１"));
     window->close();

@@ -87,6 +87,24 @@ TEST_F(LinuxPingTest, LoopbackAnswers) {
   EXPECT_LT(outcome->round_trip_ms, 1000);
 }
 
+TEST_F(LinuxPingTest, Ipv6LoopbackAnswersOverIcmpv6) {
+  std::optional<PingOutcome> outcome;
+  // An address literal: QHostInfo answers it without a query.
+  auto job =
+      reachability_->Ping("::1", [&](const PingOutcome& o) { outcome = o; });
+  Spin(3000, [&] { return outcome.has_value(); });
+  ASSERT_TRUE(outcome);
+  if (outcome->kind == PingOutcome::Kind::kRefused) {
+    GTEST_SKIP() << "this user may not open a ping socket (errno "
+                 << outcome->error << ")";
+  }
+  if (outcome->kind == PingOutcome::Kind::kNoReply && outcome->error != 0) {
+    GTEST_SKIP() << "no IPv6 loopback here (errno " << outcome->error << ")";
+  }
+  EXPECT_EQ(outcome->kind, PingOutcome::Kind::kReply);
+  EXPECT_EQ(outcome->address, "::1");
+}
+
 TEST_F(LinuxPingTest, DestroyedJobNeverAnswers) {
   bool answered = false;
   auto job = reachability_->Ping("127.0.0.1",

@@ -10,27 +10,18 @@ again inside its own D-Bus session with the accessibility bus.
 import configparser
 import datetime
 import os
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-if "--inner" not in sys.argv:
-    display = os.environ.get("MIROKATA_TEST_DISPLAY") or os.environ.get(
-        "DISPLAY")
-    if not display:
-        print("SKIP: no display")
-        sys.exit(0)
-    for tool in ("dbus-run-session", "xdotool", "wmctrl", "import"):
-        if not shutil.which(tool):
-            print("SKIP: %s is missing" % tool)
-            sys.exit(0)
-    os.environ["DISPLAY"] = display
-    os.execvp("dbus-run-session",
-              ["dbus-run-session", "--", "/usr/bin/python3", __file__,
-               "--inner"] + sys.argv[1:])
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "support"))
+from atspi_driver import (application, click, dismiss_alerts,  # noqa: E402
+                          fail, find, find_window, reexec_in_session,
+                          run_program, text_of, wait_for, walk, xdo)
+
+reexec_in_session(os.path.abspath(__file__),
+                  ("dbus-run-session", "xdotool", "wmctrl", "import"))
 
 import pyatspi  # noqa: E402  (only inside the session)
 
@@ -39,90 +30,6 @@ SHOTS = sys.argv[3] if len(sys.argv) > 3 else None
 BOILERPLATE = "お世話になっております。"
 MONTHLY = "0900__25.~~"
 MANAGER_LINE = "Popup : 毎月25日 09時00分 (土曜/休日:翌日)"
-
-
-def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
-
-
-def xdo(*args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
-
-
-def walk(node, depth=0):
-    if node is None or depth > 30:
-        return
-    yield node
-    try:
-        children = list(node)
-    except Exception:
-        return
-    for child in children:
-        yield from walk(child, depth + 1)
-
-
-def application():
-    end = time.time() + 30
-    while time.time() < end:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == "Mirokata":
-                return app
-        time.sleep(0.3)
-    fail("the program never showed on the accessibility bus")
-
-
-def showing(node):
-    try:
-        return node.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:
-        return False
-
-
-def find(role, name, timeout=15, within=None, contains=False):
-    """The first showing node of `role` (or one of several) named `name`."""
-    roles = (role,) if isinstance(role, str) else role
-    end = time.time() + timeout
-    while time.time() < end:
-        for node in walk(within or application()):
-            try:
-                if node.getRoleName() not in roles or not showing(node):
-                    continue
-                if node.name == name or (contains and name in node.name):
-                    return node
-            except Exception:
-                continue
-        time.sleep(0.3)
-    fail("no %s named %r" % (role, name))
-
-
-def find_window(title, timeout=15):
-    end = time.time() + timeout
-    while time.time() < end:
-        for node in application():
-            try:
-                if node.name == title and showing(node):
-                    return node
-            except Exception:
-                continue
-        time.sleep(0.3)
-    fail("no window %r" % title)
-
-
-def centre(node):
-    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return e.x + e.width // 2, e.y + e.height // 2
-
-
-def click(node, double=False):
-    x, y = centre(node)
-    xdo("mousemove", x, y)
-    time.sleep(0.1)
-    if double:
-        xdo("click", "--repeat", 2, "--delay", 80, 1)
-    else:
-        xdo("click", 1)
-    time.sleep(0.4)
 
 
 def set_spin(node, value):
@@ -142,11 +49,6 @@ def checked(node):
     return node.getState().contains(pyatspi.STATE_CHECKED)
 
 
-def text_of(node):
-    t = node.queryText()
-    return t.getText(0, t.characterCount)
-
-
 def shot(name):
     if SHOTS:
         subprocess.run(["import", "-window", "root",
@@ -159,28 +61,6 @@ def settings(home):
     with open(os.path.join(home, "mirokata.ini"), encoding="cp932") as f:
         parser.read_string(f.read())
     return parser
-
-
-def wait_for(check, timeout, what):
-    end = time.time() + timeout
-    while time.time() < end:
-        if check():
-            return
-        time.sleep(0.3)
-    fail(what)
-
-
-def dismiss_alerts():
-    """Notices of the start (no tray host) are answered with their button."""
-    for node in walk(application()):
-        try:
-            if node.getRoleName() == "alert" and showing(node):
-                for b in walk(node):
-                    if b.getRoleName() == "push button":
-                        click(b)
-                        break
-        except Exception:
-            continue
 
 
 def seed(home):
@@ -204,29 +84,7 @@ def seed(home):
 
 
 def main():
-    subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
-                      "--launch-immediately"])
-    time.sleep(1)
-    home = tempfile.mkdtemp(prefix="mirokata_e2e_")
-    data = seed(home)
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=home,
-               LANG="ja_JP.UTF-8")
-    env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"
-    program = subprocess.Popen([BINARY, "--home", home], env=env)
-    try:
-        run(home, data)
-    finally:
-        program.send_signal(signal.SIGTERM)
-        try:
-            code = program.wait(30)
-        except subprocess.TimeoutExpired:
-            program.kill()
-            fail("the program did not end on SIGTERM")
-        shutil.rmtree(home, ignore_errors=True)
-    if code != 0:
-        fail("the program ended with %d" % code)
-    print("PASS")
+    run_program(BINARY, "mirokata_e2e_", seed, run)
 
 
 def run(home, data):

@@ -146,3 +146,34 @@ def shot(folder, name):
     if folder:
         subprocess.run(["import", "-window", "root",
                         os.path.join(folder, name + ".png")], check=True)
+
+
+def run_program(binary, prefix, seed, body):
+    """Starts the accessibility bus and the program on a fresh home folder
+    prepared by seed(home); runs body(home, seeded) and ends the program
+    with SIGTERM, which must end it cleanly. Prints PASS."""
+    import signal
+    import tempfile
+    subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
+                      "--launch-immediately"])
+    time.sleep(1)
+    home = tempfile.mkdtemp(prefix=prefix)
+    seeded = seed(home)
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=home,
+               LANG="ja_JP.UTF-8")
+    env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"
+    program = subprocess.Popen([binary, "--home", home], env=env)
+    try:
+        body(home, seeded)
+    finally:
+        program.send_signal(signal.SIGTERM)
+        try:
+            code = program.wait(30)
+        except subprocess.TimeoutExpired:
+            program.kill()
+            fail("the program did not end on SIGTERM")
+        shutil.rmtree(home, ignore_errors=True)
+    if code != 0:
+        fail("the program ended with %d" % code)
+    print("PASS")

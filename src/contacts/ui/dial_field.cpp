@@ -48,6 +48,7 @@ DialField::DialField(QWidget* parent) : QWidget(parent) {
   layout->addWidget(edit_, 1);
   layout->addWidget(button_);
   setMinimumHeight(kButtonSize);
+  setAccessibleName(QStringLiteral("ダイヤル"));
   connect(button_, &QToolButton::clicked, this, &DialField::Dial);
   auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
   shortcut->setContext(Qt::WindowShortcut);

@@ -184,6 +184,8 @@ void PhoneBookWindow::BuildWidgets() {
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   grid_->horizontalHeader()->setStatusTip(U(kHeaderTip));
   grid_->horizontalHeader()->setToolTip(U(kHeaderTip));
+  grid_->horizontalHeader()->setAccessibleName(U("列の見出し"));
+  grid_->verticalHeader()->setAccessibleName(U("行番号"));
   grid_->horizontalHeader()->viewport()->installEventFilter(this);
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() +
                                                  6);
@@ -385,24 +387,24 @@ void PhoneBookWindow::ApplyGridMode() {
   rows->setToolTip(reorder_ ? U(kReorderTip) : QString());
 }
 
-void PhoneBookWindow::SetEditLocked(bool locked) {
-  edit_locked_ = locked;
+void PhoneBookWindow::SetMode(bool on, bool& mode, QCheckBox* box,
+                              const char* key) {
+  mode = on;
   {
-    const QSignalBlocker block(lock_box_);
-    lock_box_->setChecked(locked);
+    const QSignalBlocker block(box);
+    box->setChecked(on);
   }
-  services_.settings->WriteBool(kPhoneBookSection, "Edit", locked);
+  // Written at once: the next window starts in this mode.
+  services_.settings->WriteBool(kPhoneBookSection, key, on);
   ApplyGridMode();
 }
 
+void PhoneBookWindow::SetEditLocked(bool locked) {
+  SetMode(locked, edit_locked_, lock_box_, "Edit");
+}
+
 void PhoneBookWindow::SetReorderMode(bool on) {
-  reorder_ = on;
-  {
-    const QSignalBlocker block(reorder_box_);
-    reorder_box_->setChecked(on);
-  }
-  services_.settings->WriteBool(kPhoneBookSection, "Sort", on);
-  ApplyGridMode();
+  SetMode(on, reorder_, reorder_box_, "Sort");
 }
 
 void PhoneBookWindow::MoveRow(int from, int to) {

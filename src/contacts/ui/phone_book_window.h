@@ -93,6 +93,7 @@ class PhoneBookWindow : public QMainWindow {
   bool AcceptEdit(const std::string& text);
   void SelectionMoved();
   void ApplyGridMode();
+  void SetMode(bool on, bool& mode, QCheckBox* box, const char* key);
   void PingDone(const PingOutcome& outcome);
   void AddressChanged();
   void Notice(int kind, const std::string& text);
