@@ -18,6 +18,8 @@ import atspi_driver as ui  # noqa: E402
 ui.reexec_in_session(os.path.abspath(__file__),
                      ("dbus-run-session", "xdotool", "wmctrl", "import"))
 
+import pyatspi  # noqa: E402  (only inside the session)
+
 BINARY = sys.argv[2]
 SHOTS = sys.argv[3] if len(sys.argv) > 3 else None
 ADDRESS = "sato taro@example.jp"
@@ -117,6 +119,28 @@ def run(home, tel):
         args = f.read().splitlines()
     if args != ["1", ADDRESS]:
         ui.fail("the mailer got %r" % args)
+
+    # Reorder mode shows the row handles.
+    reorder = ui.find("check box", "並び変えモード", within=book)
+    ui.click(reorder)
+    ui.shot(SHOTS, "phone_book_reorder")
+    ui.click(reorder)
+
+    # A ping of 127.0.0.1 ends in a box (a reply, or the kernel's refusal
+    # where ping sockets are not allowed) and the button comes back.
+    ui.click(ui.find("push button", "Ping", within=book))
+    box = ui.find("alert", "Mirokata", timeout=10)
+    said = " ".join(n.name for n in ui.walk(box) if n.name)
+    if "応答がありました" not in said and "Pingを送信できません" not in said:
+        ui.fail("the ping box says %r" % said)
+    ui.shot(SHOTS, "phone_book_ping")
+    for node in ui.walk(box):
+        if node.getRoleName() == "push button":
+            ui.click(node)
+            break
+    ui.wait_for(lambda: ui.find("push button", "Ping", within=book)
+                .getState().contains(pyatspi.STATE_ENABLED), 10,
+                "the ping button did not come back")
     subprocess.run(["wmctrl", "-c", "簡易電話帳"], check=False)
     time.sleep(1)
 

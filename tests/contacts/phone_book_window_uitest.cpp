@@ -264,6 +264,9 @@ class PhoneBookWindowTest : public QObject {
     window->reorder_box()->setChecked(true);
     QVERIFY(w.settings.ReadBool("TelePhone", "Sort", false));
     QVERIFY(window->grid()->verticalHeader()->sectionsMovable());
+    QCOMPARE(window->grid()->currentIndex().column(), 2);
+    QCOMPARE(window->grid()->selectionBehavior(),
+             QAbstractItemView::SelectRows);
     QCOMPARE(window->grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
     // What a drag of the row handle does.
     window->grid()->verticalHeader()->moveSection(0, 2);

@@ -397,6 +397,8 @@ void PhoneBookWindow::SetMode(bool on, bool& mode, QCheckBox* box,
   // Written at once: the next window starts in this mode.
   services_.settings->WriteBool(kPhoneBookSection, key, on);
   ApplyGridMode();
+  // Whole rows in the locked modes, the number's cell in reorder mode.
+  SelectRow(std::max(grid_->currentIndex().row(), 0));
 }
 
 void PhoneBookWindow::SetEditLocked(bool locked) {
