@@ -18,6 +18,7 @@
 #include "base/settings_file.h"
 #include "base/tick_events.h"
 #include "contacts/contacts_module.h"
+#include "contacts/phone_book_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -112,6 +113,7 @@ int RunApplication(int argc, char** argv) {
   context.tray = services.tray.get();
   context.screen = services.screen.get();
   context.power = services.power.get();
+  context.reachability = services.reachability.get();
   context.desktop = desktop.get();
   context.jpeg = &jpeg;
   context.entry_changes = &entry_changes;
@@ -151,6 +153,11 @@ int RunApplication(int argc, char** argv) {
                     {[&window] { return window.RequireDataFolder(nullptr); },
                      // The memo view has nothing to refresh until memos exist.
                      {}});
+    InstallPhoneBook(context, window, events, pages,
+                     {[&window] { return window.RequireDataFolder(nullptr); },
+                      [&lock](std::function<void()> go_on) {
+                        lock.Check(LockedPart::kTelephone, std::move(go_on));
+                      }});
     InstallTools(context, window, events, pages,
                  {[&window] { return window.selected_date(); },
                   [&window](const CivilDate& date) { window.SelectDate(date); },

@@ -376,7 +376,8 @@ void MainWindow::BuildMenus() {
       "jump", AddCommand(schedule, "指定日に移動", Command::kJumpToDate));
 
   QMenu* personal = main_menu_->addMenu(U("個人データ"));
-  AddCommand(personal, "簡易電話帳", Command::kPhoneBook);
+  tool_windows_->Bind("phone_book",
+                      AddCommand(personal, "簡易電話帳", Command::kPhoneBook));
   AddCommand(personal, "メモ一覧", Command::kMemoTree);
   AddCommand(personal, "日記タイトル一覧", Command::kDiaryList);
   period_separator_ = personal->addSeparator();

@@ -16,6 +16,7 @@ class HotKey;
 class JpegJobs;
 class Messages;
 class Power;
+class Reachability;
 class Screen;
 class SettingsFile;
 class Shell;
@@ -40,6 +41,8 @@ struct Services {
   Tray* tray = nullptr;
   Screen* screen = nullptr;
   Power* power = nullptr;
+  // Name lookups and ICMP echo requests.
+  Reachability* reachability = nullptr;
   // Other programs' windows and the wallpaper.
   DesktopWindows* desktop = nullptr;
   // The one picture worker (JPEG and bitmap files, the wallpaper file).

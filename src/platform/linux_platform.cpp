@@ -25,6 +25,7 @@ PlatformServices MakeLinuxPlatform() {
   services.tray = std::make_unique<QtTray>();
   services.screen = std::make_unique<QtScreen>();
   services.power = std::make_unique<SessionPower>();
+  services.reachability = MakeLinuxReachability();
   return services;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/hot_key.h"
 #include "platform/messages.h"
+#include "platform/ping.h"
 #include "platform/power.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
@@ -31,6 +32,7 @@ struct PlatformServices {
   std::unique_ptr<Tray> tray;
   std::unique_ptr<Screen> screen;
   std::unique_ptr<Power> power;
+  std::unique_ptr<Reachability> reachability;
   // Loads what the services put off so that the first window shows sooner;
   // run it once that window is painted.
   std::function<void()> warm_up;
