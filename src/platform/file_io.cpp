@@ -327,6 +327,13 @@ std::vector<NewFileResult> WriteNewFiles(const std::string& folder,
   while (next < files.size()) {
     // Every file of the group written, none named yet.
     while (next < files.size() && open.size() < group) {
+      const std::string_view name = files[next].name;
+      if (name.empty() || name == "." || name == ".." ||
+          name.find_first_of(std::string_view("/\0", 2)) !=
+              std::string_view::npos) {
+        results[next++] = {NewFileResult::kFailed, "not a plain name"};
+        continue;
+      }
       Pending p{next, -1, {}};
       if (unnamed) {
         p.fd = ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -337,7 +344,7 @@ std::vector<NewFileResult> WriteNewFiles(const std::string& folder,
         }
       }
       if (!unnamed) {
-        p.temporary = HiddenTemporary(folder, files[next].name);
+        p.temporary = HiddenTemporary(folder, name);
         p.fd = ::mkostemp(p.temporary.data(), O_CLOEXEC);
       }
       if (p.fd < 0) {

@@ -75,7 +75,8 @@ struct NewFileResult {
 // at all, and ends with exactly `mode`. A name the folder holds already (in
 // exactly that spelling, even one created a moment ago) is never replaced:
 // that file is left alone and reported kExists. One file's failure is
-// reported in its result and stops no other.
+// reported in its result and stops no other; so is a name that is no plain
+// name in the folder.
 //
 // The cost is what makes it worth having: the files of a group are all
 // written first, flushed to disk by one sync of the file system instead of

@@ -247,6 +247,19 @@ TEST_F(FileIoTest, OneNewFileFailingStopsNoOther) {
     EXPECT_FALSE(fs::exists(folder + "/big"));
     EXPECT_EQ(EntriesIn(folder), 2u);  // its temporary is gone
 
+    // Names that would reach out of the folder or name it.
+    fs::create_directory(folder + "/sub");
+    results = WriteNewFiles(
+        folder + "/sub",
+        {{"../out", "x"}, {"", "x"}, {".", "x"}, {"..", "x"}, {"in", "y"}},
+        0644, t);
+    EXPECT_EQ(StatesOf(results),
+              (std::vector<S>{S::kFailed, S::kFailed, S::kFailed, S::kFailed,
+                              S::kWritten}));
+    EXPECT_FALSE(fs::exists(folder + "/out"));
+    EXPECT_EQ(EntriesIn(folder + "/sub"), 1u);
+    fs::remove_all(folder + "/sub");
+
     // Descriptors for the folder and one file only: each file is named
     // before the next opens.
     // (The listing of /proc/self/fd counts its own.)
