@@ -1,6 +1,7 @@
 #include "platform/file_io.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,30 @@ std::string ErrnoText(const char* what, int err) {
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ".<name>.tmp-XXXXXX" in the folder: hidden from every reader's listing.
+std::string HiddenTemporary(const std::string& folder, std::string_view name) {
+  std::string tmp = folder + "/.";
+  tmp += name;
+  tmp += ".tmp-XXXXXX";
+  return tmp;
+}
+
+// False with errno set when the file system took less than all of it.
+bool WriteAll(int fd, std::string_view data) {
+  const char* p = data.data();
+  size_t left = data.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
 }
 
 mode_t ReadUmask() {
@@ -167,8 +192,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view data,
   // one file system.
   std::string target;
   if (!ResolveLinkChain(path, &target, error)) return false;
-  std::string tmp =
-      ParentFolder(target) + "/." + BaseName(target) + ".tmp-XXXXXX";
+  std::string tmp = HiddenTemporary(ParentFolder(target), BaseName(target));
   // mkostemp creates the file 0600 whatever the umask; fchmod then gives it
   // exactly the mode asked. The umask is never read or set here.
   int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
@@ -184,17 +208,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view data,
     return false;
   };
   if (::fchmod(fd, mode & 07777) != 0) return fail("chmod");
-  const char* p = data.data();
-  size_t left = data.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail("write");
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
+  if (!WriteAll(fd, data)) return fail("write");
   if (::fdatasync(fd) != 0) return fail("sync");
   if (::close(fd) != 0) {
     int err = errno;
@@ -209,6 +223,163 @@ bool WriteFileAtomic(const std::string& path, std::string_view data,
     return false;
   }
   return true;
+}
+
+namespace {
+
+// A written file of WriteNewFiles waiting for its name.
+struct Pending {
+  size_t index;
+  int fd;
+  std::string temporary;  // empty for an unnamed one
+};
+
+// How many files WriteNewFiles holds open at once: a share of the
+// descriptor limit, so that the program's other files still open.
+size_t FilesPerGroup() {
+  size_t n = 512;
+  struct rlimit limit;
+  if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 &&
+      limit.rlim_cur != RLIM_INFINITY) {
+    n = std::min<size_t>(n, static_cast<size_t>(limit.rlim_cur) / 4);
+  }
+  return std::max<size_t>(n, 4);
+}
+
+// rename that never replaces: renameat2 where the file system has it, else
+// a hard link, else (neither there) a look just before the rename. 0 or an
+// errno; EEXIST when the name is taken.
+int RenameNoReplace(const std::string& from, int folder,
+                    const std::string& name) {
+  if (::renameat2(AT_FDCWD, from.c_str(), folder, name.c_str(),
+                  RENAME_NOREPLACE) == 0) {
+    return 0;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (::linkat(AT_FDCWD, from.c_str(), folder, name.c_str(), 0) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return errno;
+  struct stat st;
+  if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    return EEXIST;
+  }
+  if (errno != ENOENT) return errno;
+  return ::renameat(AT_FDCWD, from.c_str(), folder, name.c_str()) == 0 ? 0
+                                                                       : errno;
+}
+
+// Gives a written, synced file its name and closes it.
+NewFileResult NameNewFile(int folder, const Pending& p, std::string_view name) {
+  const std::string target(name);
+  int err = 0;
+  const char* what = "name";
+  if (p.temporary.empty()) {
+    // linkat refuses a name that exists. AT_EMPTY_PATH would need a
+    // capability; the file's /proc link needs none.
+    const std::string self = "/proc/self/fd/" + std::to_string(p.fd);
+    if (::linkat(AT_FDCWD, self.c_str(), folder, target.c_str(),
+                 AT_SYMLINK_FOLLOW) != 0) {
+      err = errno;
+    }
+    ::close(p.fd);
+  } else {
+    if (::close(p.fd) != 0) {
+      err = errno;
+      what = "close";
+    } else {
+      err = RenameNoReplace(p.temporary, folder, target);
+    }
+    if (err != 0) ::unlink(p.temporary.c_str());
+  }
+  if (err == 0) return {NewFileResult::kWritten, ""};
+  if (err == EEXIST) return {NewFileResult::kExists, ""};
+  return {NewFileResult::kFailed, ErrnoText(what, err)};
+}
+
+}  // namespace
+
+std::vector<NewFileResult> WriteNewFiles(const std::string& folder,
+                                         const std::vector<NewFile>& files,
+                                         mode_t mode, Temporaries temporaries) {
+  std::vector<NewFileResult> results(files.size());
+  if (files.empty()) return results;
+  // Not O_PATH: syncfs needs a file it can read.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) {
+    const std::string error = ErrnoText("open folder", errno);
+    for (NewFileResult& r : results) r.error = error;
+    return results;
+  }
+  bool unnamed = temporaries == Temporaries::kUnnamedWhereSupported &&
+                 ::access("/proc/self/fd", X_OK) == 0;
+  const size_t group = FilesPerGroup();
+  std::vector<Pending> open;
+  open.reserve(std::min(group, files.size()));
+  auto fail = [&](Pending& p, const char* what) {
+    const int err = errno;
+    ::close(p.fd);
+    if (!p.temporary.empty()) ::unlink(p.temporary.c_str());
+    results[p.index] = {NewFileResult::kFailed, ErrnoText(what, err)};
+  };
+  size_t next = 0;
+  while (next < files.size()) {
+    // Every file of the group written, none named yet.
+    while (next < files.size() && open.size() < group) {
+      const std::string_view name = files[next].name;
+      if (name.empty() || name == "." || name == ".." ||
+          name.find_first_of(std::string_view("/\0", 2)) !=
+              std::string_view::npos) {
+        results[next++] = {NewFileResult::kFailed, "not a plain name"};
+        continue;
+      }
+      Pending p{next, -1, {}};
+      if (unnamed) {
+        p.fd = ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        // Kernels and file systems without it say so in one of these ways.
+        if (p.fd < 0 &&
+            (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+          unnamed = false;
+        }
+      }
+      if (!unnamed) {
+        p.temporary = HiddenTemporary(folder, name);
+        p.fd = ::mkostemp(p.temporary.data(), O_CLOEXEC);
+      }
+      if (p.fd < 0) {
+        const int err = errno;
+        // Out of descriptors: name the open ones, then go on.
+        if ((err == EMFILE || err == ENFILE) && !open.empty()) break;
+        results[next++] = {NewFileResult::kFailed, ErrnoText("create", err)};
+        continue;
+      }
+      ++next;
+      // Exactly `mode`, whatever the umask.
+      if (::fchmod(p.fd, mode & 07777) != 0) {
+        fail(p, "chmod");
+      } else if (!WriteAll(p.fd, files[p.index].data)) {
+        fail(p, "write");
+      } else {
+        open.push_back(std::move(p));
+      }
+    }
+    // One flush for the group. When it reports an error, each file's own
+    // sync tells whose it was.
+    if (::syncfs(dir) != 0) {
+      std::erase_if(open, [&](Pending& p) {
+        if (::fdatasync(p.fd) == 0) return false;
+        fail(p, "sync");
+        return true;
+      });
+    }
+    for (const Pending& p : open) {
+      results[p.index] = NameNewFile(dir, p, files[p.index].name);
+    }
+    open.clear();
+  }
+  ::close(dir);
+  return results;
 }
 
 }  // namespace mirokata

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirokata {
 
@@ -55,6 +56,39 @@ ReadResult ReadFileHead(const std::string& path, size_t max_bytes,
 // *error (if given) says why.
 bool WriteFileAtomic(const std::string& path, std::string_view data,
                      mode_t mode, std::string* error = nullptr);
+
+// One file for WriteNewFiles: a plain name inside the folder (no "/") and
+// its bytes.
+struct NewFile {
+  std::string_view name;
+  std::string_view data;
+};
+
+struct NewFileResult {
+  enum State { kWritten, kExists, kFailed };
+  State state = kFailed;
+  std::string error;  // why, for kFailed
+};
+
+// Creates many new files in one folder (an import of thousands), each with
+// the guarantees of WriteFileAtomic: it appears whole under its name or not
+// at all, and ends with exactly `mode`. A name the folder holds already (in
+// exactly that spelling, even one created a moment ago) is never replaced:
+// that file is left alone and reported kExists. One file's failure is
+// reported in its result and stops no other; so is a name that is no plain
+// name in the folder.
+//
+// The cost is what makes it worth having: the files of a group are all
+// written first, flushed to disk by one sync of the file system instead of
+// one per file, and only then named. The temporaries are unnamed (O_TMPFILE)
+// where the file system has them, so a kill leaves nothing behind; elsewhere
+// they are hidden files as WriteFileAtomic's, which no reader lists.
+// One result per file, in order. kHidden takes the path of file systems
+// without unnamed files wherever it runs (tests cover it so).
+enum class Temporaries { kUnnamedWhereSupported, kHidden };
+std::vector<NewFileResult> WriteNewFiles(
+    const std::string& folder, const std::vector<NewFile>& files, mode_t mode,
+    Temporaries temporaries = Temporaries::kUnnamedWhereSupported);
 
 // The file a path finally names once its symbolic links are followed (the
 // path itself when it is no link or does not exist). False, with *error,

@@ -85,6 +85,7 @@ EntryFolder::NewEntriesResult EntryFolder::WriteNewEntries(
   NewEntriesResult result;
   const std::shared_ptr<const FolderSnapshot> before = Snapshot();
   std::unordered_set<std::string> taken;
+  std::vector<size_t> to_write;
   for (size_t i = 0; i < entries.size(); ++i) {
     const NewEntry& e = entries[i];
     if (!IsPlainName(e.name) || !ParseEntryName(e.name)) {
@@ -95,15 +96,37 @@ EntryFolder::NewEntriesResult EntryFolder::WriteNewEntries(
       result.existing.push_back(i);
       continue;
     }
-    std::string error;
-    if (!dry_run && !WriteFileAtomic(FullPath(e.name), e.content,
-                                     PublicFileMode(), &error)) {
-      result.failed.emplace_back(i, error);
-      continue;
-    }
-    result.written.push_back(e.name);
+    to_write.push_back(i);
   }
-  if (!dry_run) pinned_.reset();
+  if (dry_run) {
+    for (size_t i : to_write) result.written.push_back(entries[i].name);
+    return result;
+  }
+  std::vector<NewFile> files;
+  files.reserve(to_write.size());
+  for (size_t i : to_write)
+    files.push_back({entries[i].name, entries[i].content});
+  // The names were looked for in every letter case above; the write itself
+  // refuses one that turned up since in this very spelling.
+  const std::vector<NewFileResult> done = WriteNewFiles(
+      folder_.empty() ? std::string(".") : folder_, files, PublicFileMode());
+  pinned_.reset();
+  for (size_t k = 0; k < to_write.size(); ++k) {
+    const size_t i = to_write[k];
+    switch (done[k].state) {
+      case NewFileResult::kWritten:
+        result.written.push_back(entries[i].name);
+        break;
+      case NewFileResult::kExists:
+        result.existing.push_back(i);
+        break;
+      case NewFileResult::kFailed:
+        result.failed.emplace_back(i, done[k].error);
+        break;
+    }
+  }
+  std::sort(result.existing.begin(), result.existing.end());
+  std::sort(result.failed.begin(), result.failed.end());
   return result;
 }
 

@@ -65,9 +65,11 @@ class EntryFolder {
   // New entries in one go (an import): each written atomically like
   // WriteContent, but one whose name the folder holds already in any
   // letter case, or an earlier item of the same batch, is left alone and
-  // reported. One look at the folder serves the whole batch: thousands of
-  // new files cost one scan, not one each. dry_run writes nothing and
-  // reports what would be written.
+  // reported; so is one that appears in the folder while the batch is
+  // written. One look at the folder and one disk flush per few hundred
+  // files (WriteNewFiles) serve the whole batch: thousands of new files
+  // cost one scan, not one each. dry_run writes nothing and reports what
+  // would be written.
   struct NewEntry {
     std::string name;
     std::string content;

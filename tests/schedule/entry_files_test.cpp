@@ -204,6 +204,26 @@ TEST_F(EntryFolderTest, NewEntriesLeaveEveryExistingSpellingAlone) {
   EXPECT_EQ(back, "a");
 }
 
+TEST_F(EntryFolderTest, NewEntriesNeverReplaceAFileThatTurnsUpMeanwhile) {
+  // The look at the folder is pinned before the file appears, as when
+  // another program writes it while the batch runs.
+  FolderPin pin(&folder_);
+  ASSERT_FALSE(folder_.Exists("____0214.23"));
+  dir_.Touch("____0214.23", "theirs");
+  const EntryFolder::NewEntriesResult done = folder_.WriteNewEntries(
+      {{"____0213.23", "a"}, {"____0214.23", "b"}, {"____0215.23", "c"}});
+  EXPECT_EQ(done.written, (Names{"____0213.23", "____0215.23"}));
+  EXPECT_EQ(done.existing, (std::vector<size_t>{1}));
+  EXPECT_TRUE(done.failed.empty());
+  std::string back;
+  folder_.ReadContent("____0214.23", &back);
+  EXPECT_EQ(back, "theirs");
+  struct stat st;
+  ASSERT_EQ(::stat((dir_ / "____0215.23").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, PublicFileMode());
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), {}), 3);
+}
+
 TEST_F(EntryFolderTest, RefusesNamesOutsideTheGrammarOrTheFolder) {
   std::string error;
   for (const char* bad :

@@ -9,6 +9,7 @@
 #include "schedule/entry_text.h"
 #include "schedule/ical_export.h"
 #include "schedule/ical_import.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace mirokata {
@@ -441,6 +442,31 @@ TEST_F(IcalImportFolderTest, WritesTextAndNeverReplacesAnEntry) {
   EXPECT_EQ(content.rfind("{\\rtf1", 0), 0u);
   ReadEntryTextForDisplay(entries_, "____0215.23", &text);
   EXPECT_EQ(text, "買い物\r\n牛乳, 卵\r\nパン");
+}
+
+TEST_F(IcalImportFolderTest, AnEntryThatCannotBeWrittenStopsNoOther) {
+  const std::string ics =
+      Calendar(Event("DTSTART;VALUE=DATE:20230213\r\n") +
+               "BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20230214\r\nSUMMARY:long\r\n"
+               "DESCRIPTION:" +
+               std::string(20000, 'x') + "\r\nEND:VEVENT\r\n" +
+               Event("DTSTART;VALUE=DATE:20230215\r\n"));
+  IcalImportResult result;
+  {
+    // The file system takes no file of the long event's size.
+    FileSizeLimit limit(8192);
+    ASSERT_TRUE(limit.ok());
+    result = ImportIcal(ics, entries_, "Asia/Tokyo", false);
+  }
+  EXPECT_EQ(result.imported,
+            (std::vector<std::string>{"____0213.23", "____0215.23"}));
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(result.problems[0].rfind("long: ____0214.23 not written: write", 0),
+            0u)
+      << result.problems[0];
+  EXPECT_FALSE(entries_.Exists("____0214.23"));
+  EXPECT_TRUE(entries_.Exists("____0213.23"));
+  EXPECT_TRUE(entries_.Exists("____0215.23"));
 }
 
 TEST_F(IcalImportFolderTest, DryRunWritesNothing) {
