@@ -47,7 +47,7 @@ std::function<void()> InstallScheduleList(Services& services,
     QWidget* window = state->commands->OpenOrRaise(kListKey, [state] {
       ScheduleListHost h;
       h.commands = state->commands;
-      h.main_width = state->host.main_width;
+      h.main_frame = state->host.main_frame;
       return new ScheduleListWindow(state->services, h);
     });
     state->window = qobject_cast<ScheduleListWindow*>(window);
