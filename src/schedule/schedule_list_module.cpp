@@ -63,11 +63,18 @@ std::function<void()> InstallScheduleList(Services& services,
     QObject::connect(services.entry_changes, &EntryChanges::Changed,
                      services.entry_changes, [state] { state->Rebuild(); });
   }
-  // A new day lists from the new today.
+  // A new day lists from the new today, right after the tick: a build
+  // reads the entries of every day it lists, too long for the tick.
   events.OnDateChanged([state] {
     if (!state->window) return;
-    state->window->SetStartDate(TodayOfClock(state->services.clock));
-    state->window->Build();
+    QMetaObject::invokeMethod(
+        state->window,
+        [state] {
+          if (!state->window) return;
+          state->window->SetStartDate(TodayOfClock(state->services.clock));
+          state->window->Build();
+        },
+        Qt::QueuedConnection);
   });
   return [state] { state->Rebuild(); };
 }

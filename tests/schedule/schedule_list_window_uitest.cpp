@@ -461,9 +461,13 @@ class ScheduleListWindowTest : public QObject {
     queue_marker();
     events.DateChanged();
     QVERIFY(!loop_ran);
+    // Rebuilt right after the tick, not inside it.
+    QCOMPARE(window->start_date().day, 1);
+    FlushEvents();
     QCOMPARE(window->start_date().day, 11);
     QVERIFY(window->pane_text(kPastPane).contains(U("書き換え")));
-
+    // A new day, and the list closes before its rebuild comes.
+    events.DateChanged();
     w.commands.RunCommand(Command::kCloseScheduleList);
     FlushEvents();
     QVERIFY(!window);
