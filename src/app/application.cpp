@@ -142,7 +142,7 @@ int RunApplication(int argc, char** argv) {
     std::function<void()> rebuild_schedule_list = InstallScheduleList(
         context, window, events, pages,
         {[&window] { return window.RequireDataFolder(nullptr); },
-         [&window] { return window.width(); }});
+         [&window] { return window.frameGeometry(); }});
     InstallScheduleEditors(
         context, window, events, pages,
         {[&window] { return window.command_date(); },

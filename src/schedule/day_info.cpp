@@ -98,8 +98,8 @@ std::string BirthdayHeader(std::string_view name, const CivilDate& shown,
 std::vector<std::string> BuildDayInfo(
     SettingsFile& settings, EntryFolder* folder, const CivilDate& date,
     bool qreki, const std::vector<std::string>& holiday_names,
-    FifthWeekOrder order, const WeekdayNames& weekdays,
-    HolidayTest is_holiday) {
+    FifthWeekOrder order, const WeekdayNames& weekdays, HolidayTest is_holiday,
+    EntryTextMemo* texts) {
   std::vector<std::string> lines;
   const bool exists = IsValidDate(date.year, date.month, date.day);
   if (qreki && exists) {
@@ -112,12 +112,23 @@ std::vector<std::string> BuildDayInfo(
   if (folder == nullptr || !exists) return lines;
   const FolderPin pin(folder);
 
-  auto add_text = [&](const std::string& name) {
+  auto read_text = [&](const std::string& name) -> std::optional<std::string> {
     std::string text;
     if (ReadEntryTextForDisplay(*folder, name, &text) != ReadResult::kOk) {
+      return std::nullopt;
+    }
+    return NormalizeBreaks(std::move(text));
+  };
+  auto add_text = [&](const std::string& name) {
+    if (texts == nullptr) {
+      if (std::optional<std::string> text = read_text(name)) {
+        lines.push_back(std::move(*text));
+      }
       return;
     }
-    lines.push_back(NormalizeBreaks(std::move(text)));
+    auto [it, fresh] = texts->try_emplace(name);
+    if (fresh) it->second = read_text(name);
+    if (it->second) lines.push_back(*it->second);
   };
 
   // Birthdays straight from the folder, so that a file whose year is no

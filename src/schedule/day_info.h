@@ -4,8 +4,10 @@
 #ifndef MIROKATA_SCHEDULE_DAY_INFO_H_
 #define MIROKATA_SCHEDULE_DAY_INFO_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/weekday_names.h"
@@ -27,6 +29,12 @@ std::string BirthdayHeader(
     std::string_view name, const CivilDate& shown,
     const WeekdayNames& weekdays = JapaneseShortWeekdayNames());
 
+// Entry texts as the lines show them (none: the file could not be read),
+// kept for the length of one operation over a pinned folder: a list of many
+// days reads each weekly or yearly entry once, not on every day it applies.
+using EntryTextMemo =
+    std::unordered_map<std::string, std::optional<std::string>>;
+
 // Where the fifth week's weekly names "_???____" go against "~???____":
 // the matcher gives the "~" group first, which the schedule list keeps and
 // the day panel turns round.
@@ -38,13 +46,14 @@ enum class FifthWeekOrder { kTildeFirst, kUnderscoreFirst };
 // only in part). Each item may hold line breaks of its own.
 // holiday_names: HolidayNamesOf(date). folder may be null. `is_holiday`
 // answers for the other days the working-day walks visit (default: a
-// CachedHolidayTest of its own).
+// CachedHolidayTest of its own). `texts`, when given, holds the texts read
+// so far and takes the new ones.
 std::vector<std::string> BuildDayInfo(
     SettingsFile& settings, EntryFolder* folder, const CivilDate& date,
     bool qreki, const std::vector<std::string>& holiday_names,
     FifthWeekOrder order,
     const WeekdayNames& weekdays = JapaneseShortWeekdayNames(),
-    HolidayTest is_holiday = nullptr);
+    HolidayTest is_holiday = nullptr, EntryTextMemo* texts = nullptr);
 
 }  // namespace mirokata
 

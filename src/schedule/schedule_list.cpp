@@ -85,9 +85,11 @@ ScheduleList BuildScheduleList(SettingsFile& settings, EntryFolder* folder,
                  ReadDayInfoColors(settings, 1)};
   const bool qreki = settings.ReadBool("Form", "Qreki", false);
 
-  // One look at the folder and one holiday cache for every day.
+  // One look at the folder, one holiday cache and one reading of each entry
+  // for every day.
   const FolderPin pin(folder);
   const HolidayTest holidays = CachedHolidayTest(settings);
+  EntryTextMemo texts;
   const int32_t today_number = DayNumber(today);
   const int32_t last = DayNumber(list.range.last);
   for (int32_t n = DayNumber(list.range.first); n <= last; ++n) {
@@ -99,7 +101,7 @@ ScheduleList BuildScheduleList(SettingsFile& settings, EntryFolder* folder,
     pane.push_back(ListDayHeader(day, distance, ddd));
     std::vector<std::string> lines = BuildDayInfo(
         settings, folder, day, qreki, HolidayNamesOf(settings, day),
-        FifthWeekOrder::kTildeFirst, ddd, holidays);
+        FifthWeekOrder::kTildeFirst, ddd, holidays, &texts);
     std::move(lines.begin(), lines.end(), std::back_inserter(pane));
     pane.push_back(kListSeparator);
   }

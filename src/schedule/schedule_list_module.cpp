@@ -47,7 +47,7 @@ std::function<void()> InstallScheduleList(Services& services,
     QWidget* window = state->commands->OpenOrRaise(kListKey, [state] {
       ScheduleListHost h;
       h.commands = state->commands;
-      h.main_width = state->host.main_width;
+      h.main_frame = state->host.main_frame;
       return new ScheduleListWindow(state->services, h);
     });
     state->window = qobject_cast<ScheduleListWindow*>(window);
@@ -63,11 +63,18 @@ std::function<void()> InstallScheduleList(Services& services,
     QObject::connect(services.entry_changes, &EntryChanges::Changed,
                      services.entry_changes, [state] { state->Rebuild(); });
   }
-  // A new day lists from the new today.
+  // A new day lists from the new today, right after the tick: a build
+  // reads the entries of every day it lists, too long for the tick.
   events.OnDateChanged([state] {
     if (!state->window) return;
-    state->window->SetStartDate(TodayOfClock(state->services.clock));
-    state->window->Build();
+    QMetaObject::invokeMethod(
+        state->window,
+        [state] {
+          if (!state->window) return;
+          state->window->SetStartDate(TodayOfClock(state->services.clock));
+          state->window->Build();
+        },
+        Qt::QueuedConnection);
   });
   return [state] { state->Rebuild(); };
 }

@@ -3,6 +3,7 @@
 #ifndef MIROKATA_SCHEDULE_SCHEDULE_LIST_MODULE_H_
 #define MIROKATA_SCHEDULE_SCHEDULE_LIST_MODULE_H_
 
+#include <QRect>
 #include <functional>
 
 #include "base/command.h"
@@ -16,8 +17,9 @@ namespace mirokata {
 struct ScheduleListModuleHost {
   // False when no data folder is chosen yet (the preferences open instead).
   std::function<bool()> require_data_folder;
-  // The main window's width, which the list takes.
-  std::function<int()> main_width;
+  // The main window's frame on the desktop: the list takes its width, and
+  // a maximized list its left edge.
+  std::function<QRect()> main_frame;
 };
 
 // Sets Command::kScheduleList (open or raise) and kCloseScheduleList.

@@ -20,8 +20,8 @@ enter_session(__file__)
 
 from atspi_e2e import (  # noqa: E402
     application, click, close_window, dismiss_alerts, fail, find,
-    find_window, run_program, settings, shot, showing, text_of, wait_for,
-    xdo)
+    find_window, main_menu_keys, run_program, settings, shot, showing,
+    text_of, wait_for, xdo)
 
 BINARY = sys.argv[2]
 BOOK = "Happy Birthday Dear.."
@@ -59,16 +59,9 @@ def seed(home):
 
 
 def open_from_main_menu():
-    """誕生日管理 from the main menu: its popup is not on the accessibility
-    bus, so it is walked with the keys. From the bottom (終了, 設定,
-    WEBページ, ツール) it is the fifth item, whichever items above it are
-    enabled."""
-    click(find("push button", "メイン"))
-    time.sleep(0.5)
-    for _ in range(5):
-        xdo("key", "Up")
-        time.sleep(0.15)
-    xdo("key", "Return")
+    """誕生日管理: the fifth item from the bottom (終了, 設定, WEBページ,
+    ツール)."""
+    main_menu_keys("Up", "Up", "Up", "Up", "Up", "Return")
 
 
 def run(home, data):

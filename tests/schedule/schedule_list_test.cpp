@@ -181,6 +181,34 @@ TEST_F(ScheduleListBuildTest, LinesOfADayInMatchingOrder) {
              "2026年12月14日(月)     〔4日後〕", "moved", kListSeparator}));
 }
 
+TEST_F(ScheduleListBuildTest, AnEntryOfManyDaysShowsOnEachOfThem) {
+  // Every Thursday and every 10th, over three weeks from Thursday 3
+  // December 2026.
+  Put("________.THU", "木曜");
+  Put("______10.__", "十日");
+  auto days_with = [](const ScheduleList& list, const std::string& text) {
+    std::vector<int> days;
+    int day = 0;
+    for (const Lines& pane : list.panes) {
+      for (const std::string& line : pane) {
+        if (line.find("日(") != std::string::npos) {
+          day = std::stoi(line.substr(line.find("月") + 3));
+        }
+        if (line == text) days.push_back(day);
+      }
+    }
+    return days;
+  };
+  const ScheduleList list = Build({2026, 12, 3}, 0, 20);
+  EXPECT_EQ(days_with(list, "木曜"), (std::vector<int>{3, 10, 17}));
+  EXPECT_EQ(days_with(list, "十日"), (std::vector<int>{10}));
+  // The next build reads the entries anew.
+  Put("________.THU", "木曜日");
+  const ScheduleList again = Build({2026, 12, 3}, 0, 20);
+  EXPECT_EQ(days_with(again, "木曜日"), (std::vector<int>{3, 10, 17}));
+  EXPECT_TRUE(days_with(again, "木曜").empty());
+}
+
 TEST_F(ScheduleListBuildTest, WithoutAFolderOnlyTheCalendarLines) {
   Put("____0101.__", "new year");
   const ScheduleList list =

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -26,6 +27,7 @@
 #include "base/tick_events.h"
 #include "platform/color/color_value.h"
 #include "platform/file_io.h"
+#include "platform/testing/fake_desktop.h"
 #include "platform/text_codec.h"
 #include "schedule/schedule_list.h"
 #include "schedule/schedule_list_module.h"
@@ -58,7 +60,7 @@ class ScheduleListWindowTest : public QObject {
     ScheduleListWindow* Make() {
       ScheduleListHost host;
       host.commands = &commands;
-      host.main_width = [] { return 250; };
+      host.main_frame = [] { return QRect(300, 0, 250, 200); };
       return new ScheduleListWindow(Context(), host);
     }
     int Count(const std::string& cue) {
@@ -340,15 +342,83 @@ class ScheduleListWindowTest : public QObject {
     QCOMPARE(ReadAll(path), std::string("keep"));
   }
 
+  // The desktop resizes as a border drag does, the pointer on the border;
+  // the width comes back and the window has moved with the border.
+  void BorderDragsMoveTheWindow_data() {
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("pointer");
+    QTest::addColumn<int>("moved_left");
+    QTest::newRow("left border out") << 160 << 290 << 160 << 160;
+    QTest::newRow("left border in") << 240 << 210 << 240 << 240;
+    QTest::newRow("right border out") << 200 << 300 << 499 << 250;
+    QTest::newRow("right border in") << 200 << 180 << 379 << 130;
+  }
+  void BorderDragsMoveTheWindow() {
+    QFETCH(int, left);
+    QFETCH(int, width);
+    QFETCH(int, pointer);
+    QFETCH(int, moved_left);
+    World w;
+    QPointer<ScheduleListWindow> window = w.Make();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->setGeometry(200, 100, 250, 300);
+    FlushEvents();
+    QCOMPARE(window->geometry(), QRect(200, 100, 250, 300));
+    QCursor::setPos(pointer, 200);
+    window->setGeometry(left, 100, width, 300);
+    QTRY_COMPARE(window->geometry(), QRect(moved_left, 100, 250, 300));
+    // A plain move keeps the width and stays where it was put.
+    window->move(20, 30);
+    QTest::qWait(300);
+    QCOMPARE(window->pos(), QPoint(20, 30));
+    QCOMPARE(window->size(), QSize(250, 300));
+    delete window;
+  }
+
+  void MaximizingTakesTheMainWindowsLeftEdgeAndGoesBack() {
+    World w;
+    FakeScreen screen;
+    screen.SetGeometry({0, 0, 800, 600}, {0, 24, 800, 552});
+    Services context = w.Context();
+    context.screen = &screen;
+    ScheduleListHost host;
+    host.main_frame = [] { return QRect(530, 24, 250, 200); };
+    QPointer<ScheduleListWindow> window = new ScheduleListWindow(context, host);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->setGeometry(100, 150, 250, 300);
+    FlushEvents();
+    const QRect normal = window->geometry();
+
+    window->showMaximized();
+    QTRY_COMPARE(window->frameGeometry(), QRect(530, 24, 242, 552));
+    QVERIFY(!window->isMaximized());
+    QCOMPARE(window->kept_width(), window->width());
+    // Its width stays through a border drag, now the maximized one.
+    QCursor::setPos(window->frameGeometry().left(), 300);
+    const QRect maximized = window->geometry();
+    window->setGeometry(maximized.adjusted(-30, 0, 0, 0));
+    QTRY_COMPARE(window->frameGeometry(), QRect(500, 24, 242, 552));
+
+    window->showMaximized();
+    QTRY_COMPARE(window->geometry(), normal);
+    QVERIFY(!window->isMaximized());
+    QCOMPARE(window->kept_width(), 250);
+    delete window;
+  }
+
   void CommandsOpenCloseAndRebuildTheList() {
     World w;
     Services context = w.Context();
     TickEvents events;
     PreferencesPages pages;
     bool folder_ok = false;
-    std::function<void()> rebuild = InstallScheduleList(
-        context, w.commands, events, pages,
-        {[&folder_ok] { return folder_ok; }, [] { return 260; }});
+    std::function<void()> rebuild =
+        InstallScheduleList(context, w.commands, events, pages,
+                            {[&folder_ok] { return folder_ok; },
+                             [] { return QRect(0, 0, 260, 200); }});
     // No data folder yet: the preferences open instead (nothing here).
     w.commands.RunCommand(Command::kScheduleList);
     QVERIFY(w.commands.opened.empty());
@@ -391,9 +461,13 @@ class ScheduleListWindowTest : public QObject {
     queue_marker();
     events.DateChanged();
     QVERIFY(!loop_ran);
+    // Rebuilt right after the tick, not inside it.
+    QCOMPARE(window->start_date().day, 1);
+    FlushEvents();
     QCOMPARE(window->start_date().day, 11);
     QVERIFY(window->pane_text(kPastPane).contains(U("書き換え")));
-
+    // A new day, and the list closes before its rebuild comes.
+    events.DateChanged();
     w.commands.RunCommand(Command::kCloseScheduleList);
     FlushEvents();
     QVERIFY(!window);

@@ -16,9 +16,10 @@ import tempfile
 import time
 
 
-def enter_session(script):
+def enter_session(script, more_tools=()):
     """Runs `script` again inside a D-Bus session, or exits with SKIP when
-    there is no display or a tool is missing. Returns inside the session."""
+    there is no display or a tool (of `more_tools` too) is missing. Returns
+    inside the session."""
     if "--inner" in sys.argv:
         return
     display = os.environ.get("MIROKATA_TEST_DISPLAY") or os.environ.get(
@@ -26,7 +27,8 @@ def enter_session(script):
     if not display:
         print("SKIP: no display")
         sys.exit(0)
-    for tool in ("dbus-run-session", "xdotool", "wmctrl", "import"):
+    for tool in ("dbus-run-session", "xdotool", "wmctrl", "import") + tuple(
+            more_tools):
         if not shutil.which(tool):
             print("SKIP: %s is missing" % tool)
             sys.exit(0)
@@ -95,12 +97,13 @@ def find(role, name, timeout=15, within=None, contains=False):
     fail("no %s named %r" % (role, name))
 
 
-def find_window(title, timeout=15):
+def find_window(title, timeout=15, contains=False):
     end = time.time() + timeout
     while time.time() < end:
         for node in application():
             try:
-                if node.name == title and showing(node):
+                named = node.name == title or (contains and title in node.name)
+                if named and showing(node):
                     return node
             except Exception:
                 continue
@@ -108,8 +111,12 @@ def find_window(title, timeout=15):
     fail("no window %r" % title)
 
 
+def extents(node):
+    return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
 def centre(node):
-    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    e = extents(node)
     return e.x + e.width // 2, e.y + e.height // 2
 
 
@@ -162,13 +169,41 @@ def settings(home):
     return parser
 
 
-def wait_for(check, timeout, what):
+def wait_for(check, timeout, what, every=0.3):
     end = time.time() + timeout
     while time.time() < end:
         if check():
             return
-        time.sleep(0.3)
+        time.sleep(every)
     fail(what)
+
+
+def main_menu_keys(*keys):
+    """Pops up the main menu from its tool bar button and walks it with
+    `keys`: the popup is not on the accessibility bus. Count from the ends
+    that stay put: "スケジュール" first; from the bottom "終了(&X)", "設定",
+    "WEBページ", "ツール", whichever items above them are enabled."""
+    click(find("push button", "メイン"))
+    time.sleep(0.5)
+    for key in keys:
+        xdo("key", key)
+        time.sleep(0.15)
+
+
+def managed_windows():
+    """(id, title) of each window the window manager shows, bottom first
+    (needs xprop)."""
+    out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"],
+                         capture_output=True, text=True).stdout
+    ids = [int(w.strip(), 16) for w in out.partition("#")[2].split(",")
+           if w.strip()]
+    titles = {}
+    for line in subprocess.run(["wmctrl", "-l"], capture_output=True,
+                               text=True).stdout.splitlines():
+        parts = line.split(None, 3)
+        if len(parts) >= 3:
+            titles[int(parts[0], 16)] = parts[3] if len(parts) > 3 else ""
+    return [(i, titles.get(i, "")) for i in ids]
 
 
 def dismiss_alerts():

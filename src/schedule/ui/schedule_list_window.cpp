@@ -2,22 +2,27 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextFrame>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "base/folders.h"
@@ -27,6 +32,7 @@
 #include "platform/color/color_value.h"
 #include "platform/file_io.h"
 #include "platform/messages.h"
+#include "platform/screen.h"
 #include "platform/sound_cues.h"
 #include "schedule/editor_state.h"
 #include "schedule/entry_files.h"
@@ -38,6 +44,11 @@ namespace mirokata {
 namespace {
 
 constexpr int kDefaultWidth = 242;
+// Maximized, the list is this wide, frame included, at the main window's
+// left edge and as tall as the screen allows.
+constexpr int kMaximizedFrameWidth = 242;
+// How long the width waits for a drag's step to settle on the desktop.
+constexpr int kKeepWidthDelayMs = 150;
 constexpr int kDefaultHeight = 300;
 constexpr char kExportName[] = "TODOLIST.TXT";
 
@@ -206,10 +217,17 @@ ScheduleListWindow::ScheduleListWindow(const Services& services,
           [this] { RunCommand(Command::kScheduleEditor); });
 
   const Settings s = services_.settings->Open();
-  const int width = host_.main_width ? host_.main_width() : kDefaultWidth;
-  setFixedWidth(width > 0 ? width : kDefaultWidth);
-  resize(this->width(), std::max(120, s.ReadInteger(kScheduleListSection,
-                                                    "Height", kDefaultHeight)));
+  // The desktop may size the window freely, so that a drag of its left or
+  // right border reaches it: the width it gives is taken back at once, the
+  // border's drag becoming a move (KeepWidth).
+  setMinimumWidth(1);
+  keep_width_timer_ = new QTimer(this);
+  keep_width_timer_->setSingleShot(true);
+  keep_width_timer_->setInterval(kKeepWidthDelayMs);
+  connect(keep_width_timer_, &QTimer::timeout, this,
+          &ScheduleListWindow::KeepWidth);
+  resize(kept_width(), std::max(120, s.ReadInteger(kScheduleListSection,
+                                                   "Height", kDefaultHeight)));
   PlaceAtStoredPosition(this, services_, kScheduleListSection,
                         /*fit_contents=*/false);
   stored_past_ = s.ReadInteger(kScheduleListSection, "PastHeight", -1);
@@ -439,6 +457,96 @@ void ScheduleListWindow::Print() {
   });
   print_dialog_ = dialog;
   dialog->open();
+}
+
+QRect ScheduleListWindow::MainFrame() const {
+  return host_.main_frame ? host_.main_frame() : QRect();
+}
+
+int ScheduleListWindow::kept_width() const {
+  if (restore_geometry_) return maximized_width_;
+  const int width = MainFrame().width();
+  return width > 0 ? width : kDefaultWidth;
+}
+
+bool ScheduleListWindow::Settle() {
+  if (isMaximized() || width() != kept_width()) return false;
+  settled_ = geometry();
+  const QRect frame = frameGeometry();
+  frame_margins_ = QMargins(
+      settled_.left() - frame.left(), settled_.top() - frame.top(),
+      frame.right() - settled_.right(), frame.bottom() - settled_.bottom());
+  return true;
+}
+
+void ScheduleListWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  Settle();
+}
+
+void ScheduleListWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Maximizing is ToggleMaximized's.
+  if (Settle() || isMaximized()) return;
+  // Once the desktop's events of this step of the drag are in.
+  keep_width_timer_->start();
+}
+
+void ScheduleListWindow::KeepWidth() {
+  const int kept = kept_width();
+  const QRect now = geometry();
+  if (isMaximized() || now.width() == kept) return;
+  // The dragged border is the one at the pointer: the left one keeps the
+  // window's left edge where it went, the right one its right edge.
+  const int pointer = QCursor::pos().x();
+  const bool left_dragged =
+      std::abs(pointer - now.left()) <= std::abs(pointer - now.right());
+  // In the middle of a drag the desktop's word on the top edge can lag a
+  // step behind: a drag that left the height alone left the top too.
+  const int top = now.height() == settled_.height() && settled_.isValid()
+                      ? settled_.top()
+                      : now.top();
+  setGeometry(left_dragged ? now.left() : now.right() + 1 - kept, top, kept,
+              now.height());
+}
+
+void ScheduleListWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMaximized()) {
+    // Once the desktop has done its part.
+    QMetaObject::invokeMethod(this, &ScheduleListWindow::ToggleMaximized,
+                              Qt::QueuedConnection);
+  }
+}
+
+void ScheduleListWindow::ToggleMaximized() {
+  if (!isMaximized()) return;
+  // A desktop maximizes to the whole screen and then holds the window
+  // there: the list takes its maximized place as a normal window instead,
+  // and maximizing it there again goes back.
+  setWindowState(windowState() & ~Qt::WindowMaximized);
+  if (restore_geometry_) {
+    const QRect back = *restore_geometry_;
+    restore_geometry_.reset();
+    setGeometry(back.left(), back.top(), kept_width(), back.height());
+    return;
+  }
+  const QRect main = MainFrame();
+  QRect area;
+  if (services_.screen) {
+    const ScreenRect a = services_.screen->AvailableGeometryAt(
+        main.isValid() ? main.center().x() : x(),
+        main.isValid() ? main.center().y() : y());
+    area = QRect(a.x, a.y, a.width, a.height);
+  } else if (const QScreen* screen = this->screen()) {
+    area = screen->availableGeometry();
+  }
+  const QMargins& m = frame_margins_;
+  restore_geometry_ = settled_.isValid() ? settled_ : geometry();
+  maximized_width_ = std::max(1, kMaximizedFrameWidth - m.left() - m.right());
+  setGeometry((main.isValid() ? main.left() : area.left()) + m.left(),
+              area.top() + m.top(), maximized_width_,
+              std::max(1, area.height() - m.top() - m.bottom()));
 }
 
 void ScheduleListWindow::showEvent(QShowEvent* event) {

@@ -4,12 +4,15 @@
 #ifndef MIROKATA_SCHEDULE_UI_SCHEDULE_LIST_WINDOW_H_
 #define MIROKATA_SCHEDULE_UI_SCHEDULE_LIST_WINDOW_H_
 
+#include <QMargins>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/command.h"
@@ -26,6 +29,7 @@ class QSpinBox;
 class QSplitter;
 class QTextDocument;
 class QTextEdit;
+class QTimer;
 
 namespace mirokata {
 
@@ -35,8 +39,9 @@ class EntryFolder;
 struct ScheduleListHost {
   // Runs the editors' commands ("ポップアップ", "スケジュール"); may be null.
   CommandHost* commands = nullptr;
-  // The main window's width, which the list always takes.
-  std::function<int()> main_width;
+  // The main window's frame on the desktop: the list always takes its
+  // width, and a maximized list its left edge.
+  std::function<QRect()> main_frame;
 };
 
 class ScheduleListWindow : public QWidget {
@@ -63,6 +68,8 @@ class ScheduleListWindow : public QWidget {
   QString pane_text(ListPane pane) const;
   QTextEdit* pane(ListPane pane) const { return panes_[pane]; }
   std::array<int, 3> pane_heights() const;
+  // The width the window keeps: the main window's, or the maximized one's.
+  int kept_width() const;
 
   // "テキスト出力": the save dialog, proposing TODOLIST.TXT in the program's
   // folder; open while the window is.
@@ -79,6 +86,9 @@ class ScheduleListWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void DateChanged();
@@ -93,6 +103,11 @@ class ScheduleListWindow : public QWidget {
   EntryFolder* Folder();
   CivilDate Today() const;
   void PlayCue(const char* name);
+  QRect MainFrame() const;
+  // Notes the geometry when it has the kept width; false when not.
+  bool Settle();
+  void KeepWidth();
+  void ToggleMaximized();
 
   Services services_;
   ScheduleListHost host_;
@@ -102,6 +117,14 @@ class ScheduleListWindow : public QWidget {
   bool shown_once_ = false;
   int stored_past_ = -1;
   int stored_today_ = -1;
+  // The last geometry at the kept width: a width the desktop gave since is
+  // taken back, the dragged border moving the window.
+  QRect settled_;
+  QMargins frame_margins_;
+  QTimer* keep_width_timer_ = nullptr;
+  // Set while maximized: the geometry to go back to.
+  std::optional<QRect> restore_geometry_;
+  int maximized_width_ = 0;
 
   QSpinBox* before_ = nullptr;
   QSpinBox* after_ = nullptr;
