@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The tool windows in the running program, driven as a user drives them:
 the schedule list shown at start, the countdown timer hidden for a minute
-and back in front at its end, and meanwhile the day calculator and the
-date jump.
+and back in front at its end, and meanwhile the day calculator, the date
+jump and the period tracker.
 
 usage: tools_e2e.py MIROKATA_BINARY [SCREENSHOT_FOLDER]
 Needs DISPLAY (or MIROKATA_TEST_DISPLAY) with a window manager; runs itself
@@ -11,6 +11,7 @@ again inside its own D-Bus session with the accessibility bus.
 Each case of WHILE_COUNTING is one function taking the home folder; it runs
 while the countdown's minute passes and leaves its windows closed.
 """
+import configparser
 import datetime
 import os
 import subprocess
@@ -44,7 +45,8 @@ def seed(home):
         "top_cal=40", "left_cal=1000", "Height=190", "Today_pop=1",
         "[Sch_List]", "top=40", "left=20", "Height=560", "mae=2", "ato=7",
         "[Gtimer]", "top=80", "left=300", "[DayCalc]", "top=330",
-        "left=300", "[Jump]", "top=560", "left=300"]
+        "left=300", "[Jump]", "top=560", "left=300", "[Setup]", "Period=0",
+        "[Peri]", "top=100", "left=250"]
     with open(os.path.join(home, "mirokata.ini"), "wb") as f:
         f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
     return data
@@ -161,7 +163,45 @@ def date_jump(home):
     wait_for(month_beside_year, 10, "the grid does not show month 2")
 
 
-WHILE_COUNTING = [day_calculator, date_jump]
+def period_tracker(home):
+    """Three dates added; Period.ini holds them, readable by us only."""
+    # "個人データ", round to its last item "Period" (shown with
+    # Setup/Period=0).
+    main_menu_keys("Down", "Down", "Right", "Up", "Return")
+    window = find_window("Period")
+    dates = ((2026, 9, 7), (2026, 10, 6), (2026, 11, 3))
+    for y, m, d in dates:
+        set_spin(find("spin button", "年", within=window), y)
+        set_spin(find("spin button", "月", within=window), m)
+        set_spin(find("spin button", "日", within=window), d)
+        click(find("push button", "追加", within=window))
+    path = os.path.join(home, "data", "Period", "Period.ini")
+    want = ["%04d/%02d/%02d" % date for date in dates]
+
+    def stored():
+        parser = configparser.ConfigParser(interpolation=None, strict=False)
+        parser.optionxform = str
+        try:
+            with open(path, encoding="cp932") as f:
+                parser.read_string(f.read())
+            section = parser["Period"]
+            return [section[str(i)] for i in range(int(section["Count"]))]
+        except (OSError, KeyError, ValueError):
+            return None
+    wait_for(lambda: stored() == want, 10,
+             "Period.ini holds %r, not %r" % (stored(), want))
+    mode = os.stat(path).st_mode & 0o777
+    if mode != 0o600:
+        fail("Period.ini has mode %o" % mode)
+    folder_mode = os.stat(os.path.dirname(path)).st_mode & 0o777
+    if folder_mode != 0o700:
+        fail("the Period folder has mode %o" % folder_mode)
+    find("list item", "2026/11/03", within=window)
+    shot("period")
+    close_window("Period")
+
+
+WHILE_COUNTING = [day_calculator, date_jump, period_tracker]
 
 
 def run(home, data):
