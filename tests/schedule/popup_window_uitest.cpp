@@ -17,6 +17,7 @@
 #include "platform/testing/fake_sound.h"
 #include "schedule/entry_files.h"
 #include "schedule/ui/popup_window.h"
+#include "support/fake_command_host.h"
 #include "support/temp_folder.h"
 
 using namespace mirokata;
@@ -40,8 +41,9 @@ class PopupWindowTest : public QObject {
     QPointer<PopupWindow> Make(int close_countdown,
                                const std::vector<std::string>& names,
                                bool first_is_one_day = false,
-                               const PopupPicture& picture = {}) {
-      auto* w = new PopupWindow(context);
+                               const PopupPicture& picture = {},
+                               CommandHost* commands = nullptr) {
+      auto* w = new PopupWindow(context, commands);
       for (size_t i = 0; i < names.size(); ++i) {
         folder.WriteContent(names[i], "text of " + names[i]);
         WritePopupOptions(settings, folder.FullPath(names[i]), PopupOptions{});
@@ -101,6 +103,32 @@ class PopupWindowTest : public QObject {
   }
 
  private slots:
+  // The list opens and closes with the popup, after the tick that showed
+  // it rather than inside it.
+  void ListCommandsFollowThePopupLater() {
+    Fixture f;
+    FakeCommandHost commands;
+    f.settings.WriteBool("Form", "Exec_List", true);
+    QPointer<PopupWindow> w = f.Make(30, {"1200____.__"}, false, {}, &commands);
+    QCOMPARE(commands.later, std::vector<Command>{Command::kScheduleList});
+    f.settings.WriteBool("Form", "Kill_List", true);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(commands.later,
+             (std::vector<Command>{Command::kScheduleList,
+                                   Command::kCloseScheduleList}));
+    // Neither without the switches.
+    f.settings.Batch([](SettingsBatch& b) {
+      b.WriteBool("Form", "Exec_List", false);
+      b.WriteBool("Form", "Kill_List", false);
+    });
+    QPointer<PopupWindow> quiet =
+        f.Make(30, {"1300____.__"}, false, {}, &commands);
+    quiet->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(commands.later.size(), size_t{2});
+  }
+
   void CloseCountdownCountsInTheCaptionAndCloses() {
     Fixture f;
     QPointer<PopupWindow> w = f.Make(5, {"1200____.__"});

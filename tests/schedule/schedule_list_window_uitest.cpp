@@ -12,8 +12,11 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -316,6 +319,45 @@ class ScheduleListWindowTest : public QObject {
       }
     }
     QVERIFY(fragments > 3);
+  }
+
+  // What the print dialog's accept prints, to a PDF file: the text reads
+  // back, and the caption names the document.
+  void PrintsToPdf() {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty()) {
+      QSKIP("poppler-utils is not installed");
+    }
+    World w;
+    w.Put("____1210.26", "会議");
+    std::unique_ptr<ScheduleListWindow> window(w.Make());
+    window->SetDays(1, 1);
+    window->Build();
+    const QString pdf = QString::fromStdString(w.dir / "list.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    window->PrintTo(&printer);
+    auto run = [](const QString& program, const QStringList& arguments) {
+      QProcess process;
+      process.start(program, arguments);
+      process.waitForFinished(30000);
+      return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    const QString text = run(pdftotext, {pdf, "-"});
+    QVERIFY2(text.contains(U("Title:")), qPrintable(text));
+    QVERIFY(text.contains(U("2026年12月10日")));
+    QVERIFY(text.contains(U("〔本日〕")));
+    QVERIFY(text.contains(U("会議")));
+    const QString info = run(pdfinfo, {pdf});
+    bool titled = false;
+    for (const QString& line : info.split('\n')) {
+      if (line.startsWith(U("Title:"))) {
+        titled = line.mid(6).trimmed() == window->windowTitle();
+      }
+    }
+    QVERIFY2(titled, qPrintable(info + " / " + window->windowTitle()));
   }
 
   void ClosingWithItsDialogsOpenIsSafe() {

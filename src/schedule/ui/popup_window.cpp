@@ -267,8 +267,10 @@ void PopupWindow::ShowPopup() {
   if (context_.settings) {
     Settings s = context_.settings->Open();
     snooze_box_->setEditText(U(s.ReadString("Form", "Snooze", "10")));
+    // After the tick that showed the popup: the list's build is no part
+    // of it.
     if (s.ReadBool("Form", "Exec_List", false) && commands_) {
-      commands_->RunCommand(Command::kScheduleList);
+      commands_->RunCommandLater(Command::kScheduleList);
     }
   }
   show();
@@ -405,7 +407,7 @@ void PopupWindow::closeEvent(QCloseEvent* event) {
   timer_.stop();
   if (context_.settings && commands_ &&
       context_.settings->ReadBool("Form", "Kill_List", false)) {
-    commands_->RunCommand(Command::kCloseScheduleList);
+    commands_->RunCommandLater(Command::kCloseScheduleList);
   }
   event->accept();
 }

@@ -451,12 +451,15 @@ void ScheduleListWindow::Print() {
   auto* dialog = new QPrintDialog(printer, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QObject::destroyed, [printer] { delete printer; });
-  connect(dialog, &QDialog::accepted, this, [this, printer] {
-    printer->setDocName(windowTitle());
-    PrintDocument()->print(printer);
-  });
+  connect(dialog, &QDialog::accepted, this,
+          [this, printer] { PrintTo(printer); });
   print_dialog_ = dialog;
   dialog->open();
+}
+
+void ScheduleListWindow::PrintTo(QPrinter* printer) const {
+  printer->setDocName(windowTitle());
+  PrintDocument()->print(printer);
 }
 
 QRect ScheduleListWindow::MainFrame() const {

@@ -24,6 +24,7 @@
 class QFileDialog;
 class QMenu;
 class QPrintDialog;
+class QPrinter;
 class QPushButton;
 class QSpinBox;
 class QSplitter;
@@ -79,6 +80,9 @@ class ScheduleListWindow : public QWidget {
   void ExportTo(const QString& path);
   // "印刷": the print dialog; prints once it is accepted.
   void Print();
+  // The printout on `printer` (the print dialog's, or a PDF file's), named
+  // by the window's caption.
+  void PrintTo(QPrinter* printer) const;
   QPrintDialog* print_dialog() const;
   // What is printed: the export's text, black on white.
   std::unique_ptr<QTextDocument> PrintDocument() const;
