@@ -30,8 +30,8 @@ struct Files {
       int32_t day = DayNumber(1988, 1, 4);
       for (int i = 0; i < 500; ++i) {
         batch.WriteString("Period", std::to_string(i),
-                          PeriodDateText(CivilDateOf(day)));
-        batch.WriteString("Comment", PeriodDateText(CivilDateOf(day)),
+                          SlashDateText(CivilDateOf(day)));
+        batch.WriteString("Comment", SlashDateText(CivilDateOf(day)),
                           "メモ " + std::to_string(i));
         day += 26 + i % 5;
       }

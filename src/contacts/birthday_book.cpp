@@ -1,9 +1,7 @@
 #include "contacts/birthday_book.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <tuple>
 
@@ -17,12 +15,6 @@ namespace {
 
 bool NotAfter(const CivilDate& a, const CivilDate& b) {
   return std::tie(a.year, a.month, a.day) <= std::tie(b.year, b.month, b.day);
-}
-
-std::string TwoDigits(int n) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%02d", n);
-  return buffer;
 }
 
 // The day a birthday is kept in `year`: 29 February falls back to 1 March
@@ -55,32 +47,6 @@ int BirthYearForAge(int age, int month, int day, const CivilDate& today) {
 
 std::string BirthdayEntryName(const CivilDate& birth) {
   return BuildEntryName(EntryFieldsForDate(EntryKind::kBirthday, birth));
-}
-
-std::string BirthDateText(const CivilDate& date) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", date.year, date.month,
-                date.day);
-  return buffer;
-}
-
-std::optional<CivilDate> ParseBirthDateText(std::string_view text) {
-  int parts[3] = {};
-  const char* at = text.data();
-  const char* end = text.data() + text.size();
-  for (int i = 0; i < 3; ++i) {
-    const auto [next, ec] = std::from_chars(at, end, parts[i]);
-    if (ec != std::errc() || next == at) return std::nullopt;
-    at = next;
-    if (i < 2) {
-      if (at == end || *at != '/') return std::nullopt;
-      ++at;
-    }
-  }
-  if (at != end || !IsValidDate(parts[0], parts[1], parts[2])) {
-    return std::nullopt;
-  }
-  return CivilDate{parts[0], parts[1], parts[2]};
 }
 
 CivilDate NextBirthday(int month, int day, const CivilDate& today) {
@@ -123,8 +89,8 @@ std::string BirthdayGreetingText(EntryFolder& folder, const CivilDate& today) {
     out += line;
   };
   const FolderPin pin(&folder);
-  for (const std::string& name : folder.List("BORN" + TwoDigits(today.month) +
-                                             TwoDigits(today.day) + ".*")) {
+  for (const std::string& name :
+       folder.List(BirthdaysOfDayPattern(today.month, today.day))) {
     const std::string header = BirthdayHeader(name, today);
     if (!header.empty()) add_line(header);
     std::string text;

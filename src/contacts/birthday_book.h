@@ -30,10 +30,6 @@ int BirthYearForAge(int age, int month, int day, const CivilDate& today);
 // "BORNmmdd.yyyy"; empty for a date no entry can name.
 std::string BirthdayEntryName(const CivilDate& birth);
 
-// "yyyy/mm/dd" and back; an unreadable text is nullopt.
-std::string BirthDateText(const CivilDate& date);
-std::optional<CivilDate> ParseBirthDateText(std::string_view text);
-
 // The next birthday on or after today. Someone born on 29 February has it
 // on 29 February in leap years and on 1 March in the others.
 CivilDate NextBirthday(int month, int day, const CivilDate& today);

@@ -7,6 +7,7 @@
 #include "mainwin/month_grid.h"
 #include "schedule/day_info.h"
 #include "schedule/entry_files.h"
+#include "schedule/entry_name.h"
 
 namespace mirokata {
 
@@ -71,10 +72,8 @@ std::vector<std::string> SpecialDaysOfMonth(SettingsFile& settings,
     bool marked = false;
     if (!switches.born) {
       // Any file of the day's pattern counts, whatever its year reads.
-      char pattern[32];
-      std::snprintf(pattern, sizeof pattern, "BORN%02d%02d.*", month, d);
       born.clear();
-      snapshot->Match(pattern, &born);
+      snapshot->Match(BirthdaysOfDayPattern(month, d), &born);
       marked = !born.empty();
     }
     if (!marked) {

@@ -134,8 +134,7 @@ std::vector<std::string> BuildDayInfo(
   // Birthdays straight from the folder, so that a file whose year is no
   // number still shows its text (without the age line).
   std::vector<std::string> born;
-  folder->Snapshot()->Match(
-      "BORN" + TwoDigits(date.month) + TwoDigits(date.day) + ".*", &born);
+  folder->Snapshot()->Match(BirthdaysOfDayPattern(date.month, date.day), &born);
   for (const std::string& name : born) {
     std::string header = BirthdayHeader(name, date, weekdays);
     if (!header.empty()) lines.push_back(std::move(header));

@@ -245,6 +245,12 @@ EntryFields EntryFieldsForDate(EntryKind kind, const CivilDate& date,
   return f;
 }
 
+std::string BirthdaysOfDayPattern(int month, int day) {
+  char pattern[32];
+  std::snprintf(pattern, sizeof pattern, "BORN%02d%02d.*", month, day);
+  return pattern;
+}
+
 std::string BuildEntryName(const EntryFields& f) {
   const bool popup_time_ok = ValidHhnn(f.hhnn);
   switch (f.kind) {

@@ -102,6 +102,10 @@ EntryFields EntryFieldsForDate(EntryKind kind, const CivilDate& date,
 // of range, a date no year has, a week set the kind cannot write).
 std::string BuildEntryName(const EntryFields& fields);
 
+// The file pattern of every birthday on month/day, whatever its year:
+// "BORN0229.*".
+std::string BirthdaysOfDayPattern(int month, int day);
+
 // Reads a name of any of the forms above, ignoring letter case. nullopt for
 // anything else: wrong shape, non-digit fields, an impossible time or date
 // (30 February, 31 April; 29 February of a common birth year), an unknown

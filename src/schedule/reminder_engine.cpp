@@ -268,10 +268,9 @@ void ReminderEngine::DayChange(TickState& tick) {
     s.WriteString("Pop_Born", "Day", day);
   }
   if (day == std::to_string(today_count)) return;
-  char pattern[16];
-  std::snprintf(pattern, sizeof pattern, "BORN%02d%02d.*", today.month,
-                today.day);
-  if (folder_->List(pattern).empty()) return;
+  if (folder_->List(BirthdaysOfDayPattern(today.month, today.day)).empty()) {
+    return;
+  }
   Run(Command::kBirthdayGreeting);
   const std::string sound = s.ReadString("Pop_Born", "file", "");
   if (services_.sound && IsFile(sound)) services_.sound->PlayFile(sound);

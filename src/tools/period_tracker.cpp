@@ -106,35 +106,14 @@ void AppendDateList(SettingsBatch::Entries& entries,
                     const std::vector<CivilDate>& dates) {
   entries.emplace_back(kCountKey, std::to_string(dates.size()));
   for (size_t i = 0; i < dates.size(); ++i) {
-    entries.emplace_back(std::to_string(i), PeriodDateText(dates[i]));
+    entries.emplace_back(std::to_string(i), SlashDateText(dates[i]));
   }
 }
 
 }  // namespace
 
-std::string PeriodDateText(const CivilDate& date) {
-  return FormatDatePattern("yyyy/mm/dd", FieldsOfDate(date));
-}
-
 std::string PeriodDayText(const CivilDate& date) {
   return FormatDatePattern("yyyy/mm/dd (aaa)", FieldsOfDate(date));
-}
-
-std::optional<CivilDate> ParsePeriodDate(std::string_view text) {
-  int parts[3] = {};
-  for (int i = 0; i < 3; ++i) {
-    const size_t slash = i < 2 ? text.find('/') : text.size();
-    if (slash == std::string_view::npos) return std::nullopt;
-    const std::string_view part = text.substr(0, slash);
-    if (!IsDigits(part) || part.size() > 4) return std::nullopt;
-    parts[i] = *ParseNumber(part);
-    text.remove_prefix(i < 2 ? slash + 1 : slash);
-  }
-  if (parts[0] < 1 || parts[0] > 9999 ||
-      !IsValidDate(parts[0], parts[1], parts[2])) {
-    return std::nullopt;
-  }
-  return CivilDate{parts[0], parts[1], parts[2]};
 }
 
 std::vector<CivilDate> ReadPeriodDates(const SettingsReader& reader) {
@@ -149,7 +128,7 @@ std::vector<CivilDate> ReadPeriodDates(const SettingsReader& reader) {
   std::vector<CivilDate> dates;
   dates.reserve(count);
   for (size_t i = 0; i < count; ++i) {
-    const std::optional<CivilDate> date = ParsePeriodDate(
+    const std::optional<CivilDate> date = ParseSlashDate(
         reader.ReadString(kPeriodSection, std::to_string(i), "-end-"));
     if (date) dates.push_back(*date);
   }
@@ -258,8 +237,8 @@ std::string CycleStatus(const std::vector<CivilDate>& dates, size_t index) {
   if (index >= dates.size()) return kEmptyPeriodStatus;
   if (index == 0) return {};
   const int64_t days = DayNumber(dates[index]) - DayNumber(dates[index - 1]);
-  return std::to_string(days) + "日周期 (" + PeriodDateText(dates[index - 1]) +
-         "～" + PeriodDateText(dates[index]) + ")";
+  return std::to_string(days) + "日周期 (" + SlashDateText(dates[index - 1]) +
+         "～" + SlashDateText(dates[index]) + ")";
 }
 
 PeriodTracker::PeriodTracker(SettingsFile& settings, const std::string& folder)
@@ -324,11 +303,11 @@ void PeriodTracker::SetCycles(std::string_view common, std::string_view a,
 }
 
 std::string PeriodTracker::Comment(const CivilDate& date) {
-  return file_->ReadString(kCommentSection, PeriodDateText(date), "");
+  return file_->ReadString(kCommentSection, SlashDateText(date), "");
 }
 
 bool PeriodTracker::SetComment(const CivilDate& date, std::string_view text) {
-  return file_->WriteString(kCommentSection, PeriodDateText(date), text);
+  return file_->WriteString(kCommentSection, SlashDateText(date), text);
 }
 
 bool PeriodTracker::SaveDates() {

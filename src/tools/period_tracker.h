@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/date_fields.h"
 #include "calendar/gregorian.h"
 
 namespace mirokata {
@@ -33,13 +34,8 @@ inline constexpr int kDefaultPeriodDays = 5;
 inline constexpr int kMaxPeriodDays = 20;
 inline constexpr int kPredictionCount = 100;
 
-// "2024/05/01".
-std::string PeriodDateText(const CivilDate& date);
 // "2024/05/01 (水)".
 std::string PeriodDayText(const CivilDate& date);
-// A stored date: "2024/05/01", also "2024/5/1". Nothing for text that is no
-// existing date of the years 1 to 9999.
-std::optional<CivilDate> ParsePeriodDate(std::string_view text);
 
 // The recorded dates of section `Period`: at most `Count` of the keys "0"
 // onward (never more than the section holds), dates only, "2024/5/1"

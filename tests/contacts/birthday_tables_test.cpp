@@ -7,6 +7,7 @@
 #include <numbers>
 #include <string>
 
+#include "calendar/date_fields.h"
 #include "contacts/birthday_book.h"
 
 namespace mirokata {
@@ -164,12 +165,12 @@ TEST(BirthDateTest, NamesAndTexts) {
   EXPECT_EQ(BirthdayEntryName({2000, 2, 29}), "BORN0229.2000");
   EXPECT_EQ(BirthdayEntryName({1, 1, 1}), "BORN0101.0001");
   EXPECT_EQ(BirthdayEntryName({9999, 12, 31}), "BORN1231.9999");
-  EXPECT_EQ(BirthDateText({987, 3, 4}), "0987/03/04");
-  EXPECT_EQ(ParseBirthDateText("1970/01/15"), (CivilDate{1970, 1, 15}));
-  EXPECT_EQ(ParseBirthDateText("0001/1/2"), (CivilDate{1, 1, 2}));
+  EXPECT_EQ(SlashDateText({987, 3, 4}), "0987/03/04");
+  EXPECT_EQ(ParseSlashDate("1970/01/15"), (CivilDate{1970, 1, 15}));
+  EXPECT_EQ(ParseSlashDate("0001/1/2"), (CivilDate{1, 1, 2}));
   for (const char* bad : {"", "1970/01", "1970/02/30", "abcd/01/01",
                           "1970/01/15x", "1970-01-15", "1970//15"}) {
-    EXPECT_FALSE(ParseBirthDateText(bad)) << bad;
+    EXPECT_FALSE(ParseSlashDate(bad)) << bad;
   }
 }
 

@@ -18,7 +18,7 @@ CivilDate D(int y, int m, int d) { return CivilDate{y, m, d}; }
 
 std::vector<std::string> Texts(const std::vector<CivilDate>& dates) {
   std::vector<std::string> out;
-  for (const CivilDate& d : dates) out.push_back(PeriodDateText(d));
+  for (const CivilDate& d : dates) out.push_back(SlashDateText(d));
   return out;
 }
 
@@ -71,7 +71,7 @@ TEST(PeriodPredictionTest, CommonAndAlternatingLists) {
   const Cycles c = ComputeCycles(dates, 28);
   const auto common = CommonPredictions(dates.back(), c.common);
   ASSERT_EQ(common.size(), 100u);
-  EXPECT_EQ(PeriodDateText(common[0]), "2024/03/26");
+  EXPECT_EQ(SlashDateText(common[0]), "2024/03/26");
   EXPECT_EQ(PeriodDayText(common[0]), "2024/03/26 (火)");
   const auto alternating =
       AlternatingPredictions(dates.back(), c.alternate_a, c.alternate_b);
@@ -80,19 +80,19 @@ TEST(PeriodPredictionTest, CommonAndAlternatingLists) {
       Texts({alternating[0], alternating[1], alternating[2]}),
       (std::vector<std::string>{"2024/03/26", "2024/04/24", "2024/05/22"}));
   // A single date: 28 days on.
-  EXPECT_EQ(PeriodDateText(CommonPredictions(D(2024, 5, 1), 28)[0]),
+  EXPECT_EQ(SlashDateText(CommonPredictions(D(2024, 5, 1), 28)[0]),
             "2024/05/29");
 }
 
 TEST(PeriodPredictionTest, StopsAtTheEndOfTheCalendar) {
   const auto common = CommonPredictions(D(9999, 10, 1), 28);
   ASSERT_EQ(common.size(), 3u);
-  EXPECT_EQ(PeriodDateText(common.back()), "9999/12/24");
+  EXPECT_EQ(SlashDateText(common.back()), "9999/12/24");
   EXPECT_TRUE(CommonPredictions(D(9999, 12, 31), 1).empty());
   EXPECT_EQ(AlternatingPredictions(D(9999, 12, 1), 20, 5).size(), 2u);
   // Across the 1582 switch the grid's calendar counts: 4 October + 1 day
   // is 15 October.
-  EXPECT_EQ(PeriodDateText(CommonPredictions(D(1582, 10, 4), 1)[0]),
+  EXPECT_EQ(SlashDateText(CommonPredictions(D(1582, 10, 4), 1)[0]),
             "1582/10/15");
 }
 
@@ -187,7 +187,7 @@ TEST_F(PeriodTrackerTest, AddRemoveAndCommentsAreOnDiskAt0600) {
   EXPECT_TRUE(tracker.Add(D(2024, 1, 29)));
   EXPECT_FALSE(tracker.Add(D(2024, 1, 29)));
   EXPECT_EQ(tracker.cycles(), (Cycles{28, 28, 29}));
-  EXPECT_EQ(PeriodDateText(tracker.alternating()[0]), "2024/03/26");
+  EXPECT_EQ(SlashDateText(tracker.alternating()[0]), "2024/03/26");
   EXPECT_TRUE(tracker.SetComment(D(2024, 1, 29), "重め\r\n腹痛"));
 
   PeriodTracker reopened(settings_, folder());
@@ -217,8 +217,8 @@ TEST_F(PeriodTrackerTest, TypedLengthsPredictAndStoreTheSides) {
   tracker.Add(D(2024, 5, 1));
   tracker.SetCycles("30", "25", "0");
   EXPECT_EQ(tracker.cycles(), (Cycles{30, 25, 28}));
-  EXPECT_EQ(PeriodDateText(tracker.common()[0]), "2024/05/31");
-  EXPECT_EQ(PeriodDateText(tracker.alternating()[1]), "2024/06/23");
+  EXPECT_EQ(SlashDateText(tracker.common()[0]), "2024/05/31");
+  EXPECT_EQ(SlashDateText(tracker.alternating()[1]), "2024/06/23");
   Settings s = tracker.file().Open();
   EXPECT_EQ(s.ReadInteger("Period", "RAvg", 0), 25);
   EXPECT_EQ(s.ReadInteger("Period", "LAvg", 0), 28);

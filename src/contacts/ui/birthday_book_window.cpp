@@ -21,6 +21,7 @@
 #include "base/settings_file.h"
 #include "base/window_placement.h"
 #include "calendar/almanac.h"
+#include "calendar/date_fields.h"
 #include "calendar/lunisolar.h"
 #include "contacts/birthday_book.h"
 #include "contacts/birthday_tables.h"
@@ -280,10 +281,9 @@ BirthdayBookWindow::BirthdayBookWindow(const Services& services,
   chart_month_ = today.month;
   // The date shown when the book was last closed; anything unreadable is
   // today.
-  const CivilDate shown =
-      ParseBirthDateText(
-          services_.settings->ReadString("Bio", "BD", BirthDateText(today)))
-          .value_or(today);
+  const CivilDate shown = ParseSlashDate(services_.settings->ReadString(
+                                             "Bio", "BD", SlashDateText(today)))
+                              .value_or(today);
   FillList();
   SetBirthDate(shown.year, shown.month, shown.day);
   PlaceAtStoredPosition(this, services_, kSection);
@@ -479,7 +479,7 @@ void BirthdayBookWindow::StepChartMonth(int step) {
 
 void BirthdayBookWindow::ShowChart() {
   const CivilDate today = Today();
-  caption("chart_date")->setText(U(BirthDateText(birth_)));
+  caption("chart_date")->setText(U(SlashDateText(birth_)));
   caption("chart_year")->setText(QString::number(chart_year_));
   caption("chart_month")->setText(QString::number(chart_month_));
   const bool current = chart_year_ == today.year && chart_month_ == today.month;

@@ -244,7 +244,7 @@ void PeriodWindow::DeleteSelected() {
 void PeriodWindow::FillRecorded() {
   std::vector<std::string> lines;
   for (const CivilDate& date : tracker_.dates()) {
-    lines.push_back(PeriodDateText(date));
+    lines.push_back(SlashDateText(date));
   }
   Fill(recorded_, lines);
   const int last = int(lines.size()) - 1;
@@ -269,10 +269,9 @@ void PeriodWindow::SelectRecorded(int row) {
     return;
   }
   const CivilDate& date = dates[size_t(selected_)];
-  memo_label_->setText(U(PeriodDateText(date) + "のメモ："));
+  memo_label_->setText(U(SlashDateText(date) + "のメモ："));
   memo_->setText(U(tracker_.Comment(date)));
   SetEntered(date);
-  recorded_->setToolTip(U(kListHint));
   status_->showMessage(U(CycleStatus(dates, size_t(selected_))));
 }
 
