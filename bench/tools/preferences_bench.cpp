@@ -35,9 +35,9 @@ struct Files {
       batch.WriteString("Memo", "FontName", "Noto Sans CJK JP");
       for (int i = 0; i < kPopupSections; ++i) {
         char name[40];
-        std::snprintf(name, sizeof name, "/%04d%02d%02d.~~", 2020 + i / 365,
-                      1 + i / 31 % 12, 1 + i % 28);
-        const std::string section = data + "/0900_" + name;
+        std::snprintf(name, sizeof name, "/0900_%04d%02d%02d.~~",
+                      2020 + i / 336, 1 + i / 28 % 12, 1 + i % 28);
+        const std::string section = data + name;
         batch.WriteInteger(section, "closetime", 30 + i % 30);
         batch.WriteString(section, "file", "/usr/share/sounds/鐘.wav");
         batch.WriteBool(section, "Smtp", i % 2);
