@@ -165,6 +165,8 @@ PreferencesWindow::PreferencesWindow(const Services& services,
   autostart_on_ = AutostartEnabled();
 
   tabs_ = Named(new QTabWidget, "環境設定のページ");
+  // Every page's tab in sight: the window is as wide as they need.
+  tabs_->setUsesScrollButtons(false);
   status_ = new QLabel(U(kPreferencesGreeting));
   status_->setAccessibleName(U("ヘルプ"));
   status_->setFrameShape(QFrame::StyledPanel);
@@ -207,6 +209,7 @@ PreferencesWindow::PreferencesWindow(const Services& services,
   }
   UpdateEnabling();
   ShowHolidayName();
+  resize(sizeHint().width(), 660);
   PlayCue("ope");
 }
 
@@ -288,13 +291,16 @@ QWidget* PreferencesWindow::MakeControl(int index) {
     case PreferenceControl::kChoice: {
       auto* group = new QGroupBox(U(item.caption));
       auto* buttons = new QButtonGroup(group);
-      auto* layout = new QVBoxLayout(group);
+      // Two columns keep the longer lists short.
+      auto* layout = new QGridLayout(group);
+      const int rows = static_cast<int>(item.options.size() + 1) / 2;
       for (size_t o = 0; o < item.options.size(); ++o) {
         auto* radio = new QRadioButton(U(item.options[o]));
         radio->setAccessibleName(U(item.options[o]));
         radio->setStatusTip(help);
         buttons->addButton(radio, static_cast<int>(o));
-        layout->addWidget(radio);
+        const int n = static_cast<int>(o);
+        layout->addWidget(radio, n % rows, n / rows);
       }
       connect(buttons, &QButtonGroup::idClicked, this, [this, index](int id) {
         if (filling_) return;
