@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 
 #include "base/autostart.h"
 #include "base/folders.h"
@@ -452,7 +453,10 @@ QWidget* PreferencesWindow::MakeHolidayEditor() {
   auto* save =
       NamedButton("保存", "保存された休日はスケジュールシフトの対象です。");
   auto* remove = NamedButton("削除", "この日を休日から外します。");
-  save->setStatusTip(save->toolTip());
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           holiday_month_, holiday_day_, holiday_name_, save, remove}) {
+    w->setStatusTip(w->toolTip());
+  }
   auto* layout = new QHBoxLayout(group);
   layout->addWidget(holiday_month_);
   layout->addWidget(new QLabel(U("月")));
