@@ -120,14 +120,16 @@ int RunApplication(int argc, char** argv) {
 
   int result = 0;
   {
+    // Made before the main window, whose preferences show them.
+    PreferencesPages pages;
     MainWindow window(context);
+    window.SetPreferencesPages(&pages);
     // One password prompt for every locked part and the preferences.
     PasswordGate lock(context);
     window.SetPasswordConfirm([&lock](std::function<void(bool)> done) {
       lock.Confirm(std::move(done));
     });
     TickEvents events;
-    PreferencesPages pages;
     // Each subsystem in start-up order. A new day shows today first.
     events.OnDateChanged([&window] { window.ShowToday(); });
     ReminderRuntime reminders(context, window, events, pages);

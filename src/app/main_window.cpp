@@ -19,13 +19,13 @@
 #include <QToolButton>
 
 #include "app/month_navigation.h"
-#include "app/preferences_dialog.h"
 #include "base/date_pattern.h"
 #include "base/entry_changes.h"
 #include "base/folders.h"
 #include "base/program_folder.h"
 #include "base/settings_file.h"
 #include "calendar/holidays.h"
+#include "mainwin/ui/calendar_grid.h"
 #include "mainwin/ui/calendar_grid_panel.h"
 #include "mainwin/ui/day_panel_controller.h"
 #include "mainwin/ui/moon_panel_widget.h"
@@ -38,6 +38,8 @@
 #include "platform/shell.h"
 #include "platform/sound_cues.h"
 #include "platform/tray.h"
+#include "schedule/ui/popup_window.h"
+#include "tools/ui/preferences_window.h"
 #include "widgets/startup_message_window.h"
 
 namespace mirokata {
@@ -942,8 +944,23 @@ bool MainWindow::RequireDataFolder(std::string* folder) {
 
 void MainWindow::OpenPreferences() {
   tool_windows_->OpenOrRaise(kPreferencesKey, [this]() -> QWidget* {
-    auto* dialog = new PreferencesDialog(context_, this);
-    dialog->set_password_confirm(password_confirm_);
+    PreferencesWindow::Hooks hooks;
+    hooks.password_confirm = password_confirm_;
+    hooks.preview_grid = [this](const GridColors& colors) {
+      grid_->grid()->setColors(colors);
+    };
+    hooks.run_command = [this](Command command) { RunCommand(command); };
+    hooks.default_popup_picture = [] { return PopupWindow::DefaultPicture(); };
+    auto* dialog =
+        new PreferencesWindow(context_, preferences_pages_, hooks, this);
+    // New colours and switches show on the grid and the day panel; after
+    // Cancel the grid's own colours come back. The grid is the receiver: a
+    // dialog that goes with the main window finds no grid to refresh.
+    CalendarGridPanel* grid = grid_;
+    connect(dialog, &QObject::destroyed, grid, [grid] {
+      grid->controller()->LoadColors();
+      grid->controller()->Refresh();
+    });
     return dialog;
   });
 }

@@ -31,6 +31,7 @@ namespace mirokata {
 class CalendarGridPanel;
 class EntryChanges;
 class MoonPanelWidget;
+class PreferencesPages;
 
 class DragBar;
 class InfoStrip;
@@ -79,6 +80,10 @@ class MainWindow : public QWidget, public CommandHost {
   void SetPasswordConfirm(
       std::function<void(std::function<void(bool)>)> confirm) {
     password_confirm_ = std::move(confirm);
+  }
+  // The subsystems' pages the preferences show after their own.
+  void SetPreferencesPages(PreferencesPages* pages) {
+    preferences_pages_ = pages;
   }
   void OpenHelp();
   void ToggleMode();     // double click on the drag bar
@@ -149,6 +154,7 @@ class MainWindow : public QWidget, public CommandHost {
 
  private:
   std::function<void(std::function<void(bool)>)> password_confirm_;
+  PreferencesPages* preferences_pages_ = nullptr;
   void BuildToolBar();
   void BuildCalendarArea();
   void RunAfterFirstPaint();

@@ -72,26 +72,40 @@ mode_t SubFolderMode(std::string_view name) {
   return PublicFolderMode();
 }
 
-DataFolderChoice StoreChosenDataFolder(Settings& settings,
-                                       const std::string& chosen) {
+DataFolderChoice DescribeDataFolderChoice(const std::string& chosen,
+                                          bool privacy_empty) {
   DataFolderChoice choice;
   choice.stored = chosen;
-  settings.WriteString("Calendar", "Directory", chosen);
   choice.is_root = !chosen.empty() && chosen.back() == '/';
-  choice.privacy_follows =
-      settings.ReadString("Privacy", "Directory", "").empty();
+  choice.privacy_follows = privacy_empty;
   return choice;
+}
+
+DataFolderChoice StoreChosenDataFolder(Settings& settings,
+                                       const std::string& chosen) {
+  settings.WriteString("Calendar", "Directory", chosen);
+  return DescribeDataFolderChoice(
+      chosen, settings.ReadString("Privacy", "Directory", "").empty());
+}
+
+std::string DescribePrivacyFolderChoice(const std::string& chosen,
+                                        const std::string& shown_data_folder,
+                                        std::string* stored) {
+  std::string result = chosen;
+  // Unlike a drive root, "/" has nothing left once its separator goes, and
+  // an empty value would silently mean the data folder.
+  if (result.size() > 1 && result.back() == '/') result.pop_back();
+  *stored = result == shown_data_folder ? "" : result;
+  return result;
 }
 
 std::string StoreChosenPrivacyFolder(Settings& settings,
                                      const std::string& chosen,
                                      const std::string& shown_data_folder) {
-  std::string result = chosen;
-  // Unlike a drive root, "/" has nothing left once its separator goes, and
-  // an empty value would silently mean the data folder.
-  if (result.size() > 1 && result.back() == '/') result.pop_back();
-  settings.WriteString("Privacy", "Directory",
-                       result == shown_data_folder ? "" : result);
+  std::string stored;
+  std::string result =
+      DescribePrivacyFolderChoice(chosen, shown_data_folder, &stored);
+  settings.WriteString("Privacy", "Directory", stored);
   return result;
 }
 

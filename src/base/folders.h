@@ -78,12 +78,21 @@ struct DataFolderChoice {
 };
 DataFolderChoice StoreChosenDataFolder(Settings& settings,
                                        const std::string& chosen);
+// The same choice without writing it: `privacy_empty` says whether the
+// privacy folder is stored as empty (following the data folder).
+DataFolderChoice DescribeDataFolderChoice(const std::string& chosen,
+                                          bool privacy_empty);
 
 // Returns the privacy folder to show. One trailing separator is dropped
 // (but "/" stays "/"); the data folder itself is stored as empty.
 std::string StoreChosenPrivacyFolder(Settings& settings,
                                      const std::string& chosen,
                                      const std::string& shown_data_folder);
+// The same without writing: the folder to show, and in `stored` what
+// `Privacy`/`Directory` becomes.
+std::string DescribePrivacyFolderChoice(const std::string& chosen,
+                                        const std::string& shown_data_folder,
+                                        std::string* stored);
 
 // Asks "削除しますか？" (with the item's name on a line of its own when
 // given) unless `Form`/`Delete` is not 0. True when the delete may go on.

@@ -12,21 +12,23 @@ class QWidget;
 namespace mirokata {
 
 class Settings;
+class SettingsBatch;
 
 class PreferencesPage {
  public:
   virtual ~PreferencesPage() = default;
   // The tab's caption.
   virtual std::string Title() const = 0;
-  // The page's widget, made on the first call and owned by `parent`.
+  // The page's widget, owned by `parent`: a new one for each opening of
+  // the dialog.
   virtual QWidget* Widget(QWidget* parent) = 0;
   // Fills the widget from the settings.
   virtual void Load(Settings& settings) = 0;
   // Checks the input; a non-empty result is the message that keeps the
   // dialog open.
   virtual std::string Validate() { return {}; }
-  // Writes the page's keys into the open batch.
-  virtual void Save(Settings& settings) = 0;
+  // Writes the page's changed keys into the dialog's one batch.
+  virtual void Save(SettingsBatch& batch) = 0;
 };
 
 // The pages in the order the dialog shows them.

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,13 +19,13 @@
 #include <fstream>
 #include <memory>
 
-#include "app/preferences_dialog.h"
 #include "base/entry_changes.h"
 #include "base/folders.h"
 #include "base/services.h"
 #include "base/settings_file.h"
 #include "contacts/contacts_module.h"
 #include "contacts/ui/birthday_book_window.h"
+#include "mainwin/ui/calendar_grid.h"
 #include "mainwin/ui/calendar_grid_panel.h"
 #include "mainwin/ui/day_panel_controller.h"
 #include "platform/qt_screen.h"
@@ -38,6 +39,7 @@
 #include "tools/tools_module.h"
 #include "tools/ui/date_jump_window.h"
 #include "tools/ui/day_calculator_window.h"
+#include "tools/ui/preferences_window.h"
 #include "widgets/startup_message_window.h"
 
 namespace mirokata {
@@ -103,7 +105,7 @@ struct Harness {
 int OpenPreferencesCount() {
   int n = 0;
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (qobject_cast<PreferencesDialog*>(w) && w->isVisible()) ++n;
+    if (qobject_cast<PreferencesWindow*>(w) && w->isVisible()) ++n;
   }
   return n;
 }
@@ -709,46 +711,38 @@ class MainWindowTest : public QObject {
              kMainWindowWidth - 12);
   }
 
-  void PreferencesFolderChoices() {
+  // A weekday colour shows on the grid before OK; Cancel brings the old
+  // one back, OK keeps the new one.
+  void PreferencesPreviewGridColors() {
     Harness h;
     h.SeedEarlierRun();
-    PreferencesDialog dialog(h.Context());
-    QString next;
-    dialog.set_folder_chooser([&](QWidget*, const QString&) { return next; });
-    QVERIFY(!dialog.privacy_button_enabled());
-    QVERIFY(!dialog.startup_switches_enabled());
-
-    next.clear();  // Cancel
-    dialog.ChooseDataFolder();
-    QCOMPARE(DataFolder(h.settings->Open()), std::string("."));
-    QCOMPARE(h.messages.shown().back().request.text,
-             std::string(kDataFolderNotice));
-
-    next = QString::fromStdString(h.dir / "data");
-    dialog.ChooseDataFolder();
-    QCOMPARE(h.settings->ReadString("Calendar", "Directory", ""),
-             h.dir / "data");
-    QCOMPARE(dialog.shown_privacy_folder(), next);
-    QVERIFY(dialog.privacy_button_enabled());
-    QVERIFY(dialog.startup_switches_enabled());
-
-    h.messages.Clear();
-    next = "/";
-    dialog.ChooseDataFolder();
-    QCOMPARE(h.messages.texts(),
-             (std::vector<std::string>{kDataFolderNotice, kRootFolderWarning}));
-    QCOMPARE(h.settings->ReadString("Calendar", "Directory", ""),
-             std::string("/"));
-
-    next = "/media/usb/";
-    dialog.ChoosePrivacyFolder();
-    QCOMPARE(h.messages.texts().back(), std::string(kPrivacyFolderNotice));
-    QCOMPARE(h.settings->ReadString("Privacy", "Directory", ""),
-             std::string("/media/usb"));
-    next = "/";
-    dialog.ChoosePrivacyFolder();  // the data folder itself
-    QCOMPARE(h.settings->ReadString("Privacy", "Directory", "?"),
-             std::string(""));
+    MainWindow* w = h.Start();
+    CalendarGrid* grid = w->calendar_panel()->grid();
+    const ColorValue old_color = grid->color(kWeekdayColor);
+    const ColorValue picked = ValueFromColor(QColor(10, 20, 30));
+    for (const bool ok : {false, true}) {
+      w->OpenPreferences();
+      auto* prefs = qobject_cast<PreferencesWindow*>(
+          w->tool_windows().Find("preferences"));
+      QVERIFY(prefs);
+      prefs->set_color_chooser(
+          [](QWidget*, const QColor&, std::function<void(const QColor&)> done) {
+            done(QColor(10, 20, 30));
+          });
+      static_cast<QPushButton*>(
+          prefs->control(PreferenceIndex("CalendarEx", "WeekdayColor")))
+          ->click();
+      QCOMPARE(grid->color(kWeekdayColor), picked);
+      if (ok) {
+        QVERIFY(prefs->Accept());
+      } else {
+        prefs->cancel_button()->click();
+      }
+      QTRY_VERIFY(!w->tool_windows().IsOpen("preferences"));
+      QCOMPARE(grid->color(kWeekdayColor), ok ? picked : old_color);
+      QCOMPARE(h.settings->ReadInteger("CalendarEx", "WeekdayColor", -1),
+               ok ? ColorValueToInt(picked) : -1);
+    }
   }
 
   // The tools open as tool windows (checked in the menu while open), and
@@ -788,78 +782,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->year_caption(), QString("2000"));
     QCOMPARE(w->month_caption(), QString("2"));
     QTRY_VERIFY(!w->tool_windows().IsOpen("jump"));
-  }
-
-  // The lock's switch changes only after the password has been given.
-  void PreferencesLockSwitch() {
-    Harness h;
-    PreferencesDialog dialog(h.Context());
-    std::vector<std::function<void(bool)>> asked;
-    dialog.set_password_confirm(
-        [&](std::function<void(bool)> done) { asked.push_back(done); });
-    QCheckBox* lock = dialog.lock_box();
-    QCOMPARE(lock->text(), QString::fromUtf8("パスワード機能を使う。"));
-    lock->click();
-    QCOMPARE(asked.size(), size_t{1});
-    QVERIFY(!lock->isChecked() && !lock->isEnabled());
-    asked.back()(false);
-    QVERIFY(!lock->isChecked() && lock->isEnabled());
-    QVERIFY(!h.settings->Open().HasKey("Password", "Use"));
-    lock->click();
-    asked.back()(true);
-    QVERIFY(lock->isChecked());
-    QVERIFY(h.settings->ReadBool("Password", "Use", false));
-    lock->click();
-    QCOMPARE(asked.size(), size_t{3});
-    asked.back()(true);
-    QVERIFY(!lock->isChecked());
-    QVERIFY(!h.settings->ReadBool("Password", "Use", true));
-  }
-
-  // The switch is the desktop's autostart entry, not a setting of ours.
-  void PreferencesStartAtLogin() {
-    Harness h;
-    const std::string config = h.dir / "config";
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config));
-    const std::string entry = config + "/autostart/mirokata.desktop";
-    PreferencesDialog dialog(h.Context());
-    QCheckBox* login = nullptr;
-    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
-      if (box->text() == QString::fromUtf8("ログイン時に起動する")) login = box;
-    }
-    QVERIFY(login && login->isEnabled() && !login->isChecked());
-
-    login->click();
-    QVERIFY(QFileInfo::exists(QString::fromStdString(entry)));
-    QFile file(QString::fromStdString(entry));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains(
-        "\nExec=" + QCoreApplication::applicationFilePath().toUtf8() + "\n"));
-    file.close();
-    {
-      PreferencesDialog again(h.Context());
-      bool shown_on = false;
-      for (QCheckBox* box : again.findChildren<QCheckBox*>()) {
-        if (box->text() == login->text()) shown_on = box->isChecked();
-      }
-      QVERIFY(shown_on);
-    }
-    login->click();
-    QVERIFY(!QFileInfo::exists(QString::fromStdString(entry)));
-
-    // A folder that cannot be made: said, and the switch goes back.
-    const std::string plain = h.dir / "plain-file";
-    QFile blocker(QString::fromStdString(plain));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(plain));
-    h.messages.Clear();
-    login->click();
-    QVERIFY(!login->isChecked());
-    QCOMPARE(h.messages.shown().size(), size_t{1});
-    QVERIFY(h.messages.texts().back().starts_with(
-        "ログイン時の起動を設定できません。"));
-    qunsetenv("XDG_CONFIG_HOME");
   }
 };
 

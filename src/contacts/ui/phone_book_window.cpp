@@ -36,11 +36,6 @@ namespace {
 QString U(const std::string& text) { return QString::fromStdString(text); }
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-constexpr const char* kPageCaptions[kPhonePageCount] = {
-    "電話帳", "あ", "か", "さ", "た", "な",      "は",
-    "ま",     "や", "ら", "わ", "他", "検索結果"};
-constexpr const char* kColumnCaptions[kPhoneColumns] = {
-    "会社名・所属", "氏名", "電話番号", "E-Mail", "Webページ", "IPアドレス"};
 constexpr const char* kSearchColumnCaptions[kPhoneColumns] = {
     "項目１", "項目２", "電話番号", "E-Mail", "Webページ", "IPアドレス"};
 constexpr int kDefaultWidths[5] = {100, 100, 100, 100, 169};
@@ -117,7 +112,7 @@ PhoneBookWindow::~PhoneBookWindow() {
   if (services_.settings->ReadBool(kPhoneBookSection, "Close", false) &&
       services_.desktop) {
     services_.desktop->RequestClose(services_.settings->ReadString(
-        kPhoneBookSection, "CloseTitle", "ﾀﾞｲﾔﾗｰ"));
+        kPhoneBookSection, "CloseTitle", kDiallerTitleDefault));
   }
 }
 
@@ -256,19 +251,17 @@ const std::vector<PhoneRow>& PhoneBookWindow::rows() const {
 void PhoneBookWindow::SetCaptions() {
   Settings s = services_.settings->Open();
   for (int i = 0; i < kSearchPage; ++i) {
-    tabs_->setTabText(
-        i, U(s.ReadString(kPhoneBookSection, "Title_" + std::to_string(i),
-                          kPageCaptions[i])));
+    tabs_->setTabText(i, U(s.ReadString(kPhoneBookSection, PhonePageTitleKey(i),
+                                        kPhonePageCaptions[i])));
   }
-  tabs_->setTabText(kSearchPage, U(kPageCaptions[kSearchPage]));
+  tabs_->setTabText(kSearchPage, U(kPhonePageCaptions[kSearchPage]));
   QStringList captions;
   for (int c = 0; c < kPhoneColumns; ++c) {
     captions << U(page_ == kSearchPage
                       ? std::string(kSearchColumnCaptions[c])
                       : s.ReadString(kPhoneBookSection,
-                                     std::to_string(page_) + "Section_" +
-                                         std::to_string(c),
-                                     kColumnCaptions[c]));
+                                     PhoneColumnCaptionKey(page_, c),
+                                     kPhoneColumnCaptions[c]));
   }
   model_->SetCaptions(captions);
   QPalette palette = grid_->palette();
@@ -459,9 +452,10 @@ void PhoneBookWindow::Dial() {
 
 void PhoneBookWindow::PlayTones() {
   if (tones_playing_ || !services_.cues) return;
-  const int sleep_ms = std::clamp(
-      services_.settings->ReadInteger(kPhoneBookSection, "Sleep", 100), 0,
-      9999);
+  const int sleep_ms =
+      std::clamp(services_.settings->ReadInteger(kPhoneBookSection, "Sleep",
+                                                 kToneGapDefault),
+                 0, kToneGapMax);
   tones_playing_ = true;
   tone_button_->setEnabled(false);
   const std::weak_ptr<bool> alive = alive_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/services.h"
+#include "contacts/phone_book_settings.h"
 #include "contacts/phone_page.h"
 #include "contacts/phone_page_store.h"
 
@@ -29,8 +30,6 @@ class DialField;
 class PhonePageModel;
 class PingJob;
 struct PingOutcome;
-
-inline constexpr char kPhoneBookSection[] = "TelePhone";
 
 class PhoneBookWindow : public QMainWindow {
   Q_OBJECT
