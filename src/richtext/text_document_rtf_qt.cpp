@@ -233,6 +233,10 @@ QTextListFormat ListFormatFor(RichListStyle style, int start) {
   return format;
 }
 
+RichListStyle ListStyleOf(const QTextListFormat& format) {
+  return FromListStyle(format.style());
+}
+
 RichParagraphFormat ParagraphFormatOf(const QTextBlock& block) {
   const QTextDocument* document = block.document();
   return FromBlock(block, document ? document->indentWidth() : 40);
