@@ -229,8 +229,16 @@ int HexValue(char c) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view data) : data_(data) {
+  // text_only: collect the plain text alone (PlainText of the document),
+  // with no formats and no paragraphs built; for scanning many files.
+  Parser(std::string_view data, bool text_only)
+      : data_(data), text_only_(text_only) {
     document_.paragraphs.clear();
+  }
+
+  std::optional<std::string> ParseText() {
+    if (!Parse()) return std::nullopt;
+    return std::move(text_);
   }
 
   std::optional<RichDocument> Parse() {
@@ -256,6 +264,14 @@ class Parser {
       }
     }
     FlushPending();
+    if (text_only_) {
+      if (paragraph_has_text_ || !seen_break_) {
+        if (high_surrogate_ != 0) text_ += "\xEF\xBF\xBD";
+      } else {
+        text_.resize(text_.size() - 2);  // no paragraph after the last break
+      }
+      return RichDocument{};
+    }
     if (!paragraph_.runs.empty() || !seen_break_) {
       bool open = !stack_.empty() && Top().destination == Destination::kBody;
       paragraph_.format = open ? Top().paragraph : last_paragraph_format_;
@@ -300,7 +316,7 @@ class Parser {
     ignorable_ = false;
     if (stack_.empty()) return;
     if (Top().destination == Destination::kFontTable) FinishFontEntry();
-    if (Top().destination == Destination::kBody) {
+    if (Top().destination == Destination::kBody && !text_only_) {
       last_paragraph_format_ = Top().paragraph;
       last_mark_format_ = CurrentFormat();
     }
@@ -337,7 +353,7 @@ class Parser {
     FlushPending();
     SkipGroupBody();
     if (stack_.empty()) return;
-    if (stack_.size() == 1) {
+    if (stack_.size() == 1 && !text_only_) {
       // The whole document was a skipped destination; keep what came before.
       last_paragraph_format_ = Top().paragraph;
       last_mark_format_ = CurrentFormat();
@@ -785,6 +801,16 @@ class Parser {
   void BodyText(std::string_view utf8) {
     FlushSurrogate();
     if (stack_.empty() || Top().destination != Destination::kBody) return;
+    if (text_only_) {
+      if (utf8.empty()) return;
+      paragraph_has_text_ = true;
+      if (utf8 == "\n") {
+        text_ += "\r\n";
+      } else {
+        text_ += utf8;
+      }
+      return;
+    }
     AppendRunText(paragraph_, CurrentFormat(), utf8);
   }
 
@@ -811,6 +837,14 @@ class Parser {
 
   void EndParagraph() {
     FlushPending();
+    if (text_only_) {
+      if (!stack_.empty() && Top().destination != Destination::kBody) return;
+      FlushSurrogate();
+      text_ += "\r\n";
+      paragraph_has_text_ = false;
+      seen_break_ = true;
+      return;
+    }
     if (!stack_.empty()) {
       if (Top().destination != Destination::kBody) return;
       paragraph_.format = Top().paragraph;
@@ -824,6 +858,9 @@ class Parser {
   }
 
   std::string_view data_;
+  const bool text_only_;
+  std::string text_;  // text_only_: the plain text so far
+  bool paragraph_has_text_ = false;
   size_t pos_ = 0;
   std::vector<Group> stack_;
   bool opened_ = false;  // the outermost group has been opened
@@ -856,7 +893,7 @@ bool LooksLikeRtf(std::string_view data) {
 }
 
 std::optional<RichDocument> ParseRtf(std::string_view data) {
-  return Parser(data).Parse();
+  return Parser(data, false).Parse();
 }
 
 RichDocument ReadRichText(std::string_view data) {
@@ -868,6 +905,13 @@ RichDocument ReadRichText(std::string_view data) {
 
 std::string RichTextToPlainText(std::string_view data) {
   return PlainText(ReadRichText(data));
+}
+
+std::string ScanPlainText(std::string_view data) {
+  if (std::optional<std::string> text = Parser(data, true).ParseText()) {
+    return *std::move(text);
+  }
+  return PlainText(DocumentFromPlainText(Cp932ToUtf8(data)));
 }
 
 }  // namespace mirokata
