@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "base/settings_file.h"
 #include "platform/file_io.h"
+#include "platform/testing/fake_messages.h"
 #include "platform/text_codec.h"
 #include "richtext/rtf_reader.h"
 #include "support/file_size_limit.h"
@@ -241,6 +244,32 @@ TEST(DiaryStore, ListingKeepsOneSpellingPerDate) {
   EXPECT_EQ(listing.old_days,
             (std::map<int32_t, std::string>{{990501, "ni990501.day"}}));
   EXPECT_FALSE(ListDiaryFolder(folder / "missing").readable);
+}
+
+}  // namespace
+}  // namespace mirokata
+
+namespace mirokata {
+namespace {
+
+TEST(DiaryFolder, MadePrivateInThePrivacyFolderElseTheDataFolder) {
+  TempFolder home, data, privacy;
+  SettingsFile settings(home / "mirokata.ini");
+  settings.WriteString("Calendar", "Directory", data.path());
+  FakeMessages messages;
+  EXPECT_EQ(EnsureDiaryFolder(settings, messages), data / "Diary");
+  EXPECT_EQ(DiaryFolderPath(settings), data / "Diary");
+  settings.WriteString("Privacy", "Directory", privacy.path());
+  EXPECT_EQ(EnsureDiaryFolder(settings, messages), privacy / "Diary");
+  struct stat info {};
+  ASSERT_EQ(::stat((privacy / "Diary").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_TRUE(messages.shown().empty());
+  // A file in the way: the user is told, nothing is returned.
+  std::ofstream(data / "Diary.tmp") << "x";
+  settings.WriteString("Privacy", "Directory", data / "Diary.tmp");
+  EXPECT_FALSE(EnsureDiaryFolder(settings, messages));
+  EXPECT_EQ(messages.shown().size(), 1u);
 }
 
 }  // namespace
