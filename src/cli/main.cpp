@@ -16,6 +16,7 @@ const Command* const kCommands[] = {
     &mirokata::cli::kDaysCommand,
     &mirokata::cli::kAgendaCommand,
     &mirokata::cli::kIcalCommand,
+    &mirokata::cli::kDiaryCommand,
 };
 
 void PrintUsage(std::FILE* out) {

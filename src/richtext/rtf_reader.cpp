@@ -1,6 +1,7 @@
 #include "richtext/rtf_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <unordered_set>
@@ -258,6 +259,19 @@ bool IsSkippedDestination(std::string_view word) {
       "xmlname",
       "xmlnstbl",
       "xmlopen"};
+  // Most control words are ruled out by their length and first letter
+  // before any hashing: this runs for every word of every document.
+  static const std::array<uint32_t, kMaxWordLength + 1> kFirstLetters = [] {
+    std::array<uint32_t, kMaxWordLength + 1> masks{};
+    for (std::string_view w : kWords) {
+      masks[std::min(w.size(), kMaxWordLength)] |= 1u << ((w[0] - 'a') & 31);
+    }
+    return masks;
+  }();
+  if (word.empty() || word.size() > kMaxWordLength ||
+      !(kFirstLetters[word.size()] & (1u << ((word[0] - 'a') & 31)))) {
+    return false;
+  }
   return kWords.contains(word);
 }
 
@@ -292,8 +306,16 @@ int HexValue(char c) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view data) : data_(data) {
+  // text_only: collect the plain text alone (PlainText of the document),
+  // with no formats and no paragraphs built; for scanning many files.
+  Parser(std::string_view data, bool text_only)
+      : data_(data), text_only_(text_only) {
     document_.paragraphs.clear();
+  }
+
+  std::optional<std::string> ParseText() {
+    if (!Parse()) return std::nullopt;
+    return std::move(text_);
   }
 
   std::optional<RichDocument> Parse() {
@@ -308,6 +330,7 @@ class Parser {
         ++pos_;
         CloseGroup();
       } else if (c == '\\') {
+        if (text_only_ && HexEscapesToBody()) continue;
         ++pos_;
         if (!ControlSequence()) return std::nullopt;
       } else {
@@ -319,6 +342,14 @@ class Parser {
       }
     }
     FlushPending();
+    if (text_only_) {
+      if (paragraph_has_text_ || !seen_break_) {
+        if (high_surrogate_ != 0) text_ += "\xEF\xBF\xBD";
+      } else {
+        text_.resize(text_.size() - 2);  // no paragraph after the last break
+      }
+      return RichDocument{};
+    }
     if (!paragraph_.runs.empty() || !seen_break_) {
       bool open = !stack_.empty() && Top().destination == Destination::kBody;
       paragraph_.format = open ? ParagraphOf(Top()) : last_paragraph_format_;
@@ -336,6 +367,31 @@ class Parser {
 
  private:
   Group& Top() { return stack_.back(); }
+
+  // Body text written as \'hh escapes (all of it, from Japanese editors)
+  // taken in one loop: what ControlSymbol and TextByte do for each, without
+  // their dispatch. False, with nothing read, when pos_ is no such run.
+  bool HexEscapesToBody() {
+    if (unicode_skip_ > 0 || stack_.empty() ||
+        Top().destination != Destination::kBody) {
+      return false;
+    }
+    const size_t start = pos_;
+    while (pos_ + 3 < data_.size() && data_[pos_] == '\\' &&
+           data_[pos_ + 1] == '\'') {
+      const int high = HexValue(data_[pos_ + 2]);
+      const int low = HexValue(data_[pos_ + 3]);
+      if (high < 0 || low < 0) break;
+      const unsigned char b = static_cast<unsigned char>(high * 16 + low);
+      if (b >= 0x20 && b != 0x7F) {
+        pending_.push_back(static_cast<char>(b));
+      } else if (b == '\t') {
+        pending_.push_back('\t');
+      }
+      pos_ += 4;
+    }
+    return pos_ != start;
+  }
 
   void OpenGroup() {
     FlushPending();
@@ -363,7 +419,7 @@ class Parser {
     ignorable_ = false;
     if (stack_.empty()) return;
     if (Top().destination == Destination::kFontTable) FinishFontEntry();
-    if (Top().destination == Destination::kBody) {
+    if (Top().destination == Destination::kBody && !text_only_) {
       last_paragraph_format_ = ParagraphOf(Top());
       last_mark_format_ = CurrentFormat();
     }
@@ -400,7 +456,7 @@ class Parser {
     FlushPending();
     SkipGroupBody();
     if (stack_.empty()) return;
-    if (stack_.size() == 1) {
+    if (stack_.size() == 1 && !text_only_) {
       // The whole document was a skipped destination; keep what came before.
       last_paragraph_format_ = ParagraphOf(Top());
       last_mark_format_ = CurrentFormat();
@@ -957,6 +1013,16 @@ class Parser {
   void BodyText(std::string_view utf8) {
     FlushSurrogate();
     if (stack_.empty() || Top().destination != Destination::kBody) return;
+    if (text_only_) {
+      if (utf8.empty()) return;
+      paragraph_has_text_ = true;
+      if (utf8 == "\n") {
+        text_ += "\r\n";
+      } else {
+        text_ += utf8;
+      }
+      return;
+    }
     AppendRunText(paragraph_, CurrentFormat(), utf8);
   }
 
@@ -983,6 +1049,14 @@ class Parser {
 
   void EndParagraph() {
     FlushPending();
+    if (text_only_) {
+      if (!stack_.empty() && Top().destination != Destination::kBody) return;
+      FlushSurrogate();
+      text_ += "\r\n";
+      paragraph_has_text_ = false;
+      seen_break_ = true;
+      return;
+    }
     if (!stack_.empty()) {
       if (Top().destination != Destination::kBody) return;
       paragraph_.format = ParagraphOf(Top());
@@ -996,6 +1070,9 @@ class Parser {
   }
 
   std::string_view data_;
+  const bool text_only_;
+  std::string text_;  // text_only_: the plain text so far
+  bool paragraph_has_text_ = false;
   size_t pos_ = 0;
   std::vector<Group> stack_;
   bool opened_ = false;  // the outermost group has been opened
@@ -1032,7 +1109,7 @@ bool LooksLikeRtf(std::string_view data) {
 }
 
 std::optional<RichDocument> ParseRtf(std::string_view data) {
-  return Parser(data).Parse();
+  return Parser(data, false).Parse();
 }
 
 RichDocument ReadRichText(std::string_view data) {
@@ -1044,6 +1121,13 @@ RichDocument ReadRichText(std::string_view data) {
 
 std::string RichTextToPlainText(std::string_view data) {
   return PlainText(ReadRichText(data));
+}
+
+std::string ScanPlainText(std::string_view data) {
+  if (std::optional<std::string> text = Parser(data, true).ParseText()) {
+    return *std::move(text);
+  }
+  return PlainText(DocumentFromPlainText(Cp932ToUtf8(data)));
 }
 
 }  // namespace mirokata

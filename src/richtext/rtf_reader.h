@@ -27,6 +27,10 @@ RichDocument ReadRichText(std::string_view data);
 // paragraphs), RTF or not.
 std::string RichTextToPlainText(std::string_view data);
 
+// The same text, read without building the document: what a search over
+// many files uses.
+std::string ScanPlainText(std::string_view data);
+
 }  // namespace mirokata
 
 #endif  // MIROKATA_RICHTEXT_RTF_READER_H_
