@@ -114,6 +114,7 @@ int RunApplication(int argc, char** argv) {
   context.screen = services.screen.get();
   context.power = services.power.get();
   context.reachability = services.reachability.get();
+  context.mail_network = services.mail_network.get();
   context.desktop = desktop.get();
   context.jpeg = &jpeg;
   context.entry_changes = &entry_changes;
