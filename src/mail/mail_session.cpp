@@ -117,6 +117,24 @@ bool BreaksCommandLine(std::string_view text) {
          std::string_view::npos;
 }
 
+int MailPort(std::string_view text, int default_port, bool implicit_tls,
+             int tls_port) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  const std::string fallback = std::to_string(default_port);
+  if (text.empty()) text = fallback;
+  if (implicit_tls && text == fallback) return tls_port;
+  const std::optional<int> port = ParseDecimalInt(text);
+  if (!port || *port < 1 || *port > 65535) return 0;
+  return *port;
+}
+
+bool UsableEndpoint(std::string_view host, int port, std::string_view user,
+                    std::string_view password) {
+  return !host.empty() && port > 0 && !BreaksCommandLine(host) &&
+         !BreaksCommandLine(user) && !BreaksCommandLine(password);
+}
+
 std::optional<int> ParseDecimalInt(std::string_view text) {
   if (text.empty() || text.size() > 10) return std::nullopt;
   std::int64_t value = 0;

@@ -98,6 +98,15 @@ class MailSession {
 // True when the text holds CR, LF or NUL: it would end a command line.
 bool BreaksCommandLine(std::string_view text);
 
+// The port of a settings text (blank: default_port; the default with
+// implicit TLS: tls_port); 0 when the text is no port.
+int MailPort(std::string_view text, int default_port, bool implicit_tls,
+             int tls_port);
+
+// A server and credentials that can go into command lines as they are.
+bool UsableEndpoint(std::string_view host, int port, std::string_view user,
+                    std::string_view password);
+
 // Parses a whole decimal number in int range (digits only, no sign).
 std::optional<int> ParseDecimalInt(std::string_view text);
 

@@ -29,17 +29,9 @@ std::optional<int> StatCount(std::string_view line) {
 }  // namespace
 
 int Pop3Port(const Pop3Account& account) {
-  std::string_view text = account.port_text;
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty()) text = "110";
-  if (account.security == static_cast<int>(Pop3Security::kImplicitTls) &&
-      text == "110") {
-    return 995;
-  }
-  const std::optional<int> port = ParseDecimalInt(text);
-  if (!port || *port < 1 || *port > 65535) return 0;
-  return *port;
+  return MailPort(
+      account.port_text, 110,
+      account.security == static_cast<int>(Pop3Security::kImplicitTls), 995);
 }
 
 Pop3Session::Pop3Session(Pop3Account account)
@@ -52,10 +44,7 @@ Pop3Security Pop3Session::security() const {
 }
 
 bool Pop3Session::usable() const {
-  return !account_.host.empty() && port_ > 0 &&
-         !BreaksCommandLine(account_.host) &&
-         !BreaksCommandLine(account_.user) &&
-         !BreaksCommandLine(account_.password);
+  return UsableEndpoint(account_.host, port_, account_.user, account_.password);
 }
 
 MailTransport Pop3Session::transport() const {

@@ -35,17 +35,9 @@ bool ValidDomain(std::string_view name) {
 }  // namespace
 
 int SmtpPort(const SmtpRequest& request) {
-  std::string_view text = request.port_text;
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty()) text = "25";
-  if (request.security == static_cast<int>(SmtpSecurity::kImplicitTls) &&
-      text == "25") {
-    return 465;
-  }
-  const std::optional<int> port = ParseDecimalInt(text);
-  if (!port || *port < 1 || *port > 65535) return 0;
-  return *port;
+  return MailPort(
+      request.port_text, 25,
+      request.security == static_cast<int>(SmtpSecurity::kImplicitTls), 465);
 }
 
 std::string HeloName(const std::string& host_name,
@@ -98,10 +90,7 @@ SmtpSecurity SmtpSession::security() const {
 }
 
 bool SmtpSession::usable() const {
-  return !request_.host.empty() && port_ > 0 &&
-         !BreaksCommandLine(request_.host) &&
-         !BreaksCommandLine(request_.user) &&
-         !BreaksCommandLine(request_.password);
+  return UsableEndpoint(request_.host, port_, request_.user, request_.password);
 }
 
 MailTransport SmtpSession::transport() const {

@@ -26,34 +26,12 @@
 #include "platform/testing/fake_shell.h"
 #include "support/fake_command_host.h"
 #include "support/fake_world.h"
+#include "support/window_queries.h"
 
 namespace mirokata {
 namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
-
-std::string ReadFile(const std::string& path) {
-  std::string data;
-  ReadWholeFile(path, &data);
-  return data;
-}
-
-template <typename W>
-QList<W*> Open() {
-  QList<W*> out;
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    auto* w = qobject_cast<W*>(top);
-    if (w && w->isVisible()) out.append(w);
-  }
-  return out;
-}
-
-void CloseAll() {
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (!qobject_cast<QMenu*>(top)) top->close();
-  }
-  FlushEvents();
-}
 
 void CheckAccessibleNames(QWidget* window) {
   for (QWidget* child : window->findChildren<QWidget*>()) {
@@ -210,7 +188,7 @@ class MailWindowsTest : public QObject {
     host.RunCommand(Command::kMailCheck);
     network.RunPending();
     QCOMPARE(countdown, 7);
-    QList<MailResultWindow*> open = Open<MailResultWindow>();
+    QList<MailResultWindow*> open = Open<MailResultWindow>(true);
     QCOMPARE(open.size(), 1);
     QCOMPARE(open[0]->line(1)->text(), U("b：3通"));
 
@@ -218,7 +196,7 @@ class MailWindowsTest : public QObject {
     host.RunCommand(Command::kMailCheck);
     network.RunPending();
     FlushEvents();
-    QCOMPARE(Open<MailResultWindow>().size(), 0);
+    QCOMPARE(Open<MailResultWindow>(true).size(), 0);
 
     host.RunCommand(Command::kMailer);
     QCOMPARE(countdown, 8);
