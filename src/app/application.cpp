@@ -19,6 +19,7 @@
 #include "base/tick_events.h"
 #include "contacts/contacts_module.h"
 #include "contacts/phone_book_module.h"
+#include "mail/mail_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -114,6 +115,7 @@ int RunApplication(int argc, char** argv) {
   context.screen = services.screen.get();
   context.power = services.power.get();
   context.reachability = services.reachability.get();
+  context.mail_network = services.mail_network.get();
   context.desktop = desktop.get();
   context.jpeg = &jpeg;
   context.entry_changes = &entry_changes;
@@ -160,6 +162,15 @@ int RunApplication(int argc, char** argv) {
                       [&lock](std::function<void()> go_on) {
                         lock.Check(LockedPart::kTelephone, std::move(go_on));
                       }});
+    InstallMail(context, window, events, pages,
+                {// The strip colours wait for a call on the main window.
+                 {},
+                 [&reminders] { return reminders.engine().mail_countdown(); },
+                 [&reminders](int minutes) {
+                   reminders.engine().SetMailCountdown(minutes);
+                 },
+                 // Masked in the settings file until a keyring answers.
+                 nullptr});
     InstallTools(context, window, events, pages,
                  {[&window] { return window.selected_date(); },
                   [&window](const CivilDate& date) { window.SelectDate(date); },

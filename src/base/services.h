@@ -14,6 +14,7 @@ class DesktopWindows;
 class EntryChanges;
 class HotKey;
 class JpegJobs;
+class MailNetwork;
 class Messages;
 class Power;
 class Reachability;
@@ -43,6 +44,8 @@ struct Services {
   Power* power = nullptr;
   // Name lookups and ICMP echo requests.
   Reachability* reachability = nullptr;
+  // Connections to mail servers.
+  MailNetwork* mail_network = nullptr;
   // Other programs' windows and the wallpaper.
   DesktopWindows* desktop = nullptr;
   // The one picture worker (JPEG and bitmap files, the wallpaper file).

@@ -15,6 +15,8 @@ struct PopupFinished {
   std::string entry_path;  // the entry that fired last in the tick
   std::string title;       // the window's title, "yy/mm/dd (ddd) hh:nn"
   bool send_mail = false;  // its Smtp option and the program's switch
+  // Every text the tick appended to the window, in order.
+  std::vector<std::string> texts;
 };
 
 class TickEvents {

@@ -26,6 +26,7 @@ PlatformServices MakeLinuxPlatform() {
   services.screen = std::make_unique<QtScreen>();
   services.power = std::make_unique<SessionPower>();
   services.reachability = MakeLinuxReachability();
+  services.mail_network = MakeLinuxMailNetwork();
   return services;
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/hot_key.h"
+#include "platform/mail_connection.h"
 #include "platform/messages.h"
 #include "platform/ping.h"
 #include "platform/power.h"
@@ -33,6 +34,7 @@ struct PlatformServices {
   std::unique_ptr<Screen> screen;
   std::unique_ptr<Power> power;
   std::unique_ptr<Reachability> reachability;
+  std::unique_ptr<MailNetwork> mail_network;
   // Loads what the services put off so that the first window shows sooner;
   // run it once that window is painted.
   std::function<void()> warm_up;

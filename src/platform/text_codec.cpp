@@ -99,6 +99,28 @@ uint32_t Cp932LookAlike(uint32_t cp) {
   }
 }
 
+// The JIS X 0208 character CP932 replaced by a twin of its own.
+uint32_t JisOfCp932Twin(uint32_t cp) {
+  switch (cp) {
+    case 0xFF5E:
+      return 0x301C;  // FULLWIDTH TILDE -> WAVE DASH
+    case 0x2225:
+      return 0x2016;  // PARALLEL TO -> DOUBLE VERTICAL LINE
+    case 0xFF0D:
+      return 0x2212;  // FULLWIDTH HYPHEN-MINUS -> MINUS SIGN
+    case 0xFFE0:
+      return 0x00A2;
+    case 0xFFE1:
+      return 0x00A3;
+    case 0xFFE2:
+      return 0x00AC;
+    case 0x2014:
+      return 0x2015;  // EM DASH -> HORIZONTAL BAR
+    default:
+      return 0;
+  }
+}
+
 }  // namespace
 
 void AppendUtf8(uint32_t cp, std::string& out) {
@@ -314,6 +336,46 @@ bool FitsCp932(std::string_view utf8) {
       });
   // Encodable is not enough: the bytes must also decode to the same text.
   return fits && Cp932ToUtf8(bytes) == utf8;
+}
+
+std::optional<std::string> Utf8ToIso2022Jp(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  std::string jis;
+  jis.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) {
+    const size_t start = pos;
+    uint32_t cp = NextCodePoint(utf8, &pos);
+    if (cp == kUtf8Replacement) return std::nullopt;
+    if (uint32_t twin = JisOfCp932Twin(cp)) {
+      AppendUtf8(twin, jis);
+    } else {
+      jis.append(utf8.substr(start, pos - start));
+    }
+  }
+  thread_local Converter c("ISO-2022-JP", "UTF-8");
+  if (!c.Ok()) return std::nullopt;
+  c.Reset();
+  std::string out;
+  out.reserve(jis.size() + 16);
+  char* src = jis.data();
+  size_t src_left = jis.size();
+  char buf[1024];
+  for (;;) {
+    char* dst = buf;
+    size_t dst_left = sizeof(buf);
+    // A null source ends the text: back to ASCII.
+    const size_t r = src_left > 0
+                         ? iconv(c.get(), &src, &src_left, &dst, &dst_left)
+                         : iconv(c.get(), nullptr, nullptr, &dst, &dst_left);
+    out.append(buf, dst - buf);
+    if (r == static_cast<size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      return std::nullopt;
+    }
+    if (src_left == 0 && dst != buf) continue;
+    if (src_left == 0) break;
+  }
+  return out;
 }
 
 }  // namespace mirokata

@@ -24,6 +24,13 @@ std::optional<std::string> DecodeToUtf8(std::string_view bytes,
 // are mapped to their CP932 forms first. Invalid UTF-8 bytes become "?".
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Encodes UTF-8 text as ISO-2022-JP (ASCII and JIS X 0208, back in ASCII at
+// the end), first mapping CP932's twins of JIS characters back (U+FF5E to
+// U+301C, U+2225 to U+2016, U+FF0D to U+2212, the full-width cent, pound
+// and not signs). Empty when a character lies outside JIS X 0208 (circled
+// digits, half-width katakana, emoji) or the UTF-8 is invalid.
+std::optional<std::string> Utf8ToIso2022Jp(std::string_view utf8);
+
 // True when the text survives Utf8ToCp932 and Cp932ToUtf8 exactly: every
 // character has CP932 bytes of its own (no "?", no look-alike twin) that
 // decode to the same character. Invalid UTF-8 never fits.

@@ -28,6 +28,8 @@ struct ReminderEngine::TickState {
   LocalTime reminder_time;
   std::string elapsed_name;
   std::string fired_entry_path;
+  // The texts appended to the popup window, for the reminder mail.
+  std::vector<std::string> popup_texts;
   // The earliest minute caught up from before this tick's own, if any.
   std::optional<LocalTime> earliest_missed;
   std::unique_ptr<PopupSink> popup;
@@ -284,13 +286,15 @@ void ReminderEngine::PopupHit(TickState& tick, const std::string& name,
   if (tick.fired_entry_path.empty() || !tick.popup) {
     tick.popup = parts_.popups->CreatePopup();
     if (!tick.popup) return;
+    tick.popup_texts.clear();
   }
   const std::string path = folder.FullPath(name);
   tick.fired_entry_path = path;
   std::string text;
   // Gone since the existence test: nothing to show, no message.
   if (ReadEntryTextForDisplay(folder, name, &text) != ReadResult::kOk) return;
-  tick.popup->AppendEntry(path, heading.empty() ? text : heading + "\n" + text);
+  tick.popup_texts.push_back(heading.empty() ? text : heading + "\n" + text);
+  tick.popup->AppendEntry(path, tick.popup_texts.back());
   if (one_day) tick.popup->EnableDelete(path);
   const PopupOptions options = ReadPopupOptions(*services_.settings, path);
   RunProgramActions(options, services_.shell, services_.desktop);
@@ -324,6 +328,7 @@ void ReminderEngine::FinishPopup(TickState& tick) {
     finished.title = finish.title;
     finished.send_mail =
         finish.options.smtp && s.ReadBool("smtp", "smtp_check", false);
+    if (finished.send_mail) finished.texts = tick.popup_texts;
     parts_.events->PopupWindowFinished(finished);
   }
   if (services_.sound) {

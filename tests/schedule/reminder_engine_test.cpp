@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -463,6 +464,26 @@ TEST_F(ReminderEngineTest, CloseTimeZeroStillPlaysStartsAndMails) {
   EXPECT_EQ(shell_.calls()[0].target, "/opt/tool/run");
   EXPECT_EQ(shell_.calls()[0].parameters, "--now \"two words\"");
   EXPECT_EQ(shell_.calls()[0].working_folder, "/opt/tool/");
+}
+
+TEST_F(ReminderEngineTest, OneMailCarriesEveryTextOfTheWindow) {
+  settings_.WriteBool("smtp", "smtp_check", true);
+  PopupOptions mail;
+  mail.smtp = true;
+  AddEntry("1200____.__", "daily noon", &mail);
+  AddEntry("1200____.WED", "wednesday noon", &mail);
+  std::vector<PopupFinished> finished;
+  events_.OnPopupFinished(
+      [&](const PopupFinished& popup) { finished.push_back(popup); });
+  clock_.Set(2026, 3, 4, 11, 59, 59);
+  auto engine = MakeEngine();
+  engine->Tick();
+  RunFor(*engine, 1);
+  ASSERT_EQ(finished.size(), 1u);
+  EXPECT_TRUE(finished[0].send_mail);
+  std::vector<std::string> texts = finished[0].texts;
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ(texts, (std::vector<std::string>{"daily noon", "wednesday noon"}));
 }
 
 TEST_F(ReminderEngineTest, MailCountdownChecksAtTheFirstMinuteChange) {
