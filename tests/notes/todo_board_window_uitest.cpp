@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/preferences_page.h"
 #include "base/settings_file.h"
@@ -46,6 +47,19 @@ size_t Find(const TodoTree& tree, const std::string& title) {
     if (tree.node(i).title == title) return i;
   }
   return size_t(-1);
+}
+
+// The board's command as the main window runs it; the board it opened.
+TodoBoardWindow* RunBoardCommand(FakeDataWorld& world, FakeCommandHost& host) {
+  TickEvents events;
+  PreferencesPages pages;
+  Services services = world.Context();
+  InstallNotes(services, host, events, pages, {});
+  host.RunCommand(Command::kTodoBoard);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* board = qobject_cast<TodoBoardWindow*>(w)) return board;
+  }
+  return nullptr;
 }
 
 class TodoBoardWindowTest : public QObject {
@@ -87,19 +101,10 @@ class TodoBoardWindowTest : public QObject {
   void CommandOpensTheBoardAndMakesItsFolder() {
     FakeDataWorld world;
     FakeCommandHost host;
-    TickEvents events;
-    PreferencesPages pages;
-    Services services = world.Context();
-    InstallNotes(services, host, events, pages, {});
-    host.RunCommand(Command::kTodoBoard);
+    TodoBoardWindow* board = RunBoardCommand(world, host);
     QCOMPARE(host.opened.size(), size_t{1});
     QCOMPARE(host.opened[0], std::string("todo"));
     QVERIFY(std::filesystem::is_directory(world.data + "/Todo"));
-    const auto windows = QApplication::topLevelWidgets();
-    TodoBoardWindow* board = nullptr;
-    for (QWidget* w : windows) {
-      if (auto* b = qobject_cast<TodoBoardWindow*>(w)) board = b;
-    }
     QVERIFY(board);
     QCOMPARE(board->model()->rowCount(), 4);
     QCOMPARE(world.sound.cues().front(), std::string("ope"));
@@ -113,14 +118,7 @@ class TodoBoardWindowTest : public QObject {
     world.Put("Todo/TreeData.q32", "a\r\n\t\tb\r\n");
     world.Put("Todo/TreeFile.q32", "%$#Q32#$%\r\n\t\t0.q32\r\n");
     FakeCommandHost host;
-    TickEvents events;
-    PreferencesPages pages;
-    Services services = world.Context();
-    InstallNotes(services, host, events, pages, {});
-    host.RunCommand(Command::kTodoBoard);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      QVERIFY(!qobject_cast<TodoBoardWindow*>(w));
-    }
+    QVERIFY(!RunBoardCommand(world, host));
     QCOMPARE(world.messages.texts().back(),
              std::string("｢TreeData.q32｣が壊れているので中断します。"));
     QCOMPARE(ReadFile(world.data + "/Todo/TreeData.q32"),
@@ -234,6 +232,35 @@ class TodoBoardWindowTest : public QObject {
     QVERIFY(w->close());
     QVERIFY(std::filesystem::is_directory(board.todo + "/0.q32"));
     QCOMPARE(ReadFile(board.world.data + "/outside"), std::string("canary"));
+  }
+
+  void StoredIndexOutOfRangeSelectsWithinTheTree() {
+    for (const auto& [stored, selected] :
+         {std::pair{-5, 0}, std::pair{99999, 3}, std::pair{2, 2}}) {
+      Board board;
+      board.world.settings.WriteInteger("TodoBoard", "Index", stored);
+      TodoBoardWindow* w = board.Open();
+      QCOMPARE(w->selected_position(), size_t(selected));
+    }
+  }
+
+  void DeepTreeOpensAtItsDeepestNode() {
+    Board board;
+    std::string titles;
+    std::string files;
+    for (int depth = 0; depth < 10000; ++depth) {
+      titles += std::string(size_t(depth), '\t') + "t\r\n";
+      files += std::string(size_t(depth), '\t') + "%$#Q32#$%\r\n";
+    }
+    board.world.Put("Todo/TreeData.q32", titles);
+    board.world.Put("Todo/TreeFile.q32", files);
+    board.world.settings.WriteInteger("TodoBoard", "Index", 9999);
+    TodoBoardWindow* w = board.Open();
+    QVERIFY(w);
+    QCOMPARE(w->selected_position(), size_t{9999});
+    w->SelectPosition(0);
+    QVERIFY(w->close());
+    QCOMPARE(ReadFile(board.todo + "/TreeData.q32"), titles);
   }
 
   void EveryControlHasAnAccessibleName() {

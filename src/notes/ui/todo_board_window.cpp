@@ -56,6 +56,9 @@ QModelIndex TodoTreeView::TargetAt(const QPoint& point) const {
 }
 
 void TodoTreeView::dragMoveEvent(QDragMoveEvent* event) {
+  // Scrolling and opening branches under the mouse as usual; only where
+  // it may land is decided here.
+  QTreeView::dragMoveEvent(event);
   if (event->source() == this &&
       TargetAt(event->position().toPoint()).isValid()) {
     event->setDropAction(Qt::MoveAction);
@@ -126,6 +129,7 @@ void TodoBoardWindow::BuildWidgets() {
   tree_->setModel(model_);
   tree_->setHeaderHidden(true);
   tree_->setStatusTip(U("ドラッグ & ドロップで項目を移動できます。"));
+  tree_->viewport()->setStatusTip(tree_->statusTip());
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->setDragEnabled(true);
   tree_->setAcceptDrops(true);
@@ -173,8 +177,20 @@ void TodoBoardWindow::BuildWidgets() {
   connect(delete_, &QPushButton::clicked, this, &TodoBoardWindow::EmptyTrash);
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TodoBoardWindow::CurrentChanged);
-  connect(tree_, &TodoTreeView::GotFocus, this, [this] { SaveNote(); });
-  connect(pane_, &TodoNotePane::Left, this, [this] { SaveNote(); });
+  connect(tree_, &TodoTreeView::GotFocus, this, [this] { SaveNote(false); });
+  connect(pane_, &TodoNotePane::Left, this, [this] { SaveNote(false); });
+  connect(tree_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+    model_->SetExpanded(index, true);
+  });
+  connect(tree_, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+    model_->SetExpanded(index, false);
+  });
+  // Let go at the right edge, the splitter splits the window in half.
+  connect(splitter_, &QSplitter::splitterMoved, this, [this](int position) {
+    if (position >= width() - 6 - splitter_->handleWidth()) {
+      splitter_->setSizes({width() / 2, width() - width() / 2});
+    }
+  });
   connect(model_, &TodoTreeModel::Renamed, this, [this](size_t) {
     TreeChanged();
     // The edited title is done: typing goes on in the note.
@@ -211,13 +227,14 @@ void TodoBoardWindow::CurrentChanged(const QModelIndex& current,
   if (reverting_) return;
   // The note that was shown goes first; when it cannot be written, the
   // selection stays with it.
-  if (!SaveNote()) {
+  if (!SaveNote(false)) {
     reverting_ = true;
     tree_->selectionModel()->setCurrentIndex(
         previous, QItemSelectionModel::ClearAndSelect);
     reverting_ = false;
     return;
   }
+  model_->SetSelected(current);
   ShowNode(model_->PositionOf(current));
 }
 
@@ -246,14 +263,17 @@ void TodoBoardWindow::ShowNode(size_t position) {
   pane_->ShowReadOnly(titles);
 }
 
-bool TodoBoardWindow::SaveNote() {
+bool TodoBoardWindow::SaveNote(bool always_tell) {
   const bool modified = pane_->modified();
   std::string error;
   if (!store_.StoreNote(shown_, modified,
                         modified ? pane_->NoteRtf() : std::string(), &error)) {
-    Notice("保存できません。\r" + error);
+    // Focus moves write too: one failure is told once, not per event.
+    if (always_tell || !note_failing_) Notice("保存できません。\r" + error);
+    note_failing_ = true;
     return false;
   }
+  note_failing_ = false;
   if (modified && shown_.writable()) {
     pane_->MarkSaved();
     shown_.state = NoteLoad::State::kLoaded;

@@ -60,7 +60,7 @@ class TodoBoardWindow : public QMainWindow {
   void EmptyTrash();
   // Writes the shown note when it was changed; false (with a box) when the
   // write failed.
-  bool SaveNote();
+  bool SaveNote(bool always_tell = true);
   void SelectPosition(size_t position);
   size_t selected_position() const;
 
@@ -96,6 +96,8 @@ class TodoBoardWindow : public QMainWindow {
   // A change of the tree not yet on disk (the last write failed).
   bool trees_unsaved_ = false;
   bool reverting_ = false;
+  // The last write of the shown note failed (said once until one works).
+  bool note_failing_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   TodoTreeModel* model_ = nullptr;

@@ -83,8 +83,13 @@ TodoNotePane::TodoNotePane(SettingsFile* settings, QWidget* parent)
   bar->addWidget(font_, 1);
   bar->addWidget(size_);
 
+  // Hints show for the widget under the mouse, so each part carries one.
+  for (QWidget* part : tool_bar_->findChildren<QWidget*>()) {
+    part->setStatusTip(tool_bar_->statusTip());
+  }
   text_ = Named(new QTextEdit(this), "ToDoの内容");
   text_->setStatusTip(U("ToDoの内容を記述します。"));
+  text_->viewport()->setStatusTip(text_->statusTip());
   text_->setAcceptRichText(false);
   text_->installEventFilter(this);
 

@@ -58,6 +58,24 @@ void TodoTreeModel::EndChange() {
   emit layoutChanged();
 }
 
+void TodoTreeModel::SetExpanded(const QModelIndex& index, bool expanded) {
+  if (!index.isValid()) return;
+  const auto id = static_cast<quint32>(index.internalId());
+  if (expanded) {
+    expanded_.insert(id);
+  } else {
+    expanded_.remove(id);
+  }
+  emit dataChanged(index, index, {Qt::DecorationRole});
+}
+
+void TodoTreeModel::SetSelected(const QModelIndex& index) {
+  const QModelIndex was = IndexOf(PositionOf(createIndex(0, 0, selected_)));
+  selected_ = index.isValid() ? static_cast<quint32>(index.internalId()) : 0;
+  if (was.isValid()) emit dataChanged(was, was, {Qt::DecorationRole});
+  if (index.isValid()) emit dataChanged(index, index, {Qt::DecorationRole});
+}
+
 QModelIndex TodoTreeModel::IndexOf(size_t position) const {
   if (position >= tree_->size()) return {};
   return createIndex(row_[position], 0, tree_->node(position).id);
@@ -110,11 +128,11 @@ QVariant TodoTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       switch (tree_->KindOf(i)) {
         case TodoKind::kCategory:
-          return images_[0];
+          return images_[expanded_.contains(tree_->node(i).id) ? 1 : 0];
         case TodoKind::kTrash:
           return images_[tree_->HasChildren(i) ? 5 : 4];
         case TodoKind::kNote:
-          return images_[2];
+          return images_[tree_->node(i).id == selected_ ? 3 : 2];
       }
       break;
     default:

@@ -7,6 +7,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <array>
 #include <vector>
 
@@ -30,6 +31,10 @@ class TodoTreeModel : public QAbstractItemModel {
   // selected and expanded nodes by id.
   void BeginChange();
   void EndChange();
+
+  // The open categories and the selected note get their own images.
+  void SetExpanded(const QModelIndex& index, bool expanded);
+  void SetSelected(const QModelIndex& index);
 
   QModelIndex IndexOf(size_t position) const;
   // The node's position in depth-first order; npos for an invalid index.
@@ -73,6 +78,8 @@ class TodoTreeModel : public QAbstractItemModel {
   std::vector<int> top_;
   QHash<quint32, int> position_of_id_;
   QModelIndexList saved_;
+  QSet<quint32> expanded_;
+  quint32 selected_ = 0;
 };
 
 }  // namespace mirokata
