@@ -234,6 +234,26 @@ class TodoBoardWindowTest : public QObject {
     QCOMPARE(ReadFile(board.world.data + "/outside"), std::string("canary"));
   }
 
+  void TitlesAreWrittenAtOnceAndNeverAsQuestionMarks() {
+    Board board;
+    TodoBoardWindow* w = board.Open();
+    w->AddNote();
+    TodoTreeModel* model = w->model();
+    QVERIFY(model->setData(model->IndexOf(1), QString::fromUtf8("  牛乳"),
+                           Qt::EditRole));
+    QVERIFY(Titles(board.todo).find("\t牛乳\r\n") != std::string::npos);
+    // An emoji has no CP932 bytes: refused with a word, the title kept.
+    QVERIFY(!model->setData(model->IndexOf(1), QString::fromUtf8("牛乳🥛"),
+                            Qt::EditRole));
+    QVERIFY(board.world.messages.texts().back().rfind(
+                "Shift-JIS (CP932) にない文字は保存できません。", 0) == 0);
+    QCOMPARE(w->store().tree().node(1).title, std::string("牛乳"));
+    QVERIFY(Titles(board.todo).find("?") == std::string::npos);
+    // The trash keeps its name.
+    const size_t trash = Find(w->store().tree(), "ごみ箱");
+    QVERIFY(!(model->flags(model->IndexOf(trash)) & Qt::ItemIsEditable));
+  }
+
   void StoredIndexOutOfRangeSelectsWithinTheTree() {
     for (const auto& [stored, selected] :
          {std::pair{-5, 0}, std::pair{99999, 3}, std::pair{2, 2}}) {

@@ -32,6 +32,7 @@
 #include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
+#include "platform/text_codec.h"
 #include "widgets/accessible_controls.h"
 #include "widgets/stored_placement.h"
 
@@ -39,6 +40,9 @@ namespace mirokata {
 namespace {
 
 constexpr char kAddedTitlePattern[] = "yyyy/mm/dd(aaa) hh:nn:ss\"登録\"";
+// As the phone book says it.
+constexpr char kNotCp932Text[] =
+    "Shift-JIS (CP932) にない文字は保存できません。\r";
 constexpr char kStatusText[] = "やるべき事、やった事を管理できます。";
 constexpr int kDesignWidth = 560;
 constexpr int kDesignHeight = 380;
@@ -197,6 +201,13 @@ void TodoBoardWindow::BuildWidgets() {
     QMetaObject::invokeMethod(
         this, [this] { pane_->editor()->setFocus(); }, Qt::QueuedConnection);
   });
+  connect(model_, &TodoTreeModel::TitleRefused, this,
+          [this](const QString& title) {
+            MessageRequest request(MessageKind::kWarning,
+                                   kNotCp932Text + title.toStdString());
+            request.parent = this;
+            services_.messages->ShowNotice(request);
+          });
   connect(model_, &TodoTreeModel::Moved, this, [this](size_t) {
     if (services_.cues) services_.cues->Play("c1");
     TreeChanged();

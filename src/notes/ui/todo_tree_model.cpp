@@ -3,6 +3,9 @@
 #include <QDataStream>
 #include <QIODevice>
 #include <QMimeData>
+#include <string>
+
+#include "platform/text_codec.h"
 
 namespace mirokata {
 
@@ -145,7 +148,13 @@ bool TodoTreeModel::setData(const QModelIndex& index, const QVariant& value,
                             int role) {
   const size_t i = PositionOf(index);
   if (role != Qt::EditRole || i >= tree_->size()) return false;
-  if (!tree_->Rename(i, value.toString().toStdString())) return false;
+  const std::string title = value.toString().toStdString();
+  // The tree file is CP932: a title it cannot hold is never saved as "?".
+  if (!FitsCp932(title)) {
+    emit TitleRefused(value.toString());
+    return false;
+  }
+  if (!tree_->Rename(i, title)) return false;
   emit dataChanged(index, index);
   emit Renamed(i);
   return true;

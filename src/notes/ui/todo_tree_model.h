@@ -62,6 +62,8 @@ class TodoTreeModel : public QAbstractItemModel {
  signals:
   // A title was edited.
   void Renamed(size_t position);
+  // A title the tree file could not hold as typed was refused.
+  void TitleRefused(const QString& title);
   // A note was dropped and now stands at `position`.
   void Moved(size_t position);
 
