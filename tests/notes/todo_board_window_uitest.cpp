@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
@@ -281,6 +282,47 @@ class TodoBoardWindowTest : public QObject {
     w->SelectPosition(0);
     QVERIFY(w->close());
     QCOMPARE(ReadFile(board.todo + "/TreeData.q32"), titles);
+  }
+
+  void MenusFollowTheTrashTheTextAndTheStartSetting() {
+    Board board;
+    TodoBoardWindow* w = board.Open();
+    auto captions = [](QMenu* menu) {
+      QStringList out;
+      for (QAction* a : menu->actions()) {
+        if (!a->isSeparator()) out << a->text() + (a->isEnabled() ? "" : "-");
+      }
+      return out;
+    };
+    QMenu* menu = w->BuildWindowMenu();
+    QCOMPARE(captions(menu).join('|'),
+             QString::fromUtf8("新規登録|ごみ箱を空に-|起動時に表示|閉じる"));
+    menu->actions()[2]->trigger();
+    QVERIFY(board.world.settings.ReadBool("Form", "Todo_pop", false));
+    // A category: read-only, so no undo, cut or paste.
+    w->SelectPosition(0);
+    QCOMPARE(captions(w->BuildTextMenu()).join('|'),
+             QString::fromUtf8("やり直し(&U)-|切り抜き(&T)-|コピー(&C)|"
+                               "貼り付け(&P)-|すべてを選択(&S)|ツール|閉じる"));
+    w->AddNote();
+    QCOMPARE(captions(w->BuildTextMenu()).join('|'),
+             QString::fromUtf8("やり直し(&U)-|切り抜き(&T)|コピー(&C)|"
+                               "貼り付け(&P)|すべてを選択(&S)|ツール|閉じる"));
+  }
+
+  void ChosenColoursGoFirstInTheSharedHistory() {
+    Board board;
+    board.world.settings.WriteInteger("Nikki", "Color1", 0x00FF00);
+    TodoBoardWindow* w = board.Open();
+    w->AddNote();
+    w->pane()->ChooseColour(QColor(0, 0, 255));
+    SettingsFile& s = board.world.settings;
+    QCOMPARE(s.ReadInteger("Nikki", "Color1", 0), 0xFF0000);  // 0x00BBGGRR
+    QCOMPARE(s.ReadInteger("Nikki", "Color2", 0), 0x00FF00);
+    QCOMPARE(s.ReadInteger("Nikki", "Color3", 0), 255);
+    QCOMPARE(s.ReadInteger("Nikki", "Color5", 0), 255);
+    QCOMPARE(w->pane()->editor()->currentCharFormat().foreground().color(),
+             QColor(0, 0, 255));
   }
 
   void EveryControlHasAnAccessibleName() {
