@@ -20,6 +20,7 @@
 #include "contacts/contacts_module.h"
 #include "contacts/phone_book_module.h"
 #include "mail/mail_module.h"
+#include "notes/notes_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -178,6 +179,8 @@ int RunApplication(int argc, char** argv) {
                   [&lock](std::function<void()> go_on) {
                     lock.Check(LockedPart::kPeriod, std::move(go_on));
                   }});
+    InstallNotes(context, window, events, pages,
+                 {[&window] { return window.RequireDataFolder(nullptr); }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

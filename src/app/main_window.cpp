@@ -392,7 +392,8 @@ void MainWindow::BuildMenus() {
   AddCommand(mail_menu_, "メーラー起動", Command::kMailer);
   AddCommand(mail_menu_, "メールの設定", Command::kMailSettings);
 
-  AddCommand(main_menu_, "Todoボード", Command::kTodoBoard);
+  tool_windows_->Bind(
+      "todo", AddCommand(main_menu_, "Todoボード", Command::kTodoBoard));
   tool_windows_->Bind("birthday_book", AddCommand(main_menu_, "誕生日管理",
                                                   Command::kBirthdays));
 
