@@ -60,8 +60,16 @@ def seed_home(home):
         for key in ("file", "bitmap", "closetime", "Stretch", "Snooze",
                     "Execute", "Execlose", "Mail"):
             lines.append("%s=値 %d" % (key, i))
-    for i in range(40):
-        lines += ["[Memo%d]" % i, "top=100", "left=100", "Visible=0"]
+    # Memos are numbered from 1, listed in their category's section and
+    # counted in MemoCount; closed ones have Show=0.
+    lines += ["[MemoCount]", "Count=40"]
+    for category in range(4):
+        lines.append("[%d_Memo]" % category)
+        for i in range(category * 10 + 1, category * 10 + 11):
+            lines.append("Memo%d=メモ %d" % (i, i))
+    for i in range(1, 41):
+        lines += ["[Memo%d]" % i, "Show=0", "Top=100", "Left=100",
+                  "Width=200", "Height=150"]
     with open(os.path.join(home, "mirokata.ini"), "wb") as f:
         f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
     body = b"{\\rtf1\\ansi \\f0 \\'97\\'5c\\'92\\'e8\\par }"
@@ -70,7 +78,7 @@ def seed_home(home):
                                           i % 24, i % 60)
         with open(os.path.join(data, name), "wb") as f:
             f.write(body)
-    for i in range(40):
+    for i in range(1, 41):
         with open(os.path.join(data, "Memo", "Memo%d" % i), "wb") as f:
             f.write(body * 20)
 
