@@ -38,6 +38,9 @@ extern const Command kAgendaCommand;
 // ical [--data DIR] [FROM TO] | ical --import FILE [--data DIR] [--dry-run]
 extern const Command kIcalCommand;
 
+// sync [--data DIR] [--dry-run]
+extern const Command kSyncCommand;
+
 }  // namespace mirokata::cli
 
 #endif  // MIROKATA_CLI_COMMAND_H_

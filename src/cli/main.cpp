@@ -16,6 +16,7 @@ const Command* const kCommands[] = {
     &mirokata::cli::kDaysCommand,
     &mirokata::cli::kAgendaCommand,
     &mirokata::cli::kIcalCommand,
+    &mirokata::cli::kSyncCommand,
 };
 
 void PrintUsage(std::FILE* out) {
