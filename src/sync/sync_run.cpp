@@ -425,48 +425,57 @@ void SyncRun::Push(SyncAction action, int attempts,
   }
   const QByteArray body = QByteArray::fromStdString(resource->second.text);
   const std::string uid = resource->second.uid;
-  client_.Send("PUT", UrlOf(action.href), headers, body,
-               [this, action, attempts, next, uid](const HttpReply& reply) {
-                 if (reply.ok()) {
-                   updated_[action.href] = {
-                       action.href, action.name, reply.etag.toStdString(),
-                       action.hash, uid,         ""};
-                   ++result_.sent;
-                   if (action.kind == SyncActionKind::kConflict)
-                     ++result_.conflicts;
-                   return next(true);
-                 }
-                 if (reply.status != 412) {
-                   Fail(reply, "PUT");
-                   return next(false);
-                 }
-                 if (attempts > 0) return next(true);  // again next time
-                 // Someone wrote it meanwhile: fetch theirs, then the conflict
-                 // rule.
-                 client_.Send("GET", UrlOf(action.href), {}, {},
-                              [this, action, next](const HttpReply& got) {
-                                SyncAction again = action;
-                                if (got.status == 404) {
-                                  again.kind = SyncActionKind::kUploadNew;
-                                  return Push(again, 1, next);
-                                }
-                                if (!got.ok()) {
-                                  Fail(got, "GET");
-                                  return next(false);
-                                }
-                                Take(action.href, got);
-                                const Fetched& f = fetched_[action.href];
-                                if (f.item.hash == action.hash) {
-                                  updated_[action.href] = {
-                                      action.href, action.name, f.item.etag,
-                                      action.hash, f.item.uid,  ""};
-                                  return next(true);
-                                }
-                                again.kind = SyncActionKind::kConflict;
-                                again.etag = f.item.etag;
-                                Push(again, 1, next);
-                              });
-               });
+  client_.Send(
+      "PUT", UrlOf(action.href), headers, body,
+      [this, action, attempts, next, uid](const HttpReply& reply) {
+        if (reply.ok()) {
+          updated_[action.href] = {
+              action.href, action.name, reply.etag.toStdString(),
+              action.hash, uid,         ""};
+          ++result_.sent;
+          if (action.kind == SyncActionKind::kConflict) ++result_.conflicts;
+          return next(true);
+        }
+        if (reply.status != 412) {
+          Fail(reply, "PUT");
+          return next(false);
+        }
+        if (attempts > 0) return next(true);  // again next time
+        // Someone wrote it meanwhile: fetch theirs, then the conflict
+        // rule.
+        client_.Send(
+            "GET", UrlOf(action.href), {}, {},
+            [this, action, next](const HttpReply& got) {
+              SyncAction again = action;
+              if (got.status == 404) {
+                again.kind = SyncActionKind::kUploadNew;
+                return Push(again, 1, next);
+              }
+              if (!got.ok()) {
+                Fail(got, "GET");
+                return next(false);
+              }
+              Take(action.href, got);
+              const Fetched& f = fetched_[action.href];
+              if (f.item.hash == action.hash) {
+                updated_[action.href] = {action.href, action.name, f.item.etag,
+                                         action.hash, f.item.uid,  ""};
+                return next(true);
+              }
+              again.kind = SyncActionKind::kConflict;
+              again.etag = f.item.etag;
+              if (!f.item.uid.empty() &&
+                  f.item.uid != resources_[action.name].uid) {
+                // A resource keeps its UID.
+                for (IcalResource& r : ExportIcalResources(
+                         folder_, job_.settings, job_.is_holiday,
+                         job_.export_options, {{action.name, f.item.uid}})) {
+                  resources_[r.name] = std::move(r);
+                }
+              }
+              Push(again, 1, next);
+            });
+      });
 }
 
 bool SyncRun::SaveConflict(const std::string& name, const QByteArray& body) {
