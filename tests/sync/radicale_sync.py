@@ -14,12 +14,12 @@ import base64
 import glob
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
-import time
-import urllib.request
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from radicale_server import Radicale, make_home, sync_env  # noqa: E402
 
 CAL = sys.argv[1]
 RADICALE = shutil.which("radicale")
@@ -36,72 +36,20 @@ def check(cond, what):
         print("FAIL:", what)
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
 def rtf(text):
     body = "".join(f"\\u{ord(c)}?" if ord(c) > 127 else c for c in text)
     return ("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 MS UI Gothic;}}\\f0 "
             + body + "\\par\n}").encode("ascii")
 
 
-def request(method, url, body=None, headers=None):
-    req = urllib.request.Request(url, data=body, method=method)
-    token = base64.b64encode(b"user:secret").decode()
-    req.add_header("Authorization", "Basic " + token)
-    for k, v in (headers or {}).items():
-        req.add_header(k, v)
-    with urllib.request.urlopen(req, timeout=10) as r:
-        return r.status, r.read()
-
-
 tmp = tempfile.mkdtemp(prefix="mirokata-radicale-")
+server = None
 try:
-    port = free_port()
-    storage = os.path.join(tmp, "storage")
-    users = os.path.join(tmp, "users")
-    with open(users, "w") as f:
-        f.write("user:secret\n")
-    config = os.path.join(tmp, "config")
-    with open(config, "w") as f:
-        f.write(f"""[server]
-hosts = 127.0.0.1:{port}
-[auth]
-type = htpasswd
-htpasswd_filename = {users}
-htpasswd_encryption = plain
-[storage]
-filesystem_folder = {storage}
-[logging]
-level = warning
-""")
-    server = subprocess.Popen([RADICALE, "--config", config],
-                              stdout=subprocess.DEVNULL,
-                              stderr=subprocess.PIPE)
-    base = f"http://127.0.0.1:{port}"
-    for _ in range(100):
-        try:
-            socket.create_connection(("127.0.0.1", port), timeout=1).close()
-            break
-        except OSError:
-            time.sleep(0.1)
-    url = base + "/user/cal/"
-    request("MKCALENDAR", url)
-
-    homes = {}
-    for h in ("A", "B"):
-        home = os.path.join(tmp, h)
-        data = os.path.join(home, "data")
-        os.makedirs(data)
-        with open(os.path.join(home, "mirokata.ini"), "w") as f:
-            f.write(f"[Calendar]\nDirectory={data}\n"
-                    f"[CalDAV]\nUse=1\nUrl={url}\nUser=user\n")
-        homes[h] = (home, data)
-
-    env = dict(os.environ, MIROKATA_CALDAV_PASSWORD="secret")
+    server = Radicale(tmp)
+    storage = server.storage
+    url = server.url
+    homes = {h: make_home(tmp, h, url) for h in ("A", "B")}
+    env = sync_env()
 
     def sync(h, expect=0, *extra):
         r = subprocess.run([CAL, "--home", homes[h][0], "sync", *extra],
@@ -168,16 +116,37 @@ level = warning
     sync("B")
     check(entries("A") == before, "a corrupt state changes no entry")
     check(entries("B") == entries("A"), "both homes agree")
-    count = len(glob.glob(os.path.join(storage, "collection-root", "user",
-                                       "cal", "*.ics")))
+    count = len(server.resources())
     check(count == len(entries("A")),
           f"no duplicates on the server: {count} for {len(entries('A'))}")
 
     out = sync("A")
     check("送信 0件 受信 0件 競合 0件" in out, "nothing to do: " + out)
-    server.terminate()
-    server.wait(timeout=10)
+
+    # Another client's events: the one an entry holds arrives, the other
+    # stays on the server as it was.
+    head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//other//EN\r\n"
+    fits = (head + "BEGIN:VEVENT\r\nUID:fits@other\r\n"
+            "DTSTAMP:20300101T000000Z\r\nDTSTART;VALUE=DATE:20300310\r\n"
+            "SUMMARY:歯医者\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n").encode()
+    odd = (head + "BEGIN:VEVENT\r\nUID:odd@other\r\n"
+           "DTSTAMP:20300101T000000Z\r\nDTSTART:20300310T090000Z\r\n"
+           "RRULE:FREQ=HOURLY;INTERVAL=2\r\nSUMMARY:水\r\nEND:VEVENT\r\n"
+           "END:VCALENDAR\r\n").encode()
+    server.request("PUT", url + "fits.ics", fits,
+                   {"Content-Type": "text/calendar"})
+    server.request("PUT", url + "odd.ics", odd,
+                   {"Content-Type": "text/calendar"})
+    _, odd_before = server.request("GET", url + "odd.ics")
+    sync("B", 1)
+    check("____0310.30" in entries("B"), "the fitting event arrives")
+    _, odd_after = server.request("GET", url + "odd.ics")
+    check(odd_after == odd_before, "the other event is left untouched")
+    sync("A", 1)
+    check(entries("A") == entries("B"), "both homes agree again")
 finally:
+    if server is not None:
+        server.stop()
     shutil.rmtree(tmp, ignore_errors=True)
 
 if failures:
