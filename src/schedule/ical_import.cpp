@@ -430,22 +430,6 @@ bool IsExactEntryName(const std::string& name) {
   return f && BuildEntryName(*f) == name;
 }
 
-bool IsPopupName(const std::string& name) {
-  const std::optional<EntryFields> f = ParseEntryName(name);
-  if (!f) return false;
-  switch (f->kind) {
-    case EntryKind::kOneDayPopup:
-    case EntryKind::kYearlyPopup:
-    case EntryKind::kMonthlyPopup:
-    case EntryKind::kWeeklyPopup:
-    case EntryKind::kDailyPopup:
-    case EntryKind::kElapsedPopup:
-      return true;
-    default:
-      return false;
-  }
-}
-
 std::optional<PopupOptions> OptionsOf(icalcomponent* event) {
   bool found = false;
   const std::string closetime = XValue(event, "X-MIROKATA-CLOSETIME", &found);
@@ -556,7 +540,7 @@ IcalResourceEntry ReadIcalResource(std::string_view text,
       out.content =
           PlainTextToRtf(EventText(e).substr(0, kMaxImportedTextBytes));
     }
-    if (IsPopupName(own_name)) out.options = OptionsOf(e);
+    if (IsPopupClass(ClassifyEntryName(own_name))) out.options = OptionsOf(e);
     return out;
   }
   if (event.name.empty()) {

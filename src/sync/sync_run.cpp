@@ -69,18 +69,7 @@ SyncRun::SyncRun(SyncJob job, QNetworkAccessManager* network, QObject* parent)
 }
 
 bool SyncRun::IsPopup(const std::string& name) const {
-  const std::optional<EntryFields> f = ParseEntryName(name);
-  if (!f) return false;
-  switch (f->kind) {
-    case EntryKind::kOneDayPopup:
-    case EntryKind::kYearlyPopup:
-    case EntryKind::kMonthlyPopup:
-    case EntryKind::kWeeklyPopup:
-    case EntryKind::kDailyPopup:
-      return true;
-    default:
-      return false;
-  }
+  return IsPopupClass(ClassifyEntryName(name));
 }
 
 QUrl SyncRun::UrlOf(const std::string& href) const {
