@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <set>
@@ -94,22 +95,36 @@ void SyncRun::Start(std::function<void(const SyncResult&)> done) {
     // Another collection: compare everything by content.
     state_ = SyncState();
   }
-  {
-    const FolderPin pin(&folder_);
-    for (const std::string& name : folder_.List("*")) {
-      if (!IsSyncedName(name)) continue;
-      std::string content;
-      if (folder_.ReadContent(name, &content) != ReadResult::kOk) continue;
-      std::optional<PopupOptions> options;
-      if (IsPopup(name)) {
-        options = job_.settings != nullptr
-                      ? ReadPopupOptions(*job_.settings, folder_.FullPath(name))
-                      : PopupOptions();
-      }
-      local_.push_back({name, SyncContentHash(name, content, options)});
-    }
-  }
+  local_names_ = folder_.List("*");
   Discover();
+  ScanSome();
+}
+
+void SyncRun::ScanSome() {
+  if (!running_) return;
+  // A few hundred files per turn of the event loop, while the server
+  // answers: the loop never stalls over a large folder.
+  constexpr size_t kFilesPerTurn = 200;
+  const size_t end = std::min(local_names_.size(), scanned_ + kFilesPerTurn);
+  for (; scanned_ < end; ++scanned_) {
+    const std::string& name = local_names_[scanned_];
+    if (!IsSyncedName(name)) continue;
+    std::string content;
+    if (folder_.ReadContent(name, &content) != ReadResult::kOk) continue;
+    std::optional<PopupOptions> options;
+    if (IsPopup(name)) {
+      options = job_.settings != nullptr
+                    ? ReadPopupOptions(*job_.settings, folder_.FullPath(name))
+                    : PopupOptions();
+    }
+    local_.push_back({name, SyncContentHash(name, content, options)});
+  }
+  if (scanned_ < local_names_.size()) {
+    QTimer::singleShot(0, this, [this] { ScanSome(); });
+    return;
+  }
+  local_ready_ = true;
+  if (fetched_ready_) Plan();
 }
 
 void SyncRun::Fail(const HttpReply& reply, const char* what) {
@@ -260,7 +275,8 @@ void SyncRun::FetchAll() {
       },
       [this](bool ok) {
         if (!ok) return;  // Finish has been called
-        Plan();
+        fetched_ready_ = true;
+        if (local_ready_) Plan();
       });
 }
 

@@ -82,6 +82,7 @@ class SyncRun : public QObject {
     std::optional<PopupOptions> options;
   };
 
+  void ScanSome();
   void Discover();
   void List(bool use_token);
   void Listed(std::vector<ServerItem> listing, QString token);
@@ -113,6 +114,10 @@ class SyncRun : public QObject {
   SyncState state_;
   QString new_token_;
   bool server_has_tokens_ = false;
+  std::vector<std::string> local_names_;
+  size_t scanned_ = 0;
+  bool local_ready_ = false;
+  bool fetched_ready_ = false;
   std::vector<LocalEntry> local_;
   std::vector<ServerItem> listing_;
   std::map<std::string, Fetched> fetched_;
