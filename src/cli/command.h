@@ -40,6 +40,8 @@ extern const Command kIcalCommand;
 
 // diary search WORD [FROM TO] | diary show YYYY-MM-DD
 extern const Command kDiaryCommand;
+// sync [--data DIR] [--dry-run]
+extern const Command kSyncCommand;
 
 }  // namespace mirokata::cli
 

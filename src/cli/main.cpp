@@ -17,6 +17,7 @@ const Command* const kCommands[] = {
     &mirokata::cli::kAgendaCommand,
     &mirokata::cli::kIcalCommand,
     &mirokata::cli::kDiaryCommand,
+    &mirokata::cli::kSyncCommand,
 };
 
 void PrintUsage(std::FILE* out) {

@@ -2,6 +2,7 @@
 
 #include <libical/ical.h>
 
+#include <QByteArray>
 #include <QTimeZone>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "base/settings_file.h"
 #include "schedule/entry_name.h"
 #include "schedule/entry_text.h"
+#include "schedule/ical_import.h"
 
 namespace mirokata {
 
@@ -232,16 +234,38 @@ std::string IcalUid(const std::string& name, const std::string& folder_key) {
   return name + "-" + hex + "@mirokata";
 }
 
-std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
-                       const IcalExportOptions& options,
-                       std::vector<std::string>* left_out) {
+namespace {
+
+struct Events {
+  Component zone;  // null when no popup time needs one
+  std::vector<std::pair<std::string, Component>> events;  // entry name, VEVENT
+};
+
+// The events of the folder's entries (of `only`, when given, with the UIDs
+// it names; an empty UID takes IcalUid's), each complete but unattached.
+Events BuildEvents(EntryFolder& folder, const HolidayTest& is_holiday,
+                   const IcalExportOptions& options,
+                   const std::map<std::string, std::string>* only,
+                   std::vector<std::string>* left_out) {
   const FolderPin pin(&folder);
   std::vector<std::pair<std::string, EntryFields>> entries;
   // Moved entries and the days the matching rule gives them.
   std::map<std::string, std::vector<CivilDate>> moved;
   std::set<int> moved_minutes;
   bool moved_schedules = false;
-  for (std::string& name : folder.List("*")) {
+  std::vector<std::string> names;
+  if (only != nullptr) {
+    for (const auto& [name, uid] : *only) {
+      if (std::optional<std::string> on_disk = folder.Resolve(name)) {
+        names.push_back(*on_disk);
+      } else if (left_out != nullptr) {
+        left_out->push_back(name + ": no such entry");
+      }
+    }
+  } else {
+    names = folder.List("*");
+  }
+  for (std::string& name : names) {
     std::optional<EntryFields> f = ParseEntryName(name);
     if (!f || f->kind == EntryKind::kElapsedPopup) {
       if (left_out != nullptr) {
@@ -282,12 +306,8 @@ std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
   }
 
   EventWriter writer(options);
-  Component calendar(icalcomponent_new_vcalendar());
-  icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-  icalcomponent_add_property(
-      calendar.get(), icalproperty_new_prodid("-//Mirokata//mirokata-cal//JA"));
+  Events out;
   const icaltimetype stamp = UtcTime(options.now_utc);
-  std::vector<Component> events;
   std::optional<CivilDate> earliest_time;
   for (const auto& [name, f] : entries) {
     std::optional<CivilDate> start;
@@ -316,13 +336,18 @@ std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
     std::string text;
     ReadEntryTextForDisplay(folder, name, &text);
     icalcomponent* event = icalcomponent_new_vevent();
-    events.emplace_back(event);
+    out.events.emplace_back(name, Component(event));
     if (IsPopup(f.kind) &&
         (!earliest_time || DayNumber(*start) < DayNumber(*earliest_time))) {
       earliest_time = start;
     }
-    icalcomponent_add_property(
-        event, icalproperty_new_uid(IcalUid(name, options.folder_key).c_str()));
+    std::string uid;
+    if (only != nullptr) {
+      auto it = only->find(name);
+      if (it != only->end()) uid = it->second;
+    }
+    if (uid.empty()) uid = IcalUid(name, options.folder_key);
+    icalcomponent_add_property(event, icalproperty_new_uid(uid.c_str()));
     icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
     icalproperty* dtstart = icalproperty_new_dtstart(writer.Time(*start, f));
     writer.AddZone(dtstart, f);
@@ -386,14 +411,101 @@ std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
             icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY)) {
       icalproperty_set_tzid(tzid, options.time_zone.c_str());
     }
-    icalcomponent_add_component(calendar.get(), zone);
+    out.zone.reset(zone);
   }
-  for (Component& event : events) {
-    icalcomponent_add_component(calendar.get(), event.release());
-  }
-  char* text = icalcomponent_as_ical_string_r(calendar.get());
+  return out;
+}
+
+Component NewCalendar() {
+  Component calendar(icalcomponent_new_vcalendar());
+  icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+  icalcomponent_add_property(
+      calendar.get(), icalproperty_new_prodid("-//Mirokata//mirokata-cal//JA"));
+  return calendar;
+}
+
+std::string TextOf(icalcomponent* calendar) {
+  char* text = icalcomponent_as_ical_string_r(calendar);
   std::string out = text != nullptr ? text : "";
   std::free(text);
+  return out;
+}
+
+void AddX(icalcomponent* event, const char* name, const std::string& value) {
+  icalproperty* p = icalproperty_new_x(value.c_str());
+  icalproperty_set_x_name(p, name);
+  icalcomponent_add_property(event, p);
+}
+
+}  // namespace
+
+std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
+                       const IcalExportOptions& options,
+                       std::vector<std::string>* left_out) {
+  Events built = BuildEvents(folder, is_holiday, options, nullptr, left_out);
+  Component calendar = NewCalendar();
+  if (built.zone) {
+    icalcomponent_add_component(calendar.get(), built.zone.release());
+  }
+  for (auto& [name, event] : built.events) {
+    icalcomponent_add_component(calendar.get(), event.release());
+  }
+  return TextOf(calendar.get());
+}
+
+std::vector<IcalResource> ExportIcalResources(
+    EntryFolder& folder, SettingsFile* settings, const HolidayTest& is_holiday,
+    const IcalExportOptions& options,
+    const std::map<std::string, std::string>& names,
+    std::vector<std::string>* left_out) {
+  Events built = BuildEvents(folder, is_holiday, options, &names, left_out);
+  std::vector<IcalResource> out;
+  for (auto& [name, event] : built.events) {
+    std::string content;
+    if (folder.ReadContent(name, &content) != ReadResult::kOk) {
+      if (left_out != nullptr) left_out->push_back(name + ": not readable");
+      continue;
+    }
+    IcalResource resource;
+    resource.name = name;
+    resource.uid = icalcomponent_get_uid(event.get());
+    AddX(event.get(), kIcalNameProperty, name);
+    AddX(event.get(), kIcalContentProperty,
+         QByteArray::fromStdString(content).toBase64().toStdString());
+    const char* summary = icalcomponent_get_summary(event.get());
+    const char* description = icalcomponent_get_description(event.get());
+    AddX(event.get(), kIcalTextProperty,
+         IcalTextDigest(summary != nullptr ? summary : "",
+                        description != nullptr ? description : ""));
+    const std::optional<EntryFields> f = ParseEntryName(name);
+    if (settings != nullptr && f &&
+        (IsPopup(f->kind) || f->kind == EntryKind::kElapsedPopup)) {
+      const PopupOptions o = ReadPopupOptions(*settings, folder.FullPath(name));
+      AddX(event.get(), "X-MIROKATA-CLOSETIME", std::to_string(o.closetime));
+      // A leading ">" keeps an empty path, which readers drop.
+      if (o.file) AddX(event.get(), "X-MIROKATA-FILE", ">" + *o.file);
+      if (o.bitmap) AddX(event.get(), "X-MIROKATA-BITMAP", ">" + *o.bitmap);
+      AddX(event.get(), "X-MIROKATA-SMTP", o.smtp ? "1" : "0");
+      AddX(event.get(), "X-MIROKATA-WALLPAPER", o.wallpaper ? "1" : "0");
+      AddX(event.get(), "X-MIROKATA-STRETCH", o.stretch ? "1" : "0");
+      if (!o.execute.empty()) {
+        AddX(event.get(), "X-MIROKATA-EXECUTE", o.execute);
+      }
+      if (!o.execlose.empty()) {
+        AddX(event.get(), "X-MIROKATA-EXECLOSE", o.execlose);
+      }
+      AddX(event.get(), "X-MIROKATA-BEFORE",
+           std::to_string(options.before_minutes));
+    }
+    Component calendar = NewCalendar();
+    if (built.zone && f && IsPopup(f->kind)) {
+      icalcomponent_add_component(calendar.get(),
+                                  icalcomponent_new_clone(built.zone.get()));
+    }
+    icalcomponent_add_component(calendar.get(), event.release());
+    resource.text = TextOf(calendar.get());
+    out.push_back(std::move(resource));
+  }
   return out;
 }
 

@@ -6,6 +6,7 @@
 #ifndef MIROKATA_SCHEDULE_ICAL_EXPORT_H_
 #define MIROKATA_SCHEDULE_ICAL_EXPORT_H_
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,27 @@ std::string IcalUid(const std::string& name, const std::string& folder_key);
 std::string ExportIcal(EntryFolder& folder, const HolidayTest& is_holiday,
                        const IcalExportOptions& options,
                        std::vector<std::string>* left_out = nullptr);
+
+// One entry as a resource of a calendar server: a VCALENDAR of its own
+// holding its one VEVENT (and the zone a popup's time needs). The event also
+// carries what another copy of this program needs to restore the entry
+// byte for byte: its name, its file's bytes, a digest of the summary and
+// description (so an edit made by another client is noticed) and, for
+// popups, their options from `settings` (when given).
+struct IcalResource {
+  std::string name;
+  std::string uid;
+  std::string text;
+};
+
+// The resources of the named entries (name -> UID; an empty UID takes
+// IcalUid's). Entries that cannot be events are left out as ExportIcal
+// leaves them out, and so is a name the folder lacks.
+std::vector<IcalResource> ExportIcalResources(
+    EntryFolder& folder, SettingsFile* settings, const HolidayTest& is_holiday,
+    const IcalExportOptions& options,
+    const std::map<std::string, std::string>& names,
+    std::vector<std::string>* left_out = nullptr);
 
 }  // namespace mirokata
 

@@ -2,6 +2,8 @@
 
 #include <libical/ical.h>
 
+#include <QByteArray>
+#include <QCryptographicHash>
 #include <memory>
 #include <vector>
 
@@ -395,6 +397,159 @@ IcalImportResult ImportIcal(std::string_view text, EntryFolder& folder,
                               " not written: " + error);
   }
   return result;
+}
+
+namespace {
+
+std::string WithoutCarriageReturns(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c != '\r') out += c;
+  }
+  return TrimEnd(std::move(out));
+}
+
+std::string XValue(icalcomponent* event, std::string_view name,
+                   bool* found = nullptr) {
+  for (icalproperty* p =
+           icalcomponent_get_first_property(event, ICAL_X_PROPERTY);
+       p != nullptr;
+       p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
+    const char* x_name = icalproperty_get_x_name(p);
+    if (x_name == nullptr || name != x_name) continue;
+    const char* value = icalproperty_get_x(p);
+    if (found != nullptr) *found = true;
+    return value != nullptr ? value : "";
+  }
+  if (found != nullptr) *found = false;
+  return "";
+}
+
+bool IsExactEntryName(const std::string& name) {
+  const std::optional<EntryFields> f = ParseEntryName(name);
+  return f && BuildEntryName(*f) == name;
+}
+
+std::optional<PopupOptions> OptionsOf(icalcomponent* event) {
+  bool found = false;
+  const std::string closetime = XValue(event, "X-MIROKATA-CLOSETIME", &found);
+  if (!found) return std::nullopt;
+  PopupOptions o;
+  try {
+    o.closetime = std::stoi(closetime);
+  } catch (...) {
+    o.closetime = -1;
+  }
+  std::string value = XValue(event, "X-MIROKATA-FILE", &found);
+  if (found && value.starts_with('>')) o.file = value.substr(1);
+  value = XValue(event, "X-MIROKATA-BITMAP", &found);
+  if (found && value.starts_with('>')) o.bitmap = value.substr(1);
+  o.smtp = XValue(event, "X-MIROKATA-SMTP") == "1";
+  o.wallpaper = XValue(event, "X-MIROKATA-WALLPAPER") == "1";
+  o.stretch = XValue(event, "X-MIROKATA-STRETCH") == "1";
+  o.execute = XValue(event, "X-MIROKATA-EXECUTE");
+  o.execlose = XValue(event, "X-MIROKATA-EXECLOSE");
+  return o;
+}
+
+}  // namespace
+
+std::string IcalTextDigest(std::string_view summary,
+                           std::string_view description) {
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  const std::string s = WithoutCarriageReturns(summary);
+  const std::string d = WithoutCarriageReturns(description);
+  hash.addData(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
+  hash.addData(QByteArrayView("\0", 1));
+  hash.addData(QByteArrayView(d.data(), static_cast<qsizetype>(d.size())));
+  return hash.result().toHex().left(32).toStdString();
+}
+
+IcalResourceEntry ReadIcalResource(std::string_view text,
+                                   const std::string& time_zone) {
+  IcalResourceEntry out;
+  // libical takes time in the square of an event's dates; no entry holds
+  // that many anyway.
+  size_t dates = 0;
+  for (size_t at = text.find('\n'); at != std::string_view::npos;
+       at = text.find('\n', at + 1)) {
+    const std::string_view line = text.substr(at + 1, 6);
+    if ((line.starts_with("RDATE") || line.starts_with("EXDATE")) &&
+        ++dates > kMaxResourceDates) {
+      out.label = "?";
+      out.reason = "more than " + std::to_string(kMaxResourceDates) +
+                   " dates (RDATE, EXDATE)";
+      return out;
+    }
+  }
+  IcalEvents events = ReadIcalEvents(text, time_zone);
+  if (!events.readable) {
+    out.label = "?";
+    out.reason = events.error;
+    return out;
+  }
+  if (events.events.size() != 1) {
+    out.label = events.events.empty() ? "?" : events.events[0].label;
+    out.reason = events.events.empty()
+                     ? "no event"
+                     : std::to_string(events.events.size()) +
+                           " events in one resource (changed occurrences)";
+    return out;
+  }
+  IcalEvent& event = events.events[0];
+  out.label = event.label;
+  const std::string copy = WithoutOversizeLines(text);
+  Component root(icalparser_parse_string(copy.c_str()));
+  icalcomponent* e = nullptr;
+  if (root) {
+    e = icalcomponent_isa(root.get()) == ICAL_VEVENT_COMPONENT
+            ? root.get()
+            : icalcomponent_get_first_component(root.get(),
+                                                ICAL_VEVENT_COMPONENT);
+    if (e == nullptr) {
+      for (icalcomponent* c = icalcomponent_get_first_component(
+               root.get(), ICAL_VCALENDAR_COMPONENT);
+           c != nullptr && e == nullptr;
+           c = icalcomponent_get_next_component(root.get(),
+                                                ICAL_VCALENDAR_COMPONENT)) {
+        e = icalcomponent_get_first_component(c, ICAL_VEVENT_COMPONENT);
+      }
+    }
+  }
+  if (e == nullptr) {
+    out.reason = "no event";
+    return out;
+  }
+  out.uid = PropertyText(e, ICAL_UID_PROPERTY);
+  const std::string own_name = XValue(e, kIcalNameProperty);
+  if (IsExactEntryName(own_name) && !HasOversizeLine(e)) {
+    const char* summary = icalcomponent_get_summary(e);
+    const char* description = icalcomponent_get_description(e);
+    const std::string digest =
+        IcalTextDigest(summary != nullptr ? summary : "",
+                       description != nullptr ? description : "");
+    const QByteArray content = QByteArray::fromBase64(
+        QByteArray::fromStdString(XValue(e, kIcalContentProperty)),
+        QByteArray::AbortOnBase64DecodingErrors);
+    out.name = own_name;
+    if (digest == XValue(e, kIcalTextProperty) &&
+        static_cast<size_t>(content.size()) <= kMaxImportedTextBytes * 4) {
+      out.content = content.toStdString();
+    } else {
+      // Another client edited the text: its words win, in the entry's name.
+      out.content =
+          PlainTextToRtf(EventText(e).substr(0, kMaxImportedTextBytes));
+    }
+    if (IsPopupClass(ClassifyEntryName(own_name))) out.options = OptionsOf(e);
+    return out;
+  }
+  if (event.name.empty()) {
+    out.reason = event.reason;
+    return out;
+  }
+  out.name = event.name;
+  out.content = PlainTextToRtf(event.text);
+  return out;
 }
 
 }  // namespace mirokata

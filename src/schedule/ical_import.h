@@ -10,6 +10,7 @@
 #define MIROKATA_SCHEDULE_ICAL_IMPORT_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,37 @@ struct IcalImportResult {
 // of that name exists already; dry_run writes nothing.
 IcalImportResult ImportIcal(std::string_view text, EntryFolder& folder,
                             const std::string& time_zone, bool dry_run);
+
+// The properties a resource written by this program carries
+// (ExportIcalResources).
+inline constexpr char kIcalNameProperty[] = "X-MIROKATA-NAME";
+inline constexpr char kIcalContentProperty[] = "X-MIROKATA-CONTENT";
+inline constexpr char kIcalTextProperty[] = "X-MIROKATA-TEXT";
+
+// A digest of an event's summary and description, line ends aside.
+std::string IcalTextDigest(std::string_view summary,
+                           std::string_view description);
+
+// A resource with more RDATE and EXDATE lines is no entry, unread.
+inline constexpr size_t kMaxResourceDates = 5000;
+
+// One resource of a calendar server as an entry.
+struct IcalResourceEntry {
+  std::string label;
+  std::string uid;
+  std::string name;     // empty: no entry holds the resource exactly
+  std::string reason;   // why, then
+  std::string content;  // the entry file's bytes
+  std::optional<PopupOptions> options;  // a popup's, when the event has them
+};
+
+// A resource this program wrote gives back the entry exactly; when another
+// client has edited its summary or description, the name is kept and the
+// text becomes the edited one. A resource of another client becomes an
+// entry as ImportIcal would make it. A resource of several events (a
+// series with changed occurrences) or none is no entry.
+IcalResourceEntry ReadIcalResource(std::string_view text,
+                                   const std::string& time_zone);
 
 }  // namespace mirokata
 

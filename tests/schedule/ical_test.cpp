@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "base/settings_file.h"
+#include "richtext/rtf_writer.h"
 #include "schedule/entry_text.h"
 #include "schedule/ical_export.h"
 #include "schedule/ical_import.h"
@@ -498,6 +501,142 @@ TEST_F(IcalImportFolderTest, ExportImportsBackToTheSameNames) {
   std::string text;
   ReadEntryTextForDisplay(into, "1800__32.THU", &text);
   EXPECT_EQ(text, "text of 1800__32.THU");
+}
+
+// Resources for a calendar server, one per entry, read back by another
+// copy of the program.
+class IcalResourceTest : public ::testing::Test {
+ protected:
+  std::vector<IcalResource> Export(
+      const std::map<std::string, std::string>& names) {
+    EntryFolder folder(a_.path());
+    left_out_.clear();
+    return ExportIcalResources(folder, &settings_a_, NewYear2023(), Options(),
+                               names, &left_out_);
+  }
+  TempFolder a_;
+  TempFolder program_;
+  SettingsFile settings_a_{program_ / "a.ini"};
+  std::vector<std::string> left_out_;
+};
+
+TEST_F(IcalResourceTest, EveryKindComesBackByteEqualWithItsOptions) {
+  const char* names[] = {
+      "____0214.23",  "____0214.__",  "_~__0205.__",   "~_~~__25.__",
+      "~_____25.__",  "_~~~0101.__",  "~___0210.__",   "_~_~____.TUE",
+      "~~~~~___.FRI", "________.MON", "10300301.23",   "0900__25.~~",
+      "0900__31.-~",  "08000202.-_",  "0800__10.~_",   "0730____.__",
+      "1800__10.MON", "1800____.WED", "BORN0229.1980",
+  };
+  EntryFolder folder(a_.path());
+  std::map<std::string, std::string> wanted;
+  for (const char* name : names) {
+    // Rich text as the editors write it, CP932 bytes included.
+    ASSERT_TRUE(folder.WriteContent(
+        name, PlainTextToRtf(std::string("予定 ") + name + "\n二行目")));
+    wanted[name] = "";
+  }
+  PopupOptions o;
+  o.closetime = 30;
+  o.file = "/home/me/chime.wav";
+  o.bitmap = "";
+  o.smtp = true;
+  o.stretch = true;
+  o.execute = "/usr/bin/xcalc?-rpn";
+  o.execlose = "電卓";
+  ASSERT_TRUE(
+      WritePopupOptions(settings_a_, folder.FullPath("0900__25.~~"), o));
+  const std::vector<IcalResource> resources = Export(wanted);
+  EXPECT_TRUE(left_out_.empty()) << left_out_[0];
+  ASSERT_EQ(resources.size(), std::size(names));
+  std::set<std::string> uids;
+  for (const IcalResource& r : resources) {
+    uids.insert(r.uid);
+    EXPECT_EQ(r.text.find("BEGIN:VEVENT"), r.text.rfind("BEGIN:VEVENT"));
+    const IcalResourceEntry back = ReadIcalResource(r.text, "Asia/Tokyo");
+    EXPECT_EQ(back.name, r.name) << back.reason;
+    EXPECT_EQ(back.uid, r.uid);
+    std::string content;
+    folder.ReadContent(r.name, &content);
+    EXPECT_EQ(back.content, content) << r.name;
+    const bool popup = r.name[0] >= '0' && r.name[0] <= '9';
+    EXPECT_EQ(back.options.has_value(), popup) << r.name;
+    if (r.name == "0900__25.~~") {
+      EXPECT_EQ(*back.options, o) << r.text;
+    } else if (popup) {
+      EXPECT_EQ(*back.options, PopupOptions());
+    }
+  }
+  EXPECT_EQ(uids.size(), resources.size());
+}
+
+TEST_F(IcalResourceTest, GivenUidsAndMissingEntries) {
+  EntryFolder folder(a_.path());
+  ASSERT_TRUE(folder.WriteContent("____0214.23", "plain"));
+  ASSERT_TRUE(folder.WriteContent("W0000600.__", "up"));
+  const std::vector<IcalResource> resources =
+      Export({{"____0214.23", "their-uid@phone"},
+              {"____0215.23", ""},
+              {"W0000600.__", ""}});
+  ASSERT_EQ(resources.size(), 1u);
+  EXPECT_EQ(resources[0].uid, "their-uid@phone");
+  EXPECT_EQ(left_out_.size(), 2u);
+}
+
+TEST_F(IcalResourceTest, AnEditByAnotherClientKeepsTheNameAndTakesTheText) {
+  EntryFolder folder(a_.path());
+  ASSERT_TRUE(folder.WriteContent("_~__0205.__", PlainTextToRtf("元の文")));
+  std::string text = Export({{"_~__0205.__", ""}}).at(0).text;
+  const size_t at = text.find("SUMMARY:");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, text.find("\r\n", at) - at, "SUMMARY:直した文");
+  const size_t d = text.find("DESCRIPTION:元の文");
+  ASSERT_NE(d, std::string::npos);
+  text.replace(d, text.find("\r\n", d) - d, "DESCRIPTION:直した文");
+  const IcalResourceEntry back = ReadIcalResource(text, "Asia/Tokyo");
+  EXPECT_EQ(back.name, "_~__0205.__");
+  EXPECT_EQ(back.content, PlainTextToRtf("直した文"));
+}
+
+TEST(IcalResourceReadTest, OtherClientsEvents) {
+  const std::string head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n";
+  const std::string fits = head +
+                           "BEGIN:VEVENT\r\nUID:a@b\r\nDTSTART;VALUE=DATE:"
+                           "20230214\r\nSUMMARY:歯医者\r\nEND:VEVENT\r\n"
+                           "END:VCALENDAR\r\n";
+  IcalResourceEntry e = ReadIcalResource(fits, "Asia/Tokyo");
+  EXPECT_EQ(e.name, "____0214.23");
+  EXPECT_EQ(e.uid, "a@b");
+  EXPECT_EQ(e.content, PlainTextToRtf("歯医者"));
+  EXPECT_FALSE(e.options.has_value());
+
+  std::string rdates = head +
+                       "BEGIN:VEVENT\r\nUID:r@b\r\nDTSTART;VALUE=DATE:"
+                       "20230214\r\nSUMMARY:many\r\n";
+  for (int i = 0; i < 100000; ++i) {
+    rdates += "RDATE;VALUE=DATE:2" + std::to_string(100000 + i).substr(1) +
+              "0101\r\n";
+  }
+  rdates += "END:VEVENT\r\nEND:VCALENDAR\r\n";
+  const std::string series =
+      head +
+      "BEGIN:VEVENT\r\nUID:s@b\r\nDTSTART;VALUE=DATE:20230214\r\n"
+      "RRULE:FREQ=WEEKLY\r\nSUMMARY:s\r\nEND:VEVENT\r\n"
+      "BEGIN:VEVENT\r\nUID:s@b\r\nRECURRENCE-ID;VALUE=DATE:20230221\r\n"
+      "DTSTART;VALUE=DATE:20230222\r\nSUMMARY:s\r\nEND:VEVENT\r\n"
+      "END:VCALENDAR\r\n";
+  // A name of no entry form, and content that is no base64.
+  const std::string forged =
+      head +
+      "BEGIN:VEVENT\r\nUID:f@b\r\nDTSTART;VALUE=DATE:20230214\r\n"
+      "RRULE:FREQ=HOURLY\r\nX-MIROKATA-NAME:../../etc/passwd\r\n"
+      "SUMMARY:f\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+  for (const std::string& text :
+       {rdates, series, forged, std::string("garbage"), head}) {
+    e = ReadIcalResource(text, "Asia/Tokyo");
+    EXPECT_TRUE(e.name.empty()) << text.substr(0, 200);
+    EXPECT_FALSE(e.reason.empty());
+  }
 }
 
 }  // namespace
