@@ -19,6 +19,7 @@
 #include "base/tick_events.h"
 #include "contacts/contacts_module.h"
 #include "contacts/phone_book_module.h"
+#include "notes/diary_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -164,6 +165,11 @@ int RunApplication(int argc, char** argv) {
                   [&window] { return window.RequireDataFolder(nullptr); },
                   [&lock](std::function<void()> go_on) {
                     lock.Check(LockedPart::kPeriod, std::move(go_on));
+                  }});
+    InstallDiary(context, window,
+                 {[&window] { return window.RequireDataFolder(nullptr); },
+                  [&lock](std::function<void()> go_on) {
+                    lock.Check(LockedPart::kDiary, std::move(go_on));
                   }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
