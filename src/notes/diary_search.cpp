@@ -1,8 +1,10 @@
 #include "notes/diary_search.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include "notes/diary_page.h"
@@ -16,7 +18,7 @@ namespace {
 
 // A page's header is read from this much of its start; only a page whose
 // header runs longer is read whole.
-constexpr size_t kHeadBytes = 64 * 1024;
+constexpr size_t kHeadBytes = 4096;
 
 DiaryMonthRow PageRow(const std::string& path, const CivilDate& date) {
   DiaryMonthRow row{date, DiaryRowKind::kBroken, {}};
@@ -52,13 +54,49 @@ bool Contains(
   return std::search(text.begin(), text.end(), searcher) != text.end();
 }
 
+using Searcher =
+    std::boyer_moore_horspool_searcher<std::string_view::const_iterator>;
+
+constexpr unsigned kMaxSearchThreads = 4;
+
+// One page's hit: a weather hit wins over a title hit, the body is scanned
+// only when neither matched.
+std::optional<DiaryHit> SearchPage(std::string_view bytes,
+                                   const CivilDate& date,
+                                   const Searcher& searcher) {
+  std::optional<DiaryMatch> match;
+  std::string shown, title;
+  const std::optional<size_t> body =
+      VisitDiaryHeader(bytes, [&](std::string_view line) {
+        if (DiaryKeyIs(line, "TITLE:")) {
+          title = DecodeDiaryValue(line.substr(6));
+          shown = title;
+          if (Contains(title, searcher)) match = DiaryMatch::kTitle;
+        } else if (DiaryKeyIs(line, "WEATHER:")) {
+          std::string weather = DecodeDiaryValue(line.substr(8));
+          if (Contains(weather, searcher)) {
+            match = DiaryMatch::kWeather;
+            shown = std::move(weather);
+          }
+        }
+      });
+  if (!match && body &&
+      Contains(ScanPlainText(bytes.substr(*body)), searcher)) {
+    match = DiaryMatch::kBody;
+  }
+  if (!match) return std::nullopt;
+  return DiaryHit{date, *match, std::move(shown), std::move(title)};
+}
+
 }  // namespace
 
 DiaryMonth ListDiaryMonth(const std::string& folder, int year, int month,
                           int current_year) {
   DiaryMonth out;
   if (year < 1 || year > 9999 || month < 1 || month > 12) return out;
-  const DiaryListing listing = ListDiaryFolder(folder);
+  const int32_t first = year * 10000 + month * 100;
+  const DiaryListing listing =
+      ListDiaryFolder(folder, {first, first + 99, month});
   // Old day files by the date they stand for in this month.
   std::map<int32_t, const std::string*> old_days;
   for (const auto& [yymmdd, name] : listing.old_days) {
@@ -138,6 +176,10 @@ std::vector<DiaryHit> SearchDiary(
     const std::function<void(const CivilDate&)>& progress) {
   std::vector<DiaryHit> hits;
   if (word.empty()) return hits;
+  range.from_year = std::clamp(range.from_year, 1, 9999);
+  range.to_year = std::clamp(range.to_year, 1, 9999);
+  range.from_month = std::clamp(range.from_month, 1, 12);
+  range.to_month = std::clamp(range.to_month, 1, 12);
   if (range.to_year * 100 + range.to_month <
       range.from_year * 100 + range.from_month) {
     std::swap(range.from_year, range.to_year);
@@ -147,43 +189,47 @@ std::vector<DiaryHit> SearchDiary(
   const int32_t last = range.to_year * 10000 + range.to_month * 100 + 99;
   const std::boyer_moore_horspool_searcher searcher(word.begin(), word.end());
 
-  const DiaryListing listing = ListDiaryFolder(folder);
-  int32_t reported_month = -1;
-  std::string bytes;
+  const DiaryListing listing = ListDiaryFolder(folder, {first, last, -1});
+  std::vector<std::pair<int32_t, const std::string*>> pages;
   for (auto it = listing.pages.lower_bound(first);
        it != listing.pages.end() && it->first <= last; ++it) {
-    const int32_t key = it->first;
-    const CivilDate date{key / 10000, key / 100 % 100, key % 100};
-    if (progress && key / 100 != reported_month) {
-      reported_month = key / 100;
-      progress(date);
+    pages.emplace_back(it->first, &it->second);
+  }
+
+  // Pages are read and scanned by a few threads at once; each result has
+  // its slot, so the rows keep the date order. Only the calling thread
+  // reports progress.
+  std::vector<std::optional<DiaryHit>> found(pages.size());
+  std::atomic<size_t> next{0};
+  const auto work = [&](bool reports) {
+    int32_t reported_month = -1;
+    std::string bytes;
+    for (size_t i = next++; i < pages.size(); i = next++) {
+      const int32_t key = pages[i].first;
+      const CivilDate date{key / 10000, key / 100 % 100, key % 100};
+      if (reports && progress && key / 100 != reported_month) {
+        reported_month = key / 100;
+        progress(date);
+      }
+      if (ReadWholeFile(folder + "/" + *pages[i].second, &bytes) !=
+          ReadResult::kOk) {
+        continue;
+      }
+      found[i] = SearchPage(bytes, date, searcher);
     }
-    if (ReadWholeFile(folder + "/" + it->second, &bytes) != ReadResult::kOk) {
-      continue;
-    }
-    std::optional<DiaryMatch> match;
-    std::string shown, title;
-    const std::optional<size_t> body =
-        VisitDiaryHeader(bytes, [&](std::string_view line) {
-          if (DiaryKeyIs(line, "TITLE:")) {
-            title = DecodeDiaryValue(line.substr(6));
-            shown = title;
-            if (Contains(title, searcher)) match = DiaryMatch::kTitle;
-          } else if (DiaryKeyIs(line, "WEATHER:")) {
-            std::string weather = DecodeDiaryValue(line.substr(8));
-            if (Contains(weather, searcher)) {
-              match = DiaryMatch::kWeather;
-              shown = std::move(weather);
-            }
-          }
-        });
-    if (!match && body &&
-        Contains(ScanPlainText(std::string_view(bytes).substr(*body)),
-                 searcher)) {
-      match = DiaryMatch::kBody;
-    }
-    if (!match) continue;
-    hits.push_back(DiaryHit{date, *match, std::move(shown), std::move(title)});
+  };
+  const size_t helpers = std::min<size_t>(
+      pages.size() / 64,
+      std::clamp(std::thread::hardware_concurrency(), 1u, kMaxSearchThreads) -
+          1);
+  std::vector<std::thread> threads;
+  threads.reserve(helpers);
+  for (size_t t = 0; t < helpers; ++t) threads.emplace_back(work, false);
+  work(true);
+  for (std::thread& t : threads) t.join();
+
+  for (std::optional<DiaryHit>& hit : found) {
+    if (hit) hits.push_back(std::move(*hit));
   }
   return hits;
 }

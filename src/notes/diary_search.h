@@ -68,8 +68,9 @@ struct DiaryMonthRange {
 // and bodies of the pages in the range, in date order, one row per page:
 // a weather hit wins over a title hit of the same page, the body is looked
 // at only when the header did not match. An empty word finds nothing. Old
-// day files are not searched. `progress`, when given, is called with the
-// date of the page being read, at most once per month.
+// day files are not searched. Pages are read by up to four threads;
+// `progress`, when given, is called on the calling thread with the date of
+// a page being read, at most once per month.
 std::vector<DiaryHit> SearchDiary(
     const std::string& folder, std::string_view word, DiaryMonthRange range,
     const std::function<void(const CivilDate&)>& progress = nullptr);

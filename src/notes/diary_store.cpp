@@ -47,10 +47,13 @@ bool AllDigits(std::string_view text) {
 }
 
 // Keeps the preferred spelling of two names that differ only in case.
+template <typename Preferred>
 void Keep(std::map<int32_t, std::string>& names, int32_t key,
-          std::string_view name, std::string_view preferred) {
+          std::string_view name, const Preferred& preferred_of) {
   auto [it, added] = names.try_emplace(key, name);
-  if (added || it->second == preferred) return;
+  if (added) return;
+  const std::string preferred = preferred_of();
+  if (it->second == preferred) return;
   if (name == preferred || name < it->second) it->second = name;
 }
 
@@ -102,7 +105,8 @@ std::string DiaryFolderPath(SettingsFile& settings) {
   return folder + kDiaryFolderName;
 }
 
-DiaryListing ListDiaryFolder(const std::string& folder) {
+DiaryListing ListDiaryFolder(const std::string& folder,
+                             const DiaryListFilter& filter) {
   DiaryListing listing;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()),
                                           &::closedir);
@@ -113,16 +117,22 @@ DiaryListing ListDiaryFolder(const std::string& folder) {
     if (name.size() != 12) continue;
     if (AllDigits(name.substr(0, 8)) && EndsWithNoCase(name, ".jnl")) {
       const int32_t key = Digits(name.substr(0, 8));
+      if (key < filter.first_page || key > filter.last_page) continue;
       const CivilDate date{key / 10000, key / 100 % 100, key % 100};
       if (date.year < 1 || !IsValidDate(date.year, date.month, date.day)) {
         continue;
       }
-      Keep(listing.pages, key, name, DiaryPageName(date));
-    } else if (Lower(name[0]) == 'n' && Lower(name[1]) == 'i' &&
-               AllDigits(name.substr(2, 6)) && EndsWithNoCase(name, ".day")) {
+      Keep(listing.pages, key, name, [&date] { return DiaryPageName(date); });
+    } else if (filter.old_month >= 0 && Lower(name[0]) == 'n' &&
+               Lower(name[1]) == 'i' && AllDigits(name.substr(2, 6)) &&
+               EndsWithNoCase(name, ".day")) {
       const int32_t key = Digits(name.substr(2, 6));
-      Keep(listing.old_days, key, name,
-           OldDayFileName({2000 + key / 10000, key / 100 % 100, key % 100}));
+      if (filter.old_month > 0 && key / 100 % 100 != filter.old_month) {
+        continue;
+      }
+      Keep(listing.old_days, key, name, [key] {
+        return OldDayFileName({2000 + key / 10000, key / 100 % 100, key % 100});
+      });
     }
   }
   return listing;
@@ -229,6 +239,7 @@ OpenedPage OpenDiaryPage(const std::string& folder, const CivilDate& date,
         const std::string page_bytes =
             ConvertedPageBytes(ParseOldDayFile(old_bytes));
         opened.state = PageOpenState::kConverted;
+        opened.old_path = *old_path;
         opened.page = ParseDiaryPage(page_bytes).page;
         std::string error;
         if (!WriteFileAtomic(location.path, page_bytes, kPrivateFileMode,

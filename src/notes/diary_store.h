@@ -40,7 +40,14 @@ struct DiaryListing {
   // yymmdd (990501) -> name on disk. The year is the reader's to decide.
   std::map<int32_t, std::string> old_days;
 };
-DiaryListing ListDiaryFolder(const std::string& folder);
+// `filter` narrows what is kept (the folder is read whole either way).
+struct DiaryListFilter {
+  int32_t first_page = 0;  // pages with first_page <= yyyymmdd <= last_page
+  int32_t last_page = INT32_MAX;
+  int old_month = 0;  // old day files of this month only; 0 all, -1 none
+};
+DiaryListing ListDiaryFolder(const std::string& folder,
+                             const DiaryListFilter& filter = {});
 
 inline int32_t DateKey(const CivilDate& date) {
   return date.year * 10000 + date.month * 100 + date.day;
@@ -50,8 +57,8 @@ inline int32_t DateKey(const CivilDate& date) {
 // century rule from `current_year`; nullopt when the day does not exist.
 std::optional<CivilDate> OldDayDate(int32_t yymmdd, int current_year);
 
-// Where a page lives: the name on disk (found in any case), or the name a
-// new page gets. Empty `found` when there is none.
+// Where a page lives: the name on disk (found in any case), or, with
+// `exists` false, the name a new page gets.
 struct PageLocation {
   std::string path;
   bool exists = false;
@@ -85,6 +92,7 @@ struct OpenedPage {
   // false when the write failed (the old file is kept, the window holds the
   // text as a modified page and `message` says why).
   bool written = false;
+  std::string old_path;  // kConverted: the old day file
   // kRefused: the warning; kConverted: the status bar text or the failure.
   std::string message;
 };

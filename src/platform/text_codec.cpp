@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace mirokata {
 namespace {
@@ -168,10 +170,92 @@ std::string DecodeWith(Converter& c, std::string_view bytes) {
   });
 }
 
+// The UTF-8 of every valid CP932 character, taken once from the converter
+// itself, so text of valid characters alone (nearly all text) is decoded
+// without iconv, with exactly its result. Anything else goes to iconv.
+class Cp932Table {
+ public:
+  Cp932Table() {
+    if (!Decoder().Ok()) return;
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      Set(single_[b], DecodeWith(Decoder(), std::string_view(&byte, 1)));
+    }
+    // One call per lead byte: its pairs, each followed by a line feed
+    // (never a trail byte, so it always decodes as itself).
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+      if (single_[lead].length != 0) continue;
+      std::string pairs;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        pairs += static_cast<char>(lead);
+        pairs += static_cast<char>(trail);
+        pairs += '\n';
+      }
+      const std::string text = DecodeWith(Decoder(), pairs);
+      std::vector<std::string_view> parts;
+      size_t start = 0;
+      for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n') continue;
+        parts.emplace_back(text.data() + start, i - start);
+        start = i + 1;
+      }
+      if (parts.size() != 0xFC - 0x40 + 1) continue;  // left to iconv
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        Set(pair_[lead - 0x80][trail], parts[trail - 0x40]);
+      }
+    }
+    ready_ = true;
+  }
+
+  // False when some bytes are not valid CP932 characters.
+  bool Decode(std::string_view bytes, std::string* out) const {
+    if (!ready_) return false;
+    out->clear();
+    out->reserve(bytes.size() * 3 / 2 + 8);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      const unsigned char b = static_cast<unsigned char>(bytes[i]);
+      const Entry* e = &single_[b];
+      if (e->length == 0) {
+        if (b < 0x80 || i + 1 >= bytes.size()) return false;
+        e = &pair_[b - 0x80][static_cast<unsigned char>(bytes[++i])];
+        if (e->length == 0) return false;
+      }
+      out->append(e->utf8, e->length);
+    }
+    return true;
+  }
+
+ private:
+  struct Entry {
+    char utf8[4] = {};
+    uint8_t length = 0;  // 0: not one valid character
+  };
+  // One code point other than the replacement character.
+  static void Set(Entry& e, std::string_view utf8) {
+    size_t pos = 0;
+    if (utf8.empty() || utf8.size() > 4) return;
+    const uint32_t cp = NextCodePoint(utf8, &pos);
+    if (pos != utf8.size() || cp == kUtf8Replacement) return;
+    utf8.copy(e.utf8, utf8.size());
+    e.length = static_cast<uint8_t>(utf8.size());
+  }
+
+  bool ready_ = false;
+  Entry single_[256];
+  Entry pair_[128][256];
+};
+
+const Cp932Table& Cp932Characters() {
+  static const Cp932Table table;
+  return table;
+}
+
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   if (IsAscii(cp932)) return std::string(cp932);
+  std::string out;
+  if (Cp932Characters().Decode(cp932, &out)) return out;
   return DecodeWith(Decoder(), cp932);
 }
 

@@ -1,6 +1,7 @@
 #include "richtext/rtf_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <unordered_set>
@@ -258,6 +259,19 @@ bool IsSkippedDestination(std::string_view word) {
       "xmlname",
       "xmlnstbl",
       "xmlopen"};
+  // Most control words are ruled out by their length and first letter
+  // before any hashing: this runs for every word of every document.
+  static const std::array<uint32_t, kMaxWordLength + 1> kFirstLetters = [] {
+    std::array<uint32_t, kMaxWordLength + 1> masks{};
+    for (std::string_view w : kWords) {
+      masks[std::min(w.size(), kMaxWordLength)] |= 1u << ((w[0] - 'a') & 31);
+    }
+    return masks;
+  }();
+  if (word.empty() || word.size() > kMaxWordLength ||
+      !(kFirstLetters[word.size()] & (1u << ((word[0] - 'a') & 31)))) {
+    return false;
+  }
   return kWords.contains(word);
 }
 
@@ -316,6 +330,7 @@ class Parser {
         ++pos_;
         CloseGroup();
       } else if (c == '\\') {
+        if (text_only_ && HexEscapesToBody()) continue;
         ++pos_;
         if (!ControlSequence()) return std::nullopt;
       } else {
@@ -352,6 +367,31 @@ class Parser {
 
  private:
   Group& Top() { return stack_.back(); }
+
+  // Body text written as \'hh escapes (all of it, from Japanese editors)
+  // taken in one loop: what ControlSymbol and TextByte do for each, without
+  // their dispatch. False, with nothing read, when pos_ is no such run.
+  bool HexEscapesToBody() {
+    if (unicode_skip_ > 0 || stack_.empty() ||
+        Top().destination != Destination::kBody) {
+      return false;
+    }
+    const size_t start = pos_;
+    while (pos_ + 3 < data_.size() && data_[pos_] == '\\' &&
+           data_[pos_ + 1] == '\'') {
+      const int high = HexValue(data_[pos_ + 2]);
+      const int low = HexValue(data_[pos_ + 3]);
+      if (high < 0 || low < 0) break;
+      const unsigned char b = static_cast<unsigned char>(high * 16 + low);
+      if (b >= 0x20 && b != 0x7F) {
+        pending_.push_back(static_cast<char>(b));
+      } else if (b == '\t') {
+        pending_.push_back('\t');
+      }
+      pos_ += 4;
+    }
+    return pos_ != start;
+  }
 
   void OpenGroup() {
     FlushPending();

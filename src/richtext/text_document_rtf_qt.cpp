@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -233,6 +234,10 @@ QTextListFormat ListFormatFor(RichListStyle style, int start) {
   return format;
 }
 
+RichListStyle ListStyleOf(const QTextListFormat& format) {
+  return FromListStyle(format.style());
+}
+
 RichParagraphFormat ParagraphFormatOf(const QTextBlock& block) {
   const QTextDocument* document = block.document();
   return FromBlock(block, document ? document->indentWidth() : 40);
@@ -308,6 +313,15 @@ void LoadRichText(std::string_view data, QTextDocument* document) {
 
 std::string SaveRichText(const QTextDocument& document) {
   return WriteRtf(FromTextDocument(document));
+}
+
+QByteArray RtfOfMimeData(const QMimeData* source) {
+  static const char* const kTypes[] = {"text/rtf", "application/rtf",
+                                       "text/richtext"};
+  for (const char* type : kTypes) {
+    if (source->hasFormat(type)) return source->data(type);
+  }
+  return {};
 }
 
 }  // namespace mirokata

@@ -9,6 +9,7 @@
 
 #include "richtext/rich_document.h"
 
+class QMimeData;
 class QTextBlock;
 class QTextDocument;
 
@@ -18,8 +19,10 @@ namespace mirokata {
 // draws every list from 1, but the number is saved as it was read.
 inline constexpr int kListStartProperty = QTextFormat::UserProperty + 0x5201;
 
-// The list format of a paragraph's list (disc for bullets).
+// The list format of a paragraph's list (disc for bullets), and the style
+// a list format shows (circles and squares are bullets too).
 QTextListFormat ListFormatFor(RichListStyle style, int start = 1);
+RichListStyle ListStyleOf(const QTextListFormat& format);
 
 // The format of a block as the RTF model has it (indents in twips, the
 // list's hang counted into them), and back: the block format (margins,
@@ -47,6 +50,10 @@ void LoadRichText(std::string_view data, QTextDocument* document);
 
 // The document as RTF, as the rich edit control saves it.
 std::string SaveRichText(const QTextDocument& document);
+
+// The RTF a paste or drop offers (under any of its usual types); empty
+// when it offers none.
+QByteArray RtfOfMimeData(const QMimeData* source);
 
 }  // namespace mirokata
 
