@@ -26,6 +26,7 @@
 #include "notes/ui/diary_window.h"
 #include "platform/testing/fake_desktop.h"
 #include "richtext/text_document_rtf_qt.h"
+#include "richtext/ui/rich_text_editor.h"
 #include "support/fake_command_host.h"
 #include "support/fake_world.h"
 
@@ -92,6 +93,14 @@ QString Day(const CivilDate& date) {
 
 constexpr CivilDate kToday{2026, 12, 10};
 
+int DiaryWindows() {
+  int count = 0;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (qobject_cast<DiaryWindow*>(top) && top->isVisible()) ++count;
+  }
+  return count;
+}
+
 }  // namespace
 
 class DiaryWindowsTest : public QObject {
@@ -120,6 +129,20 @@ class DiaryWindowsTest : public QObject {
     QCOMPARE(page.header.weather, std::string("晴 のち 雨"));
     QCOMPARE(page.header.title, (Day(kToday) + U("の日記")).toStdString());
     QCOMPARE(BodyText(page), U("walked to the river"));
+  }
+
+  void PrintedLinesNameThePage() {
+    World w;
+    auto* window = new DiaryWindow(w.Context(), w.folder, kToday);
+    window->show();
+    window->AddWeather(U("雨"));
+    const QStringList lines = window->PrintHeaderLines();
+    QCOMPARE(lines,
+             (QStringList{U("【") + Day(kToday) + U("の日記】"),
+                          U("【タイトル：") + Day(kToday) + U("の日記】"),
+                          U("【天気：雨】"), QString()}));
+    window->close();
+    FlushEvents();
   }
 
   void UnchangedPagesAreNeverWritten() {
@@ -292,8 +315,7 @@ class DiaryWindowsTest : public QObject {
     auto* list = new DiaryListWindow(w.Context(), w.folder);
     list->show();
     for (const CivilDate date : {kToday, CivilDate{2026, 12, 2}}) {
-      const int before =
-          static_cast<int>(QApplication::topLevelWidgets().size());
+      const int before = DiaryWindows();
       QListWidgetItem* item = list->list()->item(date.day - 1);
       const QRect at = list->list()->visualItemRect(item);
       QTest::mouseClick(list->list()->viewport(), Qt::LeftButton, {},
@@ -303,8 +325,7 @@ class DiaryWindowsTest : public QObject {
       DiaryWindow* first = list->WindowOf(date);
       QVERIFY(first != nullptr);
       QCOMPARE(list->OpenDay(date), first);
-      QCOMPARE(static_cast<int>(QApplication::topLevelWidgets().size()),
-               before + 1);
+      QCOMPARE(DiaryWindows(), before + 1);
     }
     QVERIFY(list->WindowOf({2026, 12, 2})->read_only());
     QVERIFY(list->close());

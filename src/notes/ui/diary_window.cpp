@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <filesystem>
@@ -28,8 +30,11 @@
 #include "platform/messages.h"
 #include "platform/screen.h"
 #include "platform/sound_cues.h"
-#include "richtext/text_document_rtf_qt.h"
 #include "richtext/text_find.h"
+#include "richtext/ui/find_replace_dialog.h"
+#include "richtext/ui/print_copy.h"
+#include "richtext/ui/rich_text_editor.h"
+#include "richtext/ui/rich_text_pane.h"
 #include "widgets/accessible_controls.h"
 #include "widgets/picture_chooser_dialog.h"
 
@@ -123,9 +128,10 @@ void DiaryWindow::BuildUi() {
   layout->addLayout(second);
 
   pages_ = new QStackedWidget;
-  editor_ = Named(new QTextEdit, "本文");
-  editor_->setAcceptRichText(true);
-  editor_->document()->setDocumentMargin(6);
+  pane_ = new RichTextPane(services_.settings);
+  editor_ = Named(pane_->editor(), "本文");
+  connect(pane_, &RichTextPane::FormatChanged, this,
+          [this] { MarkModified(); });
   editor_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(
       editor_, &QTextEdit::customContextMenuRequested, this,
@@ -141,6 +147,10 @@ void DiaryWindow::BuildUi() {
         menu.addAction(U("すべてを選択(&S)"), editor_, &QTextEdit::selectAll);
         menu.addAction(U("やり直し(&U)"), editor_, &QTextEdit::undo);
         menu.addSeparator();
+        menu.addAction(U("検索"), this, [this] { OpenFind(); });
+        menu.addAction(U("置換"), this, [this] { OpenReplace(); });
+        menu.addAction(U("印刷"), this, [this] { Print(); });
+        menu.addSeparator();
         QAction* ro = menu.addAction(U("読み取り専用"), this, [this] {
           SetReadOnly(!read_only_);
           MarkModified();
@@ -153,7 +163,14 @@ void DiaryWindow::BuildUi() {
       });
   connect(editor_->document(), &QTextDocument::contentsChanged, this,
           [this] { MarkModified(); });
-  pages_->addWidget(editor_);
+  pages_->addWidget(pane_);
+  auto shortcut = [this](const char* keys, void (DiaryWindow::*run)()) {
+    connect(new QShortcut(QKeySequence(U(keys)), this), &QShortcut::activated,
+            this, run);
+  };
+  shortcut("Ctrl+F", &DiaryWindow::OpenFind);
+  shortcut("Ctrl+R", &DiaryWindow::OpenReplace);
+  shortcut("Ctrl+P", &DiaryWindow::Print);
   picture_view_ = Named(new QLabel, "画像表示");
   picture_view_->setAlignment(Qt::AlignCenter);
   pages_->addWidget(picture_view_);
@@ -176,7 +193,7 @@ void DiaryWindow::UpdateCaption() {
 }
 
 void DiaryWindow::MarkModified() {
-  if (!loading_) modified_ = true;
+  if (!loading_ && session_) session_->MarkModified();
 }
 
 void DiaryWindow::showEvent(QShowEvent* event) {
@@ -207,26 +224,20 @@ void DiaryWindow::KeepOnScreen() {
 }
 
 void DiaryWindow::ApplyColors() {
+  const DiaryHeader& h = session_->page().header;
   const Settings s = services_.settings->Open();
-  const int32_t text = font_color_.value_or(s.ReadInteger(
+  const int32_t text = h.font_color.value_or(s.ReadInteger(
       kSection, "FontColor", static_cast<int32_t>(kClWindowText)));
-  const int32_t back = back_color_.value_or(
+  const int32_t back = h.back_color.value_or(
       s.ReadInteger(kSection, "BackColor", static_cast<int32_t>(kClWindow)));
-  QPalette palette = editor_->palette();
-  palette.setColor(QPalette::Text,
-                   ColorFromValue(static_cast<ColorValue>(text)));
-  palette.setColor(QPalette::Base,
-                   ColorFromValue(static_cast<ColorValue>(back)));
-  editor_->setPalette(palette);
+  editor_->SetPageColors(ColorFromValue(static_cast<ColorValue>(text)),
+                         ColorFromValue(static_cast<ColorValue>(back)));
 }
 
 void DiaryWindow::ApplyHeader(const DiaryHeader& header) {
   title_->setText(Q(header.title));
   weather_->setText(Q(header.weather));
   picture_ = header.picture;
-  other_lines_ = header.other_lines;
-  font_color_ = header.font_color;
-  back_color_ = header.back_color;
   if (header.left || header.top) {
     move(header.left.value_or(x()), header.top.value_or(y()));
   }
@@ -242,58 +253,48 @@ bool DiaryWindow::Load() {
   loading_ = true;
   if (services_.cues) services_.cues->Play("ope");
   PlaceFromSettings();
-  other_lines_.clear();
   {
     const Settings s = services_.settings->Open();
-    QFont font(Q(s.ReadString(kSection, "FontName", "ＭＳ Ｐゴシック")));
     const int size = s.ReadInteger(kSection, "FontSize", 9);
-    font.setPointSize(std::clamp(size, 1, 999));
-    editor_->document()->setDefaultFont(font);
+    editor_->SetDefaultFace(
+        Q(s.ReadString(kSection, "FontName", "ＭＳ Ｐゴシック")),
+        std::clamp(size, 1, 999));
   }
-  const OpenedPage opened = OpenDiaryPage(
+  session_ = std::make_unique<DiaryPageSession>(
       folder_, date_, services_.clock->Now().year, DiaryCaption(date_, ddd_));
-  path_ = opened.path;
-  switch (opened.state) {
-    case PageOpenState::kRefused:
-      services_.messages->ShowNotice(
-          {MessageKind::kWarning, opened.message, MessageButtons::kCancel});
-      [[fallthrough]];
-    case PageOpenState::kBroken:
-      refused_ = true;
-      loading_ = false;
-      return false;
-    case PageOpenState::kRead:
-      ApplyHeader(opened.page.header);
-      LoadRichText(opened.page.body, editor_->document());
-      delete_button_->setEnabled(true);
-      status_->showMessage(Q(path_));
-      break;
-    case PageOpenState::kConverted:
-      ApplyHeader(opened.page.header);
-      LoadRichText(opened.page.body, editor_->document());
-      delete_button_->setEnabled(opened.written);
-      status_->showMessage(Q(opened.message));
-      break;
-    case PageOpenState::kNew:
-      title_->setText(Q(opened.page.header.title));
-      SetReadOnly(false);
-      break;
+  if (!session_->can_show()) {
+    if (session_->state() == PageOpenState::kRefused) {
+      services_.messages->ShowNotice({MessageKind::kWarning,
+                                      session_->message(),
+                                      MessageButtons::kCancel});
+    }
+    refused_ = true;
+    loading_ = false;
+    return false;
+  }
+  const DiaryPage& page = session_->page();
+  if (session_->state() == PageOpenState::kNew) {
+    title_->setText(Q(page.header.title));
+    SetReadOnly(false);
+  } else {
+    ApplyHeader(page.header);
+    editor_->LoadRichText(page.body);
+  }
+  delete_button_->setEnabled(session_->can_delete());
+  if (session_->state() == PageOpenState::kRead) {
+    status_->showMessage(Q(session_->path()));
+  } else if (session_->state() == PageOpenState::kConverted) {
+    status_->showMessage(Q(session_->message()));
   }
   ApplyColors();
   KeepOnScreen();
-  editor_->document()->setModified(false);
   loading_ = false;
-  // A conversion whose write failed holds the text only here.
-  modified_ = opened.state == PageOpenState::kConverted && !opened.written;
-  if (modified_ && !opened.message.empty()) {
-    services_.messages->ShowNotice({MessageKind::kError, opened.message});
-  }
   return true;
 }
 
 void DiaryWindow::SetReadOnly(bool on) {
   read_only_ = on;
-  editor_->setReadOnly(on);
+  pane_->SetReadOnly(on);
   editor_->setToolTip(on ? U("読み取り専用です。") : U("編集が可能です。"));
   UpdateCaption();
 }
@@ -316,55 +317,46 @@ bool DiaryWindow::FindFromTop(const QString& text) {
   return true;
 }
 
-DiaryPage DiaryWindow::PageNow() const {
-  DiaryPage page;
+void DiaryWindow::StorePage() {
+  DiaryPage& page = session_->page();
   DiaryHeader& h = page.header;
   h.title = title_->text().toStdString();
   h.weather = weather_->text().toStdString();
   h.picture = picture_;
   const Settings s = services_.settings->Open();
-  h.font_color = font_color_.value_or(s.ReadInteger(
-      kSection, "FontColor", static_cast<int32_t>(kClWindowText)));
-  h.back_color = back_color_.value_or(
-      s.ReadInteger(kSection, "BackColor", static_cast<int32_t>(kClWindow)));
+  if (!h.font_color) {
+    h.font_color = s.ReadInteger(kSection, "FontColor",
+                                 static_cast<int32_t>(kClWindowText));
+  }
+  if (!h.back_color) {
+    h.back_color =
+        s.ReadInteger(kSection, "BackColor", static_cast<int32_t>(kClWindow));
+  }
   h.top = y();
   h.left = x();
   h.height = height();
   h.width = width();
   h.read_only = read_only_;
-  h.other_lines = other_lines_;
-  page.body = SaveRichText(*editor_->document());
-  return page;
-}
-
-bool DiaryWindow::Save() {
-  services_.settings->Batch([this](SettingsBatch& b) {
-    b.WriteInteger(kSection, "top", y());
-    b.WriteInteger(kSection, "left", x());
-    b.WriteInteger(kSection, "Height", height());
-    b.WriteInteger(kSection, "Width", width());
-  });
-  std::string error;
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder_, ec)) {
-    if (!EnsureDiaryFolder(*services_.settings, *services_.messages, false)) {
-      return false;
-    }
-  }
-  if (!SaveDiaryPage(path_, PageNow(), &error)) {
-    services_.messages->ShowNotice({MessageKind::kError,
-                                    SaveFailureMessage(path_, error),
-                                    MessageButtons::kOk, this});
-    return false;
-  }
-  modified_ = false;
-  return true;
+  page.body = editor_->SaveRichText();
 }
 
 void DiaryWindow::closeEvent(QCloseEvent* event) {
-  if (!refused_ && modified_ && !no_save_ && !Save()) {
-    event->ignore();
-    return;
+  if (session_ && session_->can_show() && session_->modified() &&
+      !session_->do_not_save()) {
+    services_.settings->Batch([this](SettingsBatch& b) {
+      b.WriteInteger(kSection, "top", y());
+      b.WriteInteger(kSection, "left", x());
+      b.WriteInteger(kSection, "Height", height());
+      b.WriteInteger(kSection, "Width", width());
+    });
+    StorePage();
+    std::string message;
+    if (!session_->Close(&message)) {
+      services_.messages->ShowNotice(
+          {MessageKind::kError, message, MessageButtons::kOk, this});
+      event->ignore();
+      return;
+    }
   }
   if (services_.cues) services_.cues->Play("clo");
   if (export_dialog_) export_dialog_->close();
@@ -378,18 +370,19 @@ void DiaryWindow::Export() {
     export_dialog_->raise();
     return;
   }
+  if (!session_) return;
   std::error_code ec;
   if (!std::filesystem::is_directory(folder_, ec) &&
       !EnsureDiaryFolder(*services_.settings, *services_.messages, false)) {
     return;
   }
-  auto* dialog = new QFileDialog(this, U("別保存"), Q(path_),
+  auto* dialog = new QFileDialog(this, U("別保存"), Q(session_->path()),
                                  U("Diary files (*.JNL);;All files (*)"));
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setFileMode(QFileDialog::AnyFile);
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->selectFile(Q(path_));
+  dialog->selectFile(Q(session_->path()));
   export_dialog_ = dialog;
   connect(dialog, &QFileDialog::fileSelected, this,
           [this](const QString& file) { ExportTo(file); });
@@ -397,26 +390,26 @@ void DiaryWindow::Export() {
 }
 
 void DiaryWindow::ExportTo(const QString& file) {
-  DiaryHeader header = PageNow().header;
-  std::string error;
-  const std::string path = file.toStdString();
-  if (!SaveExportedPage(path, header, editor_->toPlainText().toStdString(),
-                        &error)) {
-    services_.messages->ShowNotice({MessageKind::kError,
-                                    SaveFailureMessage(path, error),
-                                    MessageButtons::kOk, this});
+  StorePage();
+  std::string message;
+  if (!session_->Export(file.toStdString(),
+                        editor_->toPlainText().toStdString(), &message)) {
+    services_.messages->ShowNotice(
+        {MessageKind::kError, message, MessageButtons::kOk, this});
     return;
   }
-  no_save_ = true;
   QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void DiaryWindow::Delete() {
+  if (!session_) return;
   auto go = [self = QPointer<DiaryWindow>(this)] {
     if (!self) return;
-    self->no_save_ = true;
-    std::error_code ec;
-    if (std::filesystem::remove(self->path_, ec) && self->services_.cues) {
+    std::string message;
+    if (!self->session_->Delete(&message)) {
+      self->services_.messages->ShowNotice(
+          {MessageKind::kError, message, MessageButtons::kOk, self});
+    } else if (self->services_.cues) {
       self->services_.cues->Play("del");
     }
     self->close();
@@ -431,6 +424,34 @@ void DiaryWindow::Delete() {
   services_.messages->Ask(ask, [go](MessageAnswer answer) {
     if (answer == MessageAnswer::kYes) go();
   });
+}
+
+void DiaryWindow::OpenFind() {
+  FindReplaceDialog::Open(editor_, FindReplaceDialog::Mode::kFind);
+}
+
+void DiaryWindow::OpenReplace() {
+  FindReplaceDialog::Open(editor_, FindReplaceDialog::Mode::kReplace);
+}
+
+QStringList DiaryWindow::PrintHeaderLines() const {
+  return {U("【") + windowTitle() + U("】"),
+          U("【タイトル：") + title_->text() + U("】"),
+          U("【天気：") + weather_->text() + U("】"), QString()};
+}
+
+void DiaryWindow::Print() {
+  auto* printer = new QPrinter;
+  auto* dialog = new QPrintDialog(printer, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::finished, this, [this, printer](int result) {
+    if (result == QDialog::Accepted) {
+      printer->setDocName(windowTitle());
+      PrintDocumentCopy(*editor_->document(), *printer, PrintHeaderLines());
+    }
+    delete printer;
+  });
+  dialog->open();
 }
 
 void DiaryWindow::TogglePicture() {

@@ -8,21 +8,25 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/services.h"
 #include "base/weekday_names.h"
 #include "calendar/gregorian.h"
 #include "notes/diary_page.h"
+#include "notes/diary_session.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QStatusBar;
-class QTextEdit;
 
 namespace mirokata {
+
+class RichTextEditor;
+class RichTextPane;
 
 class DiaryWindow : public QWidget {
   Q_OBJECT
@@ -38,7 +42,7 @@ class DiaryWindow : public QWidget {
   // window then closes without writing.
   bool Load();
 
-  bool modified() const { return modified_; }
+  bool modified() const { return session_ && session_->modified(); }
   bool read_only() const { return read_only_; }
   void SetReadOnly(bool on);
   // Appends a weather word (a button) or replaces the field (its menu).
@@ -55,10 +59,16 @@ class DiaryWindow : public QWidget {
   void TogglePicture();
   void ChoosePicture();
   void SetPicture(const QString& path);
+  // The find and replace dialogs, and printing with the page's lines above.
+  void OpenFind();
+  void OpenReplace();
+  void Print();
+  QStringList PrintHeaderLines() const;
 
   QLineEdit* title_field() const { return title_; }
   QLineEdit* weather_field() const { return weather_; }
-  QTextEdit* editor() const { return editor_; }
+  RichTextEditor* editor() const { return editor_; }
+  RichTextPane* pane() const { return pane_; }
   QPushButton* delete_button() const { return delete_button_; }
   QFileDialog* export_dialog() const { return export_dialog_; }
   QString status() const;
@@ -77,9 +87,8 @@ class DiaryWindow : public QWidget {
   void PlaceFromSettings();
   void KeepOnScreen();
   void UpdateCaption();
-  // Writes the page; false (after telling the user) when it could not.
-  bool Save();
-  DiaryPage PageNow() const;
+  // The widgets' state into the session's page.
+  void StorePage();
   void ExportTo(const QString& path);
   void LoadShownPicture();
   void MarkModified();
@@ -88,22 +97,18 @@ class DiaryWindow : public QWidget {
   std::string folder_;
   CivilDate date_;
   WeekdayNames ddd_;
-  std::string path_;
+  std::unique_ptr<DiaryPageSession> session_;
   std::string picture_;
-  std::vector<std::string> other_lines_;
-  std::optional<int32_t> font_color_;
-  std::optional<int32_t> back_color_;
   bool loaded_ = false;
   bool refused_ = false;
-  bool modified_ = false;
-  bool loading_ = false;
-  bool no_save_ = false;
+  bool loading_ = true;
   bool read_only_ = false;
   bool picture_loaded_ = false;
   QLineEdit* title_ = nullptr;
   QLineEdit* weather_ = nullptr;
   QStackedWidget* pages_ = nullptr;
-  QTextEdit* editor_ = nullptr;
+  RichTextPane* pane_ = nullptr;
+  RichTextEditor* editor_ = nullptr;
   QLabel* picture_view_ = nullptr;
   QPushButton* picture_button_ = nullptr;
   QPushButton* delete_button_ = nullptr;
