@@ -153,7 +153,7 @@ TEST_F(DiarySearchTest, NeverWrites) {
 
 TEST(DiaryBodyScan, SameTextAsTheDocumentReader) {
   RichDocument doc = DocumentFromPlainText("一行目\r\n\r\n三 ～ 😀 é\tタブ");
-  doc.paragraphs[0].format.bullet = true;
+  doc.paragraphs[0].format.list = RichListStyle::kBullet;
   doc.paragraphs[0].runs[0].format.bold = true;
   const std::string samples[] = {
       WriteRtf(doc),
