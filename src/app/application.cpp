@@ -24,6 +24,7 @@
 #include "mail/mail_module.h"
 #include "notes/notes_module.h"
 #include "mainwin/ui/launcher_module.h"
+#include "notes/diary_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -199,6 +200,11 @@ int RunApplication(int argc, char** argv) {
             menu->popup(box->mapToGlobal(QPoint(0, box->height())));
           });
     });
+    InstallDiary(context, window,
+                 {[&window] { return window.RequireDataFolder(nullptr); },
+                  [&lock](std::function<void()> go_on) {
+                    lock.Check(LockedPart::kDiary, std::move(go_on));
+                  }});
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

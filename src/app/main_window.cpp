@@ -385,7 +385,8 @@ void MainWindow::BuildMenus() {
   tool_windows_->Bind("phone_book",
                       AddCommand(personal, "簡易電話帳", Command::kPhoneBook));
   AddCommand(personal, "メモ一覧", Command::kMemoTree);
-  AddCommand(personal, "日記タイトル一覧", Command::kDiaryList);
+  tool_windows_->Bind(
+      "diary", AddCommand(personal, "日記タイトル一覧", Command::kDiaryList));
   period_separator_ = personal->addSeparator();
   period_action_ = AddCommand(personal, "Period", Command::kPeriod);
   tool_windows_->Bind("period", period_action_);
