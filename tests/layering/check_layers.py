@@ -4,7 +4,8 @@
 Rules:
   - only src/app and src/main.cpp include "app/...";
   - a core folder (src/<sub>, not its ui/) includes no Qt Widgets header;
-  - no subsystem includes another subsystem's "<sub>/ui/...";
+  - no subsystem includes another subsystem's "<sub>/ui/..."; the shared
+    editing widgets ("richtext/ui/...") are open to every ui/ folder;
   - src/base and src/platform include nothing above them;
   - a core library (mirokata_<sub> of a subsystem folder, mirokata_base)
     never links Qt6::Widgets, not even through another library.
@@ -16,6 +17,8 @@ import sys
 
 # Folders whose every file may show widgets.
 WIDGET_FOLDERS = {"app", "widgets"}
+# Shared pieces, not subsystems: their ui/ is for every subsystem's ui/.
+SHARED_UI_FOLDERS = {"richtext"}
 # Platform's Linux side talks to Qt Widgets by design; its interfaces and
 # the core helpers do not.
 PLATFORM_WIDGET_FILES = re.compile(
@@ -67,7 +70,11 @@ def check(src: pathlib.Path) -> list[str]:
             target_parts = target.split("/")
             if ("ui" in target_parts[1:-1] and target_top != top
                     and top not in ("app", "")):
-                problems.append(f"{where}: includes another subsystem's ui/: {target}")
+                if target_top not in SHARED_UI_FOLDERS:
+                    problems.append(
+                        f"{where}: includes another subsystem's ui/: {target}")
+                elif not in_ui:
+                    problems.append(f"{where}: core includes a ui/ header: {target}")
             if top in LOWER_LAYERS and target_top not in LOWER_LAYERS[top]:
                 problems.append(f"{where}: {top} includes a higher layer: {target}")
     return problems
