@@ -349,8 +349,23 @@ class TodoBoardWindowTest : public QObject {
       names << a->text() + (a->isEnabled() ? "" : "-");
     }
     QCOMPARE(names.join('|'), QString::fromUtf8("検索|置換|印刷"));
+    // Each search takes the first hit of the note, then the dialog closes.
+    editor->insertPlainText(QString::fromUtf8("\nパン"));
+    for (int i = 0; i < 2; ++i) {
+      tools->actions()[0]->trigger();
+      auto* find = editor->findChild<FindReplaceDialog*>();
+      QVERIFY(find && find->isVisible());
+      QCOMPARE(find->mode(), FindReplaceDialog::Mode::kFindFirst);
+      find->find_box()->setText(QString::fromUtf8("パン"));
+      find->find_next_button()->click();
+      QVERIFY(!find->isVisible());
+      QCOMPARE(editor->textCursor().selectionStart(), 3);
+      QCOMPARE(editor->textCursor().selectedText(), QString::fromUtf8("パン"));
+    }
+    editor->selectAll();
+    editor->insertPlainText(QString::fromUtf8("牛乳とパン"));
     tools->actions()[1]->trigger();
-    auto* dialog = editor->findChild<FindReplaceDialog*>();
+    auto* dialog = editor->findChildren<FindReplaceDialog*>().back();
     QVERIFY(dialog);
     QCOMPARE(dialog->mode(), FindReplaceDialog::Mode::kReplace);
     dialog->find_box()->setText(QString::fromUtf8("パン"));

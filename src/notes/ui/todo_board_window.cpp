@@ -408,7 +408,7 @@ QMenu* TodoBoardWindow::BuildTextMenu() {
   auto find = [text](FindReplaceDialog::Mode mode) {
     return [text, mode] { FindReplaceDialog::Open(text, mode); };
   };
-  tools->addAction(U("検索"), this, find(FindReplaceDialog::Mode::kFind));
+  tools->addAction(U("検索"), this, find(FindReplaceDialog::Mode::kFindFirst));
   tools->addAction(U("置換"), this, find(FindReplaceDialog::Mode::kReplace))
       ->setEnabled(editable);
   tools->addAction(U("印刷"), this, &TodoBoardWindow::AskPrint);
