@@ -4,10 +4,14 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
 #include <QTreeView>
@@ -27,6 +31,9 @@
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
 #include "richtext/rtf_reader.h"
+#include "richtext/ui/find_replace_dialog.h"
+#include "richtext/ui/rich_text_editor.h"
+#include "richtext/ui/rich_text_tool_bar.h"
 #include "support/fake_command_host.h"
 #include "support/fake_world.h"
 
@@ -315,7 +322,7 @@ class TodoBoardWindowTest : public QObject {
     board.world.settings.WriteInteger("Nikki", "Color1", 0x00FF00);
     TodoBoardWindow* w = board.Open();
     w->AddNote();
-    w->pane()->ChooseColour(QColor(0, 0, 255));
+    w->pane()->tool_bar()->ApplyTextColor(QColor(0, 0, 255));
     SettingsFile& s = board.world.settings;
     QCOMPARE(s.ReadInteger("Nikki", "Color1", 0), 0xFF0000);  // 0x00BBGGRR
     QCOMPARE(s.ReadInteger("Nikki", "Color2", 0), 0x00FF00);
@@ -323,6 +330,98 @@ class TodoBoardWindowTest : public QObject {
     QCOMPARE(s.ReadInteger("Nikki", "Color5", 0), 255);
     QCOMPARE(w->pane()->editor()->currentCharFormat().foreground().color(),
              QColor(0, 0, 255));
+  }
+
+  // The text menu's tools act on the shown note through the shared dialogs.
+  void TextToolsOpenTheEditorsOwnDialogs() {
+    Board board;
+    TodoBoardWindow* w = board.Open();
+    w->AddNote();
+    RichTextEditor* editor = w->pane()->editor();
+    editor->insertPlainText(QString::fromUtf8("牛乳とパン"));
+    QMenu* tools = nullptr;
+    for (QAction* a : w->BuildTextMenu()->actions()) {
+      if (a->menu()) tools = a->menu();
+    }
+    QVERIFY(tools);
+    QStringList names;
+    for (QAction* a : tools->actions()) {
+      names << a->text() + (a->isEnabled() ? "" : "-");
+    }
+    QCOMPARE(names.join('|'), QString::fromUtf8("検索|置換|印刷"));
+    // Each search takes the first hit of the note, then the dialog closes.
+    editor->insertPlainText(QString::fromUtf8("\nパン"));
+    for (int i = 0; i < 2; ++i) {
+      tools->actions()[0]->trigger();
+      auto* find = editor->findChild<FindReplaceDialog*>();
+      QVERIFY(find && find->isVisible());
+      QCOMPARE(find->mode(), FindReplaceDialog::Mode::kFindFirst);
+      find->find_box()->setText(QString::fromUtf8("パン"));
+      find->find_next_button()->click();
+      QVERIFY(!find->isVisible());
+      QCOMPARE(editor->textCursor().selectionStart(), 3);
+      QCOMPARE(editor->textCursor().selectedText(), QString::fromUtf8("パン"));
+    }
+    editor->selectAll();
+    editor->insertPlainText(QString::fromUtf8("牛乳とパン"));
+    tools->actions()[1]->trigger();
+    auto* dialog = editor->findChildren<FindReplaceDialog*>().back();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->mode(), FindReplaceDialog::Mode::kReplace);
+    dialog->find_box()->setText(QString::fromUtf8("パン"));
+    dialog->replace_box()->setText(QString::fromUtf8("卵"));
+    dialog->replace_all_button()->click();
+    QCOMPARE(editor->toPlainText(), QString::fromUtf8("牛乳と卵"));
+    QVERIFY(w->pane()->modified());
+  }
+
+  void PrintingNamesTheNodeAndLeavesTheNoteAlone() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+      QSKIP("pdftotext is not installed");
+    Board board;
+    TodoBoardWindow* w = board.Open();
+    w->AddNote();
+    QVERIFY(w->model()->setData(w->model()->IndexOf(1),
+                                QString::fromUtf8("買い物"), Qt::EditRole));
+    // A top-level node has no parent to name.
+    w->SelectPosition(0);
+    QCOMPARE(w->PrintHeaderLines().join('|'),
+             QString::fromUtf8("【】|【タイトル：やるべきもの】|"));
+    w->SelectPosition(1);
+    RichTextEditor* editor = w->pane()->editor();
+    editor->insertPlainText(QString::fromUtf8("牛乳を買う"));
+    editor->selectAll();
+    const std::string rtf = w->pane()->NoteRtf();
+    QVERIFY(w->pane()->modified());
+    QVERIFY(editor->document()->isUndoAvailable());
+
+    const QString pdf = QString::fromStdString(board.world.data + "/n.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    w->Print(printer);
+
+    QCOMPARE(printer.docName(), QString::fromUtf8("Todo Board"));
+    QCOMPARE(w->pane()->NoteRtf(), rtf);
+    QCOMPARE(editor->toPlainText(), QString::fromUtf8("牛乳を買う"));
+    QVERIFY(w->pane()->modified());
+    QVERIFY(editor->document()->isUndoAvailable());
+    QVERIFY(editor->textCursor().hasSelection());
+    QProcess text;
+    text.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
+    QVERIFY(text.waitForFinished(30000));
+    // pdftotext folds some glyphs to compatibility forms.
+    const QString out = QString::fromUtf8(text.readAllStandardOutput())
+                            .normalized(QString::NormalizationForm_KC);
+    QStringList want;
+    for (const char* line :
+         {"【やるべきもの】", "【タイトル：買い物】", "牛乳を買う"}) {
+      want << QString::fromUtf8(line).normalized(QString::NormalizationForm_KC);
+      QVERIFY2(out.contains(want.back()),
+               qPrintable(want.back() + " in " + out));
+    }
+    QVERIFY(out.indexOf(want[0]) < out.indexOf(want[1]));
+    QVERIFY(out.indexOf(want[1]) < out.indexOf(want[2]));
   }
 
   void EveryControlHasAnAccessibleName() {

@@ -3,23 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -33,6 +30,9 @@
 #include "platform/messages.h"
 #include "platform/sound_cues.h"
 #include "platform/text_codec.h"
+#include "richtext/ui/find_replace_dialog.h"
+#include "richtext/ui/print_copy.h"
+#include "richtext/ui/rich_text_editor.h"
 #include "widgets/accessible_controls.h"
 #include "widgets/stored_placement.h"
 
@@ -391,7 +391,7 @@ QMenu* TodoBoardWindow::BuildWindowMenu() {
 }
 
 QMenu* TodoBoardWindow::BuildTextMenu() {
-  QTextEdit* text = pane_->editor();
+  RichTextEditor* text = pane_->editor();
   const bool editable = !text->isReadOnly();
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -405,65 +405,50 @@ QMenu* TodoBoardWindow::BuildTextMenu() {
       ->setEnabled(editable);
   menu->addAction(U("すべてを選択(&S)"), text, &QTextEdit::selectAll);
   QMenu* tools = menu->addMenu(U("ツール"));
-  tools->addAction(U("検索"), this, [this] { AskFind(false); });
-  tools->addAction(U("置換"), this, [this] { AskFind(true); })
+  auto find = [text](FindReplaceDialog::Mode mode) {
+    return [text, mode] { FindReplaceDialog::Open(text, mode); };
+  };
+  tools->addAction(U("検索"), this, find(FindReplaceDialog::Mode::kFindFirst));
+  tools->addAction(U("置換"), this, find(FindReplaceDialog::Mode::kReplace))
       ->setEnabled(editable);
-  // Printing comes with the shared editor.
-  tools->addAction(U("印刷"))->setEnabled(false);
+  tools->addAction(U("印刷"), this, &TodoBoardWindow::AskPrint);
   menu->addSeparator();
   menu->addAction(U("閉じる"), this, &QWidget::close);
   return menu;
 }
 
-void TodoBoardWindow::AskFind(bool replace) {
-  auto* dialog = new QDialog(this);
+void TodoBoardWindow::AskPrint() {
+  auto* printer = new QPrinter(QPrinter::HighResolution);
+  auto* dialog = new QPrintDialog(printer, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setWindowTitle(U(replace ? "置換" : "検索"));
-  dialog->setAccessibleName(U(replace ? "置換" : "検索"));
-  auto* form = new QFormLayout(dialog);
-  auto* what = Named(new QLineEdit, "検索する文字列");
-  form->addRow(U("検索する文字列:"), what);
-  QLineEdit* with = nullptr;
-  if (replace) {
-    with = Named(new QLineEdit, "置換後の文字列");
-    form->addRow(U("置換後の文字列:"), with);
-  }
-  auto* box =
-      new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  box->button(QDialogButtonBox::Ok)->setAccessibleName(U("OK"));
-  box->button(QDialogButtonBox::Cancel)->setAccessibleName(U("キャンセル"));
-  form->addRow(box);
-  connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  connect(dialog, &QDialog::accepted, this, [this, what, with] {
-    const QString replacement = with ? with->text() : QString();
-    Find(what->text(), with ? &replacement : nullptr);
+  dialog->setAccessibleName(U("印刷"));
+  connect(dialog, &QDialog::finished, this, [this, printer](int result) {
+    if (result == QDialog::Accepted) Print(*printer);
+    delete printer;
   });
   dialog->open();
 }
 
-void TodoBoardWindow::Find(const QString& text, const QString* replacement) {
-  QTextEdit* editor = pane_->editor();
-  // Always the first occurrence, from the start of the note.
-  const QTextCursor found =
-      editor->document()->find(text, 0, QTextDocument::FindCaseSensitively);
-  if (text.isEmpty() || found.isNull()) {
-    services_.messages->Beep(MessageKind::kWarning);
-    return;
+QStringList TodoBoardWindow::PrintHeaderLines() const {
+  const TodoTree& tree = store_.tree();
+  const size_t position = selected_position();
+  QString parent;
+  QString title;
+  if (position < tree.size()) {
+    title = QString::fromStdString(tree.node(position).title);
+    // A top-level node has no parent: its own line stays empty.
+    if (auto up = tree.Parent(position)) {
+      parent = QString::fromStdString(tree.node(*up).title);
+    }
   }
-  raise();
-  activateWindow();
-  editor->setTextCursor(found);
-  if (replacement && !editor->isReadOnly()) {
-    editor->textCursor().insertText(*replacement);
-  }
+  return {U("【") + parent + U("】"), U("【タイトル：") + title + U("】"),
+          QString()};
 }
 
-void TodoBoardWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-    pane_->RefreshSwatches();
-  }
-  QMainWindow::changeEvent(event);
+void TodoBoardWindow::Print(QPrinter& printer) {
+  printer.setDocName(windowTitle());
+  // A copy is printed: the note's text, its changes and undo stay put.
+  PrintDocumentCopy(*pane_->editor()->document(), printer, PrintHeaderLines());
 }
 
 void TodoBoardWindow::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 #define MIROKATA_NOTES_UI_TODO_BOARD_WINDOW_H_
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTreeView>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QSplitter;
 
@@ -73,10 +75,13 @@ class TodoBoardWindow : public QMainWindow {
   // The menus as they would open now.
   QMenu* BuildWindowMenu();
   QMenu* BuildTextMenu();
+  // "印刷": the shown text on `printer`, below the lines naming the node
+  // and its parent; the text itself is left as it was.
+  void Print(QPrinter& printer);
+  QStringList PrintHeaderLines() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void BuildWidgets();
@@ -86,8 +91,7 @@ class TodoBoardWindow : public QMainWindow {
   void TreeChanged();
   void RemoveTrashedNotes();
   void UpdateButtons();
-  void Find(const QString& text, const QString* replacement);
-  void AskFind(bool replace);
+  void AskPrint();
   void Notice(const std::string& text);
 
   Services services_;

@@ -25,8 +25,15 @@ QPushButton* Button(const char* caption, QWidget* parent) {
 }
 
 const char* ObjectName(FindReplaceDialog::Mode mode) {
-  return mode == FindReplaceDialog::Mode::kFind ? "mirokata-find-dialog"
-                                                : "mirokata-replace-dialog";
+  switch (mode) {
+    case FindReplaceDialog::Mode::kFind:
+      return "mirokata-find-dialog";
+    case FindReplaceDialog::Mode::kReplace:
+      return "mirokata-replace-dialog";
+    case FindReplaceDialog::Mode::kFindFirst:
+      break;
+  }
+  return "mirokata-find-first-dialog";
 }
 
 }  // namespace
@@ -49,7 +56,7 @@ FindReplaceDialog::FindReplaceDialog(RichTextEditor* editor, Mode mode)
     : QDialog(editor, Qt::Tool), editor_(editor), mode_(mode) {
   setObjectName(ObjectName(mode));
   setModal(false);
-  const bool find = mode == Mode::kFind;
+  const bool find = mode != Mode::kReplace;
   setWindowTitle(U(find ? "検索" : "置換"));
   setAccessibleName(windowTitle());
 
@@ -113,9 +120,14 @@ void FindReplaceDialog::FindNext() {
   }
   if (auto hit = FindText(*editor_->document(), what)) {
     Select(hit->position, hit->length);
+    if (mode_ == Mode::kFindFirst) {
+      editor_->window()->raise();
+      editor_->window()->activateWindow();
+    }
   } else {
     QApplication::beep();
   }
+  if (mode_ == Mode::kFindFirst) accept();
 }
 
 void FindReplaceDialog::ReplaceOne() {

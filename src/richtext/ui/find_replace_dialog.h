@@ -17,7 +17,9 @@ class FindReplaceDialog : public QDialog {
   Q_OBJECT
 
  public:
-  enum class Mode { kFind, kReplace };
+  // kFindFirst: the find dialog whose every search takes the first hit
+  // in the whole text (a warning beep when there is none), then closes.
+  enum class Mode { kFind, kReplace, kFindFirst };
 
   // Shows the editor's dialog of that kind (made on first use, raised
   // after; the editor owns it). Opening the find dialog starts the search
@@ -32,8 +34,9 @@ class FindReplaceDialog : public QDialog {
   QPushButton* replace_all_button() const { return replace_all_; }
 
   // The buttons' work: find selects the next line's first hit (find) or
-  // the first hit in the whole text (replace, with a beep when there is
-  // none); replace and replace-all change the text and close the dialog.
+  // the first hit in the whole text (replace and find-first, with a beep
+  // when there is none; find-first then closes); replace and replace-all change
+  // the text and close the dialog.
   void FindNext();
   void ReplaceOne();
   void ReplaceEvery();
