@@ -36,17 +36,53 @@ struct RichCharFormat {
 
 enum class RichAlignment { kLeft, kCenter, kRight, kJustify };
 
-// Indents and tab stops are in twips (1/1440 inch, 1/20 point). As in RTF,
-// first_indent is relative to left_indent and may be negative.
+struct RichDocument;
+
+// What a paragraph of a list shows before its text.
+enum class RichListStyle {
+  kNone,
+  kBullet,
+  kDecimal,     // 1. 2. 3.
+  kLowerAlpha,  // a. b. c.
+  kUpperAlpha,  // A. B. C.
+  kLowerRoman,  // i. ii. iii.
+  kUpperRoman,  // I. II. III.
+};
+
+// Indents, tab stops and spacing are in twips (1/1440 inch, 1/20 point).
+// As in RTF, first_indent is relative to left_indent and may be negative.
 struct RichParagraphFormat {
   RichAlignment alignment = RichAlignment::kLeft;
   int first_indent = 0;
   int left_indent = 0;
   int right_indent = 0;
-  bool bullet = false;
+  RichListStyle list = RichListStyle::kNone;
+  // The number of the first item of a numbered list. Consecutive
+  // paragraphs of the same style and start make one list.
+  int list_start = 1;
+  int space_before = 0;
+  int space_after = 0;
+  // As RTF's \sl: 0 single spacing; with line_multiple, 240ths of a
+  // single line; otherwise at least this height, or exactly its absolute
+  // value when negative.
+  int line_spacing = 0;
+  bool line_multiple = false;
   std::vector<int> tab_stops;
+
+  bool bullet() const { return list == RichListStyle::kBullet; }
+  bool numbered() const {
+    return list != RichListStyle::kNone && list != RichListStyle::kBullet;
+  }
   bool operator==(const RichParagraphFormat&) const = default;
 };
+
+// The label of item `number` of a numbered list ("3.", "c.", "iii."); empty
+// for bullets and plain paragraphs.
+std::string ListItemLabel(RichListStyle style, int number);
+
+// The number each paragraph shows (0 for paragraphs outside numbered
+// lists), counting as the writer and the editors do.
+std::vector<int> ListItemNumbers(const RichDocument& document);
 
 // Run text holds no paragraph breaks; '\t' is a tab and '\n' a line break
 // inside the paragraph.

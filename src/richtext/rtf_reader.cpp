@@ -19,7 +19,19 @@ constexpr size_t kMaxWordLength = 32;
 constexpr size_t kMaxTabStops = 64;
 constexpr int kRtfDefaultHalfPoints = 24;
 
-enum class Destination : uint8_t { kBody, kFontTable, kColorTable, kNumbering };
+// List tables of hostile files stay small: more lists than this are read as
+// bullets.
+constexpr size_t kMaxLists = 1000;
+constexpr size_t kMaxListLevels = 9;
+
+enum class Destination : uint8_t {
+  kBody,
+  kFontTable,
+  kColorTable,
+  kNumbering,      // {\pn ...}: the paragraph's own numbering
+  kListTable,      // {\*\listtable ...}
+  kListOverrides,  // {\*\listoverridetable ...}
+};
 
 struct Group {
   Destination destination = Destination::kBody;
@@ -36,7 +48,60 @@ struct Group {
   // of the double-byte text, which is what Japanese text is.
   bool double_byte = false;
   RichParagraphFormat paragraph;
+  int list_override = 0;          // \ls: an entry of the list override table
+  int list_level = 0;             // \ilvl
+  bool numbering_bullet = false;  // in {\pn}: \pnlvlblt seen
 };
+
+struct ListLevel {
+  RichListStyle style = RichListStyle::kDecimal;
+  int start = 1;
+};
+
+struct List {
+  int id = 0;
+  std::vector<ListLevel> levels;
+};
+
+struct ListOverride {
+  int list_id = 0;
+  int number = 0;  // what \ls names
+};
+
+// The style of a list level's number format (\levelnfc); formats this
+// model lacks (ordinals, kanji numbers and the like) count in digits.
+RichListStyle StyleOfNumberFormat(int nfc) {
+  switch (nfc) {
+    case 1:
+      return RichListStyle::kUpperRoman;
+    case 2:
+      return RichListStyle::kLowerRoman;
+    case 3:
+      return RichListStyle::kUpperAlpha;
+    case 4:
+      return RichListStyle::kLowerAlpha;
+    case 23:
+      return RichListStyle::kBullet;
+    case 255:
+      return RichListStyle::kNone;
+    default:
+      return RichListStyle::kDecimal;
+  }
+}
+
+// The numbering words of {\pn ...} that name a number style.
+std::optional<RichListStyle> StyleOfNumberingWord(std::string_view word) {
+  if (word == "pndec" || word == "pnord" || word == "pncard" ||
+      word == "pnordt" || word == "pndbnum" || word == "pnaiu" ||
+      word == "pniroha" || word == "pnganada" || word == "pnzodiac") {
+    return RichListStyle::kDecimal;
+  }
+  if (word == "pnlcltr") return RichListStyle::kLowerAlpha;
+  if (word == "pnucltr") return RichListStyle::kUpperAlpha;
+  if (word == "pnlcrm") return RichListStyle::kLowerRoman;
+  if (word == "pnucrm") return RichListStyle::kUpperRoman;
+  return std::nullopt;
+}
 
 struct Font {
   std::string name;
@@ -122,10 +187,8 @@ bool IsSkippedDestination(std::string_view word) {
       "levelnumbers",
       "leveltext",
       "listname",
-      "listoverridetable",
       "listpicture",
       "liststylename",
-      "listtable",
       "listtext",
       "manager",
       "mmathPr",
@@ -258,7 +321,7 @@ class Parser {
     FlushPending();
     if (!paragraph_.runs.empty() || !seen_break_) {
       bool open = !stack_.empty() && Top().destination == Destination::kBody;
-      paragraph_.format = open ? Top().paragraph : last_paragraph_format_;
+      paragraph_.format = open ? ParagraphOf(Top()) : last_paragraph_format_;
       paragraph_.mark_format = open ? CurrentFormat() : last_mark_format_;
       if (high_surrogate_ != 0) {
         high_surrogate_ = 0;
@@ -301,7 +364,7 @@ class Parser {
     if (stack_.empty()) return;
     if (Top().destination == Destination::kFontTable) FinishFontEntry();
     if (Top().destination == Destination::kBody) {
-      last_paragraph_format_ = Top().paragraph;
+      last_paragraph_format_ = ParagraphOf(Top());
       last_mark_format_ = CurrentFormat();
     }
     stack_.pop_back();
@@ -339,7 +402,7 @@ class Parser {
     if (stack_.empty()) return;
     if (stack_.size() == 1) {
       // The whole document was a skipped destination; keep what came before.
-      last_paragraph_format_ = Top().paragraph;
+      last_paragraph_format_ = ParagraphOf(Top());
       last_mark_format_ = CurrentFormat();
     }
     stack_.pop_back();
@@ -475,6 +538,15 @@ class Parser {
     }
     if (word == "pn") {
       g.destination = Destination::kNumbering;
+      g.numbering_bullet = false;
+      return;
+    }
+    if (word == "listtable") {
+      g.destination = Destination::kListTable;
+      return;
+    }
+    if (word == "listoverridetable") {
+      g.destination = Destination::kListOverrides;
       return;
     }
     if (IsSkippedDestination(word)) {
@@ -494,14 +566,100 @@ class Parser {
         ColorTableWord(word, param);
         return;
       case Destination::kNumbering:
-        if (word == "pnlvlblt" && stack_.size() >= 2) {
-          stack_[stack_.size() - 2].paragraph.bullet = true;
-        }
+        NumberingWord(word, has_param, param);
+        return;
+      case Destination::kListTable:
+        ListTableWord(word, has_param, param);
+        return;
+      case Destination::kListOverrides:
+        ListOverrideWord(word, has_param, param);
         return;
       case Destination::kBody:
         break;
     }
     DocumentWord(word, has_param, param);
+  }
+
+  // {\pn ...} sets the numbering of the paragraph whose group holds it.
+  void NumberingWord(std::string_view word, bool has_param, int param) {
+    if (stack_.size() < 2) return;
+    Group& g = Top();
+    RichParagraphFormat& p = stack_[stack_.size() - 2].paragraph;
+    if (word == "pnlvlblt") {
+      g.numbering_bullet = true;
+      p.list = RichListStyle::kBullet;
+    } else if (word == "pnlvlbody" || word == "pnlvl") {
+      if (!g.numbering_bullet && !p.numbered())
+        p.list = RichListStyle::kDecimal;
+    } else if (word == "pnlvlcont") {
+      // A paragraph inside a list that shows no number: plain text here.
+    } else if (word == "pnstart" && has_param) {
+      p.list_start = std::clamp(param, 0, 32767);
+    } else if (std::optional<RichListStyle> style =
+                   StyleOfNumberingWord(word)) {
+      if (!g.numbering_bullet) p.list = *style;
+    }
+  }
+
+  void ListTableWord(std::string_view word, bool has_param, int param) {
+    if (word == "list") {
+      lists_full_ = lists_.size() >= kMaxLists;
+      if (!lists_full_) lists_.emplace_back();
+      return;
+    }
+    if (lists_.empty() || lists_full_) return;
+    List& list = lists_.back();
+    if (word == "listlevel") {
+      if (list.levels.size() < kMaxListLevels) list.levels.emplace_back();
+    } else if (word == "listid" && has_param) {
+      list.id = param;
+    } else if (list.levels.empty()) {
+      return;
+    } else if ((word == "levelnfc" || word == "levelnfcn") && has_param) {
+      list.levels.back().style = StyleOfNumberFormat(param);
+    } else if (word == "levelstartat" && has_param) {
+      list.levels.back().start = std::clamp(param, 0, 32767);
+    }
+  }
+
+  void ListOverrideWord(std::string_view word, bool has_param, int param) {
+    if (word == "listoverride") {
+      overrides_full_ = overrides_.size() >= kMaxLists;
+      if (!overrides_full_) overrides_.emplace_back();
+      return;
+    }
+    if (overrides_.empty() || overrides_full_ || !has_param) return;
+    if (word == "listid") {
+      overrides_.back().list_id = param;
+    } else if (word == "ls") {
+      overrides_.back().number = param;
+    }
+  }
+
+  // The paragraph format of a group, its \ls resolved through the list
+  // tables: a list the tables do not describe shows bullets.
+  RichParagraphFormat ParagraphOf(const Group& g) const {
+    RichParagraphFormat p = g.paragraph;
+    // What the writer leaves out reads as unset, so that equal paragraphs
+    // compare equal.
+    if (!p.numbered()) p.list_start = 1;
+    if (p.line_spacing == 0) p.line_multiple = false;
+    if (g.list_override <= 0) return p;
+    p.list = RichListStyle::kBullet;
+    p.list_start = 1;
+    for (const ListOverride& o : overrides_) {
+      if (o.number != g.list_override) continue;
+      for (const List& list : lists_) {
+        if (list.id != o.list_id || list.levels.empty()) continue;
+        const ListLevel& level = list.levels[std::min<size_t>(
+            size_t(g.list_level), list.levels.size() - 1)];
+        p.list = level.style;
+        p.list_start = p.numbered() ? level.start : 1;
+        return p;
+      }
+      break;
+    }
+    return p;
   }
 
   void DocumentWord(std::string_view word, bool has_param, int param) {
@@ -527,6 +685,8 @@ class Parser {
       g.color = 0;
     } else if (word == "pard") {
       g.paragraph = RichParagraphFormat{};
+      g.list_override = 0;
+      g.list_level = 0;
     } else if (word == "f" && has_param) {
       g.font = param;
     } else if (word == "fs" && has_param) {
@@ -574,8 +734,18 @@ class Parser {
       if (g.paragraph.tab_stops.size() < kMaxTabStops) {
         g.paragraph.tab_stops.push_back(ClampTwips(param));
       }
-    } else if (word == "ls" && has_param && param > 0) {
-      g.paragraph.bullet = true;
+    } else if (word == "ls" && has_param) {
+      g.list_override = std::max(param, 0);
+    } else if (word == "ilvl" && has_param) {
+      g.list_level = std::clamp(param, 0, int(kMaxListLevels) - 1);
+    } else if (word == "sb" && has_param) {
+      g.paragraph.space_before = std::clamp(param, 0, 31680);
+    } else if (word == "sa" && has_param) {
+      g.paragraph.space_after = std::clamp(param, 0, 31680);
+    } else if (word == "sl" && has_param) {
+      g.paragraph.line_spacing = ClampTwips(param);
+    } else if (word == "slmult") {
+      g.paragraph.line_multiple = on;
     } else if (word == "ansicpg" && has_param && param > 0) {
       ansi_code_page_ = param;
     } else if (word == "mac") {
@@ -687,6 +857,8 @@ class Parser {
         }
         return;
       case Destination::kNumbering:
+      case Destination::kListTable:
+      case Destination::kListOverrides:
         return;
     }
   }
@@ -813,7 +985,7 @@ class Parser {
     FlushPending();
     if (!stack_.empty()) {
       if (Top().destination != Destination::kBody) return;
-      paragraph_.format = Top().paragraph;
+      paragraph_.format = ParagraphOf(Top());
       paragraph_.mark_format = CurrentFormat();
     }
     FlushSurrogate();
@@ -838,6 +1010,10 @@ class Parser {
   int font_entry_ = -1;
   std::string font_name_;
   std::vector<std::optional<RichColor>> colors_;
+  std::vector<List> lists_;
+  std::vector<ListOverride> overrides_;
+  bool lists_full_ = false;
+  bool overrides_full_ = false;
   RichColor color_;
   bool color_set_ = false;
 

@@ -56,19 +56,28 @@ class Writer {
       out_ += "\\red" + std::to_string(c.red) + "\\green" +
               std::to_string(c.green) + "\\blue" + std::to_string(c.blue) + ";";
     }
-    out_ += "}\r\n\\viewkind4\\uc1";
+    out_ += "}\r\n";
+    WriteListTables();
+    out_ += "\\viewkind4\\uc1";
     delimit_ = true;
 
     const RichParagraphFormat* previous = nullptr;
-    for (const RichParagraph& paragraph : document_.paragraphs) {
+    const std::vector<int> numbers = ListItemNumbers(document_);
+    for (size_t i = 0; i < document_.paragraphs.size(); ++i) {
+      const RichParagraph& paragraph = document_.paragraphs[i];
       if (previous == nullptr || !(paragraph.format == *previous)) {
-        WriteParagraphFormat(paragraph.format);
+        WriteParagraphFormat(paragraph.format, list_of_paragraph_[i]);
         if (previous == nullptr) Word("\\lang1041");
       }
       previous = &paragraph.format;
-      if (paragraph.format.bullet) {
+      if (paragraph.format.bullet()) {
         out_ += "{\\pntext\\f" + std::to_string(symbol_font_) + kBulletText +
                 "\\tab}";
+        delimit_ = false;
+      } else if (paragraph.format.numbered()) {
+        // What readers without numbering show in place of the number.
+        out_ += "{\\pntext " +
+                ListItemLabel(paragraph.format.list, numbers[i]) + "\\tab}";
         delimit_ = false;
       }
       for (const RichRun& run : paragraph.runs) {
@@ -116,12 +125,72 @@ class Writer {
     ColorIndex(f.color);
   }
 
+  // Each numbered list gets an entry of a list table besides the rich
+  // edit's own {\pn} form: word processors read the {\pn} of following
+  // paragraphs as one list, numbered on in the first list's style.
+  void CollectLists() {
+    list_of_paragraph_.assign(document_.paragraphs.size(), 0);
+    const RichParagraphFormat* previous = nullptr;
+    for (size_t i = 0; i < document_.paragraphs.size(); ++i) {
+      const RichParagraphFormat& f = document_.paragraphs[i].format;
+      if (!f.numbered()) {
+        previous = nullptr;
+        continue;
+      }
+      if (previous == nullptr || previous->list != f.list ||
+          previous->list_start != f.list_start) {
+        lists_.push_back(&f);
+      }
+      list_of_paragraph_[i] = int(lists_.size());
+      previous = &f;
+    }
+  }
+
+  static int NumberFormatOf(RichListStyle style) {
+    switch (style) {
+      case RichListStyle::kUpperRoman:
+        return 1;
+      case RichListStyle::kLowerRoman:
+        return 2;
+      case RichListStyle::kUpperAlpha:
+        return 3;
+      case RichListStyle::kLowerAlpha:
+        return 4;
+      default:
+        return 0;
+    }
+  }
+
+  void WriteListTables() {
+    if (lists_.empty()) return;
+    out_ += "{\\*\\listtable";
+    for (size_t i = 0; i < lists_.size(); ++i) {
+      const RichParagraphFormat& f = *lists_[i];
+      const std::string nfc = std::to_string(NumberFormatOf(f.list));
+      out_ += "{\\list\\listtemplateid" + std::to_string(i + 1) +
+              "\\listsimple{\\listlevel\\levelnfc" + nfc + "\\levelnfcn" + nfc +
+              "\\leveljc0\\levelfollow0\\levelstartat" +
+              std::to_string(f.list_start) +
+              "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}{\\listname ;}"
+              "\\listid" +
+              std::to_string(i + 1) + "}";
+    }
+    out_ += "}\r\n{\\*\\listoverridetable";
+    for (size_t i = 0; i < lists_.size(); ++i) {
+      const std::string n = std::to_string(i + 1);
+      out_ +=
+          "{\\listoverride\\listid" + n + "\\listoverridecount0\\ls" + n + "}";
+    }
+    out_ += "}\r\n";
+  }
+
   void CollectTables() {
+    CollectLists();
     bool bullets = false;
     for (const RichParagraph& paragraph : document_.paragraphs) {
       for (const RichRun& run : paragraph.runs) Collect(run.format, run.text);
       Collect(paragraph.mark_format, {});
-      bullets = bullets || paragraph.format.bullet;
+      bullets = bullets || paragraph.format.bullet();
     }
     if (fonts_.empty()) FontIndex(kDefaultRichFont);
     if (bullets) {
@@ -140,13 +209,20 @@ class Writer {
     delimit_ = true;
   }
 
-  void WriteParagraphFormat(const RichParagraphFormat& format) {
+  void WriteParagraphFormat(const RichParagraphFormat& format, int list) {
     Word("\\pard");
-    if (format.bullet) {
+    if (format.bullet()) {
       std::string sym = std::to_string(symbol_font_);
       out_ += "{\\*\\pn\\pnlvlblt\\pnf" + sym + "\\pnindent0{\\pntxtb" +
               std::string(kBulletText) + "}}";
       delimit_ = false;
+    } else if (format.numbered()) {
+      out_ += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent" +
+              std::to_string(std::max(0, -format.first_indent)) + "\\pnstart" +
+              std::to_string(format.list_start) +
+              std::string(NumberingWord(format.list)) + "{\\pntxta .}}";
+      delimit_ = false;
+      Word("\\ls", list);
     }
     switch (format.alignment) {
       case RichAlignment::kLeft:
@@ -164,7 +240,28 @@ class Writer {
     if (format.first_indent != 0) Word("\\fi", format.first_indent);
     if (format.left_indent != 0) Word("\\li", format.left_indent);
     if (format.right_indent != 0) Word("\\ri", format.right_indent);
+    if (format.space_before != 0) Word("\\sb", format.space_before);
+    if (format.space_after != 0) Word("\\sa", format.space_after);
+    if (format.line_spacing != 0) {
+      Word("\\sl", format.line_spacing);
+      Word("\\slmult", format.line_multiple ? 1 : 0);
+    }
     for (int tab : format.tab_stops) Word("\\tx", tab);
+  }
+
+  static std::string_view NumberingWord(RichListStyle style) {
+    switch (style) {
+      case RichListStyle::kLowerAlpha:
+        return "\\pnlcltr";
+      case RichListStyle::kUpperAlpha:
+        return "\\pnucltr";
+      case RichListStyle::kLowerRoman:
+        return "\\pnlcrm";
+      case RichListStyle::kUpperRoman:
+        return "\\pnucrm";
+      default:
+        return "\\pndec";
+    }
   }
 
   // Writes what changes from the format in force; the first run starts
@@ -251,6 +348,10 @@ class Writer {
   const RichDocument& document_;
   std::vector<FontEntry> fonts_;
   std::vector<RichColor> colors_;
+  // The first paragraph of each numbered list, and each paragraph's list
+  // (its \ls, counted from 1; 0 outside numbered lists).
+  std::vector<const RichParagraphFormat*> lists_;
+  std::vector<int> list_of_paragraph_;
   int symbol_font_ = 0;
   RichCharFormat current_;
   std::unordered_map<uint32_t, std::string> cp932_;

@@ -15,6 +15,7 @@ namespace mirokata {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
+constexpr double kTwipsPerSingleLine = 240.0;  // \slmult's unit
 
 double Pixels(int twips) { return twips / kTwipsPerPixel; }
 int Twips(double pixels) { return int(std::lround(pixels * kTwipsPerPixel)); }
@@ -89,20 +90,97 @@ RichAlignment FromAlignment(Qt::Alignment a) {
   return RichAlignment::kLeft;
 }
 
-// In RTF a bullet hangs at left + first indent and the text starts at the
-// left indent; Qt draws the bullet in the list's indent, left of the text.
+QTextListFormat::Style ToListStyle(RichListStyle style) {
+  switch (style) {
+    case RichListStyle::kDecimal:
+      return QTextListFormat::ListDecimal;
+    case RichListStyle::kLowerAlpha:
+      return QTextListFormat::ListLowerAlpha;
+    case RichListStyle::kUpperAlpha:
+      return QTextListFormat::ListUpperAlpha;
+    case RichListStyle::kLowerRoman:
+      return QTextListFormat::ListLowerRoman;
+    case RichListStyle::kUpperRoman:
+      return QTextListFormat::ListUpperRoman;
+    case RichListStyle::kNone:
+    case RichListStyle::kBullet:
+      break;
+  }
+  return QTextListFormat::ListDisc;
+}
+
+RichListStyle FromListStyle(QTextListFormat::Style style) {
+  switch (style) {
+    case QTextListFormat::ListDecimal:
+      return RichListStyle::kDecimal;
+    case QTextListFormat::ListLowerAlpha:
+      return RichListStyle::kLowerAlpha;
+    case QTextListFormat::ListUpperAlpha:
+      return RichListStyle::kUpperAlpha;
+    case QTextListFormat::ListLowerRoman:
+      return RichListStyle::kLowerRoman;
+    case QTextListFormat::ListUpperRoman:
+      return RichListStyle::kUpperRoman;
+    default:
+      return RichListStyle::kBullet;
+  }
+}
+
+void SetSpacing(const RichParagraphFormat& p, QTextBlockFormat* bf) {
+  bf->setTopMargin(Pixels(p.space_before));
+  bf->setBottomMargin(Pixels(p.space_after));
+  if (p.line_spacing == 0) {
+    bf->setLineHeight(0, QTextBlockFormat::SingleHeight);
+  } else if (p.line_multiple) {
+    bf->setLineHeight(p.line_spacing * 100.0 / kTwipsPerSingleLine,
+                      QTextBlockFormat::ProportionalHeight);
+  } else if (p.line_spacing > 0) {
+    bf->setLineHeight(Pixels(p.line_spacing), QTextBlockFormat::MinimumHeight);
+  } else {
+    bf->setLineHeight(Pixels(-p.line_spacing), QTextBlockFormat::FixedHeight);
+  }
+}
+
+void GetSpacing(const QTextBlockFormat& bf, RichParagraphFormat* p) {
+  p->space_before = std::max(0, Twips(bf.topMargin()));
+  p->space_after = std::max(0, Twips(bf.bottomMargin()));
+  const double height = bf.lineHeight();
+  switch (bf.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+      // 100 percent is single spacing, which RTF writes as no \sl.
+      if (std::lround(height * kTwipsPerSingleLine / 100.0) !=
+          std::lround(kTwipsPerSingleLine)) {
+        p->line_spacing = int(std::lround(height * kTwipsPerSingleLine / 100));
+        p->line_multiple = true;
+      }
+      break;
+    case QTextBlockFormat::MinimumHeight:
+      p->line_spacing = Twips(height);
+      break;
+    case QTextBlockFormat::FixedHeight:
+      p->line_spacing = -Twips(height);
+      break;
+    default:
+      break;
+  }
+}
+
+// In RTF a bullet or number hangs at left + first indent and the text
+// starts at the left indent; Qt draws it in the list's indent, left of the
+// text.
 QTextBlockFormat ToBlockFormat(const RichParagraphFormat& p,
                                double list_indent) {
   QTextBlockFormat bf;
   bf.setAlignment(ToAlignment(p.alignment));
-  double hang = p.bullet ? list_indent : 0;
+  double hang = p.list != RichListStyle::kNone ? list_indent : 0;
   bf.setLeftMargin(Pixels(p.left_indent) - hang);
   bf.setTextIndent(Pixels(p.first_indent) + hang);
   bf.setRightMargin(Pixels(p.right_indent));
+  SetSpacing(p, &bf);
   QList<QTextOption::Tab> tabs;
   for (int t : p.tab_stops)
     tabs.append(QTextOption::Tab(Pixels(t), QTextOption::LeftTab));
-  if (!tabs.isEmpty()) bf.setTabPositions(tabs);
+  bf.setTabPositions(tabs);
   return bf;
 }
 
@@ -112,13 +190,19 @@ RichParagraphFormat FromBlock(const QTextBlock& block, double indent_width) {
   p.alignment = FromAlignment(bf.alignment());
   double hang = 0;
   if (QTextList* list = block.textList()) {
-    p.bullet = true;
-    hang = std::max(1, list->format().indent()) * indent_width;
+    const QTextListFormat lf = list->format();
+    p.list = FromListStyle(lf.style());
+    if (p.numbered() && lf.hasProperty(kListStartProperty)) {
+      p.list_start = lf.intProperty(kListStartProperty);
+    }
+    hang = std::max(1, lf.indent()) * indent_width;
   }
   hang += bf.indent() * indent_width;
+  const bool listed = p.list != RichListStyle::kNone;
   p.left_indent = Twips(bf.leftMargin() + hang);
-  p.first_indent = Twips(bf.textIndent() - (p.bullet ? hang : 0));
+  p.first_indent = Twips(bf.textIndent() - (listed ? hang : 0));
   p.right_indent = Twips(bf.rightMargin());
+  GetSpacing(bf, &p);
   for (const QTextOption::Tab& tab : bf.tabPositions())
     p.tab_stops.push_back(Twips(tab.position));
   return p;
@@ -139,15 +223,37 @@ std::string FromQtText(QString s) {
 
 }  // namespace
 
+QTextListFormat ListFormatFor(RichListStyle style, int start) {
+  QTextListFormat format;
+  format.setStyle(ToListStyle(style));
+  format.setIndent(1);
+  if (style != RichListStyle::kBullet && style != RichListStyle::kNone) {
+    format.setProperty(kListStartProperty, start);
+  }
+  return format;
+}
+
+RichListStyle ListStyleOf(const QTextListFormat& format) {
+  return FromListStyle(format.style());
+}
+
+RichParagraphFormat ParagraphFormatOf(const QTextBlock& block) {
+  const QTextDocument* document = block.document();
+  return FromBlock(block, document ? document->indentWidth() : 40);
+}
+
+QTextBlockFormat BlockFormatFor(const RichParagraphFormat& format,
+                                const QTextDocument& document) {
+  return ToBlockFormat(format, document.indentWidth());
+}
+
 void ToTextDocument(const RichDocument& rich, QTextDocument* document) {
   document->clear();
   QTextCursor cursor(document);
   cursor.beginEditBlock();
-  QTextListFormat list_format;
-  list_format.setStyle(QTextListFormat::ListDisc);
-  list_format.setIndent(1);
   double list_indent = document->indentWidth();
   QTextList* list = nullptr;
+  const RichParagraphFormat* previous = nullptr;
   bool first = true;
   for (const RichParagraph& paragraph : rich.paragraphs) {
     QTextBlockFormat bf = ToBlockFormat(paragraph.format, list_indent);
@@ -159,16 +265,18 @@ void ToTextDocument(const RichDocument& rich, QTextDocument* document) {
     } else {
       cursor.insertBlock(bf, mark);
     }
-    if (paragraph.format.bullet) {
-      if (list == nullptr) {
-        list = cursor.createList(list_format);
-        cursor.mergeBlockFormat(bf);  // keeps the margins, and the list
-      } else {
-        list->add(cursor.block());
-      }
-    } else {
+    const RichParagraphFormat& f = paragraph.format;
+    if (f.list == RichListStyle::kNone) {
       list = nullptr;
+    } else if (list != nullptr && previous != nullptr &&
+               previous->list == f.list &&
+               (!f.numbered() || previous->list_start == f.list_start)) {
+      list->add(cursor.block());
+    } else {
+      list = cursor.createList(ListFormatFor(f.list, f.list_start));
+      cursor.mergeBlockFormat(bf);  // keeps the margins, and the list
     }
+    previous = &f;
     for (const RichRun& run : paragraph.runs) {
       cursor.insertText(ToQtText(run.text), ToCharFormat(run.format));
     }

@@ -36,7 +36,8 @@ RichCharFormat Format(std::string font, int half_points) {
 }
 
 // A document using everything the model holds: faces, sizes, styles,
-// colours, alignment, indents, bullets, tabs, line breaks, an empty
+// colours, alignment, indents, bullets, numbered lists of two styles,
+// paragraph spacing of each kind, tabs, line breaks, an empty
 // paragraph, characters whose Shift-JIS trail byte is \ { or }, RTF's own
 // special characters and characters outside code page 932.
 RichDocument StyledJapaneseDocument() {
@@ -79,7 +80,7 @@ RichDocument StyledJapaneseDocument() {
 
   for (const char* item : {"牛乳", "卵"}) {
     RichParagraph bullet;
-    bullet.format.bullet = true;
+    bullet.format.list = RichListStyle::kBullet;
     bullet.format.first_indent = -360;
     bullet.format.left_indent = 360;
     AppendRunText(bullet, gothic, item);
@@ -87,8 +88,32 @@ RichDocument StyledJapaneseDocument() {
     doc.paragraphs.push_back(bullet);
   }
 
+  for (const char* item : {"一つ目", "二つ目", "三つ目"}) {
+    RichParagraph numbered;
+    numbered.format.list = RichListStyle::kDecimal;
+    numbered.format.first_indent = -360;
+    numbered.format.left_indent = 360;
+    numbered.format.space_after = 120;
+    numbered.format.line_spacing = 276;
+    numbered.format.line_multiple = true;
+    AppendRunText(numbered, gothic, item);
+    numbered.mark_format = gothic;
+    doc.paragraphs.push_back(numbered);
+  }
+  for (const char* item : {"甲", "乙"}) {
+    RichParagraph roman;
+    roman.format.list = RichListStyle::kUpperRoman;
+    roman.format.list_start = 3;
+    roman.format.space_before = 240;
+    roman.format.line_spacing = -300;  // exactly 15 pt
+    AppendRunText(roman, gothic, item);
+    roman.mark_format = gothic;
+    doc.paragraphs.push_back(roman);
+  }
+
   RichParagraph justified;
   justified.format.alignment = RichAlignment::kJustify;
+  justified.format.line_spacing = 360;  // at least 18 pt
   AppendRunText(justified, gothic, "終わり");
   justified.mark_format = gothic;
   doc.paragraphs.push_back(justified);
@@ -102,13 +127,41 @@ TEST(RtfWriter, StyledJapaneseDocumentRoundTrips) {
   EXPECT_TRUE(IsAscii(rtf));
   EXPECT_TRUE(rtf.starts_with("{\\rtf1\\ansi\\ansicpg932")) << rtf;
   for (const char* word :
-       {"\\fcharset128", "\\colortbl", "\\red255\\green0\\blue0",
-        "\\qc",          "\\qr",       "\\qj",
-        "\\fi240",       "\\li480",    "\\ri120",
-        "\\tx720",       "\\tab",      "\\line",
-        "\\b",           "\\i",        "\\ul",
-        "\\strike",      "\\pnlvlblt", "{\\pntxtb\\u8226\\'b7}",
-        "\\pard",        "\\par",      "\\u-10179?\\u-8704?",
+       {"\\fcharset128",
+        "\\colortbl",
+        "\\red255\\green0\\blue0",
+        "\\qc",
+        "\\qr",
+        "\\qj",
+        "\\fi240",
+        "\\li480",
+        "\\ri120",
+        "\\tx720",
+        "\\tab",
+        "\\line",
+        "\\b",
+        "\\i",
+        "\\ul",
+        "\\strike",
+        "\\pnlvlblt",
+        "{\\pntxtb\\u8226\\'b7}",
+        "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1\\pndec{\\pntxta .}}",
+        "{\\pntext 1.\\tab}",
+        "{\\pntext 2.\\tab}",
+        "{\\pntext 3.\\tab}",
+        "\\pnstart3\\pnucrm",
+        "{\\pntext III.\\tab}",
+        "{\\pntext IV.\\tab}",
+        "\\sa120\\sl276\\slmult1",
+        "\\sb240\\sl-300\\slmult0",
+        "\\sl360\\slmult0",
+        "{\\listoverride\\listid2\\listoverridecount0\\ls2}",
+        "\\levelnfc1\\levelnfcn1\\leveljc0\\levelfollow0\\levelstartat3",
+        "\\pndec{\\pntxta .}}\\ls1",
+        "\\pnucrm{\\pntxta .}}\\ls2",
+        "\\pard",
+        "\\par",
+        "\\u-10179?\\u-8704?",
         "\\u233?"}) {
     EXPECT_NE(rtf.find(word), std::string::npos) << word << " in " << rtf;
   }
@@ -309,13 +362,178 @@ TEST(RtfReader, ReadsFormattingOfOtherWriters) {
   EXPECT_EQ(p.runs[5].format.half_points, 30);
   EXPECT_EQ(p.runs[6].format, Format("MS Gothic", 24));
 
-  EXPECT_TRUE(doc.paragraphs[1].format.bullet);
+  EXPECT_TRUE(doc.paragraphs[1].format.bullet());
   EXPECT_EQ(doc.paragraphs[1].format.left_indent, 720);
-  EXPECT_TRUE(doc.paragraphs[2].format.bullet);
+  EXPECT_TRUE(doc.paragraphs[2].format.bullet());
   EXPECT_EQ(PlainText(doc).substr(PlainText(doc).rfind("old")), "old\r\nxy");
   EXPECT_EQ(doc.paragraphs[3].format.alignment, RichAlignment::kJustify);
   EXPECT_EQ(doc.paragraphs[3].runs[0].format.half_points, 24);
   EXPECT_EQ(doc.paragraphs[3].runs[1].format.half_points, 3276);
+}
+
+// Word's list tables: two lists, one override each, and an override that
+// names no list.
+constexpr char kListTables[] =
+    "{\\*\\listtable"
+    "{\\list\\listtemplateid7"
+    "{\\listlevel\\levelnfc0\\levelnfcn0\\levelstartat5{\\leveltext\\'02\\'00.;"
+    "}"
+    "{\\levelnumbers\\'01;}\\fi-360\\li720}"
+    "{\\listlevel\\levelnfc4\\levelnfcn4\\levelstartat1{\\leveltext\\'02\\'01.;"
+    "}"
+    "{\\levelnumbers\\'01;}}"
+    "{\\listlevel\\levelnfc10\\levelstartat1{\\leveltext\\'02\\'02.;}}"
+    "{\\listname ;}\\listid100}"
+    "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
+    "{\\listlevel\\levelnfc255{\\leveltext\\'00;}}\\listid200}}"
+    "{\\*\\listoverridetable{"
+    "\\listoverride\\listid100\\listoverridecount0\\ls1}"
+    "{\\listoverride\\listid200\\ls2}{\\listoverride\\listid999\\ls3}}";
+
+struct ListCase {
+  const char* name;
+  const char* body;  // one paragraph
+  RichListStyle list;
+  int start;
+};
+
+TEST(RtfReader, ReadsNumberedListsOfEveryForm) {
+  const std::vector<ListCase> cases = {
+      {"rich edit numbers",
+       "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1\\pndec{\\pntxta.}}",
+       RichListStyle::kDecimal, 1},
+      {"type before level", "{\\*\\pn\\pnlcltr\\pnlvlbody\\pnstart4}",
+       RichListStyle::kLowerAlpha, 4},
+      {"upper letters", "{\\*\\pn\\pnlvlbody\\pnucltr}",
+       RichListStyle::kUpperAlpha, 1},
+      {"lower roman", "{\\*\\pn\\pnlvlbody\\pnlcrm}",
+       RichListStyle::kLowerRoman, 1},
+      {"upper roman", "{\\pn\\pnlvlbody\\pnucrm\\pnstart2}",
+       RichListStyle::kUpperRoman, 2},
+      {"outline level", "{\\*\\pn\\pnlvl3\\pndec}", RichListStyle::kDecimal, 1},
+      {"body level alone", "{\\*\\pn\\pnlvlbody}", RichListStyle::kDecimal, 1},
+      {"kanji numbers count in digits", "{\\*\\pn\\pnlvlbody\\pndbnum}",
+       RichListStyle::kDecimal, 1},
+      {"bullet level wins over a type", "{\\*\\pn\\pnlvlblt\\pndec}",
+       RichListStyle::kBullet, 1},
+      {"number text is no text",
+       "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec}", RichListStyle::kDecimal,
+       1},
+      {"list table level 0", "\\ls1\\ilvl0", RichListStyle::kDecimal, 5},
+      {"list table level 1", "\\ls1\\ilvl1", RichListStyle::kLowerAlpha, 1},
+      {"list table kanji level", "\\ls1\\ilvl2", RichListStyle::kDecimal, 1},
+      {"level past the list's last", "\\ls1\\ilvl8", RichListStyle::kDecimal,
+       1},
+      {"bullet list", "\\ls2", RichListStyle::kBullet, 1},
+      {"list without numbers", "\\ls2\\ilvl1", RichListStyle::kNone, 1},
+      {"override of a missing list", "\\ls3", RichListStyle::kBullet, 1},
+      {"unknown override", "\\ls9", RichListStyle::kBullet, 1},
+      {"list text skipped", "{\\listtext\\pard\\plain 5.\\tab}\\ls1",
+       RichListStyle::kDecimal, 5},
+      {"no list", "\\ls0", RichListStyle::kNone, 1},
+  };
+  for (const ListCase& c : cases) {
+    std::string body = std::string(kListTables) + "\\pard " + c.body +
+                       "{}item\\par\\pard after\\par";
+    std::optional<RichDocument> doc = ParseRtf(Rtf(body));
+    ASSERT_TRUE(doc.has_value()) << c.name;
+    ASSERT_EQ(doc->paragraphs.size(), 2u) << c.name;
+    const RichParagraphFormat& f = doc->paragraphs[0].format;
+    EXPECT_EQ(f.list, c.list) << c.name;
+    EXPECT_EQ(f.list_start, c.start) << c.name;
+    EXPECT_EQ(PlainText(*doc), "item\r\nafter") << c.name;
+    // \pard ends the list.
+    EXPECT_EQ(doc->paragraphs[1].format.list, RichListStyle::kNone) << c.name;
+  }
+}
+
+TEST(RtfReader, NumberingCarriesToFollowingParagraphs) {
+  RichDocument doc = *ParseRtf(
+      Rtf("\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart2}\\fi-360\\li360 a\\par "
+          "{\\pntext II.\\tab}b\\par\\pard c\\par"));
+  ASSERT_EQ(doc.paragraphs.size(), 3u);
+  EXPECT_EQ(doc.paragraphs[1].format.list, RichListStyle::kUpperRoman);
+  EXPECT_EQ(ListItemNumbers(doc), (std::vector<int>{2, 3, 0}));
+  EXPECT_EQ(PlainText(doc), "a\r\nb\r\nc");
+}
+
+struct SpacingCase {
+  const char* name;
+  const char* words;
+  int before, after, line;
+  bool multiple;
+};
+
+TEST(RtfReader, ReadsParagraphSpacing) {
+  const std::vector<SpacingCase> cases = {
+      {"none", "", 0, 0, 0, false},
+      {"before and after", "\\sb120\\sa240", 120, 240, 0, false},
+      {"multiple", "\\sl276\\slmult1", 0, 0, 276, true},
+      {"at least", "\\sl300\\slmult0", 0, 0, 300, false},
+      {"exactly", "\\sl-300", 0, 0, -300, false},
+      {"single", "\\sl0\\slmult1", 0, 0, 0, false},
+      {"negative space is none", "\\sb-50\\sa-1", 0, 0, 0, false},
+      {"huge values are cut", "\\sb99999999\\sl-99999999", 31680, 0, -31680,
+       false},
+  };
+  for (const SpacingCase& c : cases) {
+    RichDocument doc =
+        *ParseRtf(Rtf(std::string("\\pard") + c.words + " a\\par\\pard b"));
+    const RichParagraphFormat& f = doc.paragraphs[0].format;
+    EXPECT_EQ(f.space_before, c.before) << c.name;
+    EXPECT_EQ(f.space_after, c.after) << c.name;
+    EXPECT_EQ(f.line_spacing, c.line) << c.name;
+    EXPECT_EQ(f.line_multiple, c.multiple) << c.name;
+    EXPECT_EQ(doc.paragraphs[1].format, RichParagraphFormat{}) << c.name;
+  }
+}
+
+struct LabelCase {
+  RichListStyle style;
+  int number;
+  const char* label;
+};
+
+TEST(RichDocument, ListItemLabels) {
+  const std::vector<LabelCase> cases = {
+      {RichListStyle::kDecimal, 1, "1."},
+      {RichListStyle::kDecimal, 0, "0."},
+      {RichListStyle::kLowerAlpha, 1, "a."},
+      {RichListStyle::kLowerAlpha, 26, "z."},
+      {RichListStyle::kLowerAlpha, 27, "aa."},
+      {RichListStyle::kLowerAlpha, 53, "ba."},
+      {RichListStyle::kUpperAlpha, 28, "AB."},
+      {RichListStyle::kLowerRoman, 4, "iv."},
+      {RichListStyle::kLowerRoman, 1994, "mcmxciv."},
+      {RichListStyle::kUpperRoman, 9, "IX."},
+      {RichListStyle::kUpperRoman, 0, "0."},
+      {RichListStyle::kUpperRoman, 4000, "4000."},
+      {RichListStyle::kBullet, 1, ""},
+      {RichListStyle::kNone, 1, ""},
+  };
+  for (const LabelCase& c : cases) {
+    EXPECT_EQ(ListItemLabel(c.style, c.number), c.label) << c.number;
+  }
+}
+
+TEST(RichDocument, ListItemNumbersRestartWithStyleOrStart) {
+  RichDocument doc;
+  doc.paragraphs.clear();
+  auto add = [&doc](RichListStyle style, int start) {
+    RichParagraph p;
+    p.format.list = style;
+    p.format.list_start = start;
+    doc.paragraphs.push_back(p);
+  };
+  add(RichListStyle::kDecimal, 1);
+  add(RichListStyle::kDecimal, 1);
+  add(RichListStyle::kLowerAlpha, 1);  // another style: a new list
+  add(RichListStyle::kLowerAlpha, 1);
+  add(RichListStyle::kNone, 1);
+  add(RichListStyle::kLowerAlpha, 1);  // after plain text: a new list
+  add(RichListStyle::kLowerAlpha, 7);  // another start: a new list
+  add(RichListStyle::kBullet, 1);
+  EXPECT_EQ(ListItemNumbers(doc), (std::vector<int>{1, 2, 1, 2, 0, 1, 7, 0}));
 }
 
 TEST(RtfReader, ReadsFontTablesOfOtherWriters) {

@@ -65,7 +65,7 @@ TEST(RtfFixtures, FormattingOfOtherWritersReadsBack) {
   EXPECT_EQ(lo.paragraphs[0].format.alignment, RichAlignment::kCenter);
   EXPECT_TRUE(lo.paragraphs[0].runs[0].format.bold);  // \dbch\ab
   EXPECT_EQ(lo.paragraphs[0].runs[0].format.color, (RichColor{255, 0, 0}));
-  EXPECT_TRUE(lo.paragraphs[2].format.bullet);
+  EXPECT_TRUE(lo.paragraphs[2].format.bullet());
   EXPECT_EQ(lo.paragraphs[2].format.left_indent, 709);
   EXPECT_EQ(lo.paragraphs[2].format.first_indent, -283);
   EXPECT_TRUE(lo.paragraphs[4].runs[0].format.strike);
@@ -77,7 +77,7 @@ TEST(RtfFixtures, FormattingOfOtherWritersReadsBack) {
   EXPECT_EQ(title.font, "ＭＳ ゴシック");
   EXPECT_EQ(title.half_points, 21);
   EXPECT_EQ(word.paragraphs[1].format.alignment, RichAlignment::kJustify);
-  EXPECT_TRUE(word.paragraphs[2].format.bullet);
+  EXPECT_TRUE(word.paragraphs[2].format.bullet());
 
   RichDocument textedit =
       ReadRichText(ReadFixture("textedit_style_handmade.rtf"));
@@ -90,10 +90,36 @@ TEST(RtfFixtures, FormattingOfOtherWritersReadsBack) {
       ReadRichText(ReadFixture("richedit_style_handmade.rtf"));
   ASSERT_EQ(richedit.paragraphs.size(), 4u);
   EXPECT_TRUE(richedit.paragraphs[0].runs[1].format.bold);
-  EXPECT_TRUE(richedit.paragraphs[1].format.bullet);
-  EXPECT_TRUE(richedit.paragraphs[2].format.bullet);
-  EXPECT_FALSE(richedit.paragraphs[3].format.bullet);
+  EXPECT_TRUE(richedit.paragraphs[1].format.bullet());
+  EXPECT_TRUE(richedit.paragraphs[2].format.bullet());
+  EXPECT_FALSE(richedit.paragraphs[3].format.bullet());
   EXPECT_EQ(richedit.paragraphs[3].format.alignment, RichAlignment::kRight);
+}
+
+// libreoffice_numbered.rtf: LibreOffice 7.4 Writer, saved as RTF from
+// libreoffice_numbered.html (two ordered lists, the second from "c.", and
+// spaced paragraphs).
+TEST(RtfFixtures, NumberedListsAndSpacingOfLibreOffice) {
+  RichDocument doc = ReadRichText(ReadFixture("libreoffice_numbered.rtf"));
+  ASSERT_EQ(doc.paragraphs.size(), 7u);
+  const RichParagraphFormat& heading = doc.paragraphs[0].format;
+  EXPECT_EQ(heading.list, RichListStyle::kNone);
+  EXPECT_EQ(heading.space_before, 283);  // 0.5 cm
+  EXPECT_EQ(heading.space_after, 170);   // 0.3 cm
+  EXPECT_EQ(heading.line_spacing, 360);  // 150 %
+  EXPECT_TRUE(heading.line_multiple);
+  EXPECT_EQ(doc.paragraphs[1].format.list, RichListStyle::kDecimal);
+  EXPECT_EQ(doc.paragraphs[1].format.left_indent, 709);
+  EXPECT_EQ(doc.paragraphs[1].format.first_indent, -283);
+  EXPECT_EQ(doc.paragraphs[4].format.list, RichListStyle::kLowerAlpha);
+  EXPECT_EQ(doc.paragraphs[4].format.list_start, 3);
+  EXPECT_EQ(ListItemNumbers(doc), (std::vector<int>{0, 1, 2, 3, 3, 4, 0}));
+  // The numbers are no text: {\listtext} is skipped.
+  EXPECT_EQ(PlainText(doc),
+            "買い物の予定\r\n牛乳を買う \r\n卵を買う \r\nパンを買う \r\n"
+            "郵便局 \r\n銀行 \r\n以上、Café");
+  // Written and read again, nothing changes.
+  EXPECT_EQ(ReadRichText(WriteRtf(doc)), doc);
 }
 
 // unrtf's HTML output gives every character as itself or as a numeric
@@ -137,7 +163,7 @@ TEST(RtfWriterInterop, UnrtfFindsTheJapaneseText) {
   AppendRunText(second, gothic, "表示ソフト\tボーマ{予}");
   doc.paragraphs.push_back(second);
   RichParagraph third;
-  third.format.bullet = true;
+  third.format.list = RichListStyle::kBullet;
   RichCharFormat arial;
   arial.font = "Arial";
   AppendRunText(third, arial, "Latin text and 日本語");

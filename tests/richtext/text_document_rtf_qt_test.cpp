@@ -48,6 +48,10 @@ RichDocument SampleDocument() {
   body.format.right_indent = 150;
   body.format.alignment = RichAlignment::kRight;
   body.format.tab_stops = {900};
+  body.format.space_before = 120;
+  body.format.space_after = 240;
+  body.format.line_spacing = 360;
+  body.format.line_multiple = true;
   AppendRunText(body, gothic, "一行目\t続き\n二行目");
   body.mark_format = gothic;
   doc.paragraphs.push_back(body);
@@ -58,13 +62,31 @@ RichDocument SampleDocument() {
 
   for (const char* item : {"牛乳", "卵"}) {
     RichParagraph bullet;
-    bullet.format.bullet = true;
+    bullet.format.list = RichListStyle::kBullet;
     bullet.format.first_indent = -360;
     bullet.format.left_indent = 360;
     AppendRunText(bullet, gothic, item);
     bullet.mark_format = gothic;
     doc.paragraphs.push_back(bullet);
   }
+  for (const char* item : {"一", "二"}) {
+    RichParagraph numbered;
+    numbered.format.list = RichListStyle::kDecimal;
+    numbered.format.first_indent = -360;
+    numbered.format.left_indent = 720;
+    numbered.format.line_spacing = -300;
+    AppendRunText(numbered, gothic, item);
+    numbered.mark_format = gothic;
+    doc.paragraphs.push_back(numbered);
+  }
+  RichParagraph lettered;  // right after the numbers: a list of its own
+  lettered.format.list = RichListStyle::kLowerAlpha;
+  lettered.format.list_start = 3;
+  lettered.format.line_spacing = 300;
+  AppendRunText(lettered, gothic, "丙");
+  lettered.mark_format = gothic;
+  doc.paragraphs.push_back(lettered);
+
   RichParagraph last;
   last.format.alignment = RichAlignment::kJustify;
   AppendRunText(last, gothic, "以上");
@@ -84,10 +106,11 @@ class TextDocumentRtfTest : public QObject {
     QTextDocument text;
     ToTextDocument(doc, &text);
 
-    QCOMPARE(text.blockCount(), 6);
+    QCOMPARE(text.blockCount(), 9);
     QCOMPARE(text.toRawText(),
              QString::fromUtf8("会議の予定\u2029一行目\t続き\u2028二行目\u2029"
-                               "\u2029牛乳\u2029卵\u2029以上"));
+                               "\u2029牛乳\u2029卵\u2029一\u2029二\u2029丙"
+                               "\u2029以上"));
     QTextBlock title = text.begin();
     QCOMPARE(title.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
              Qt::AlignHCenter);
@@ -102,11 +125,32 @@ class TextDocumentRtfTest : public QObject {
     QCOMPARE(body.blockFormat().textIndent(), 20.0);
     QCOMPARE(body.blockFormat().rightMargin(), 10.0);
     QCOMPARE(body.blockFormat().tabPositions().size(), 1);
+    QCOMPARE(body.blockFormat().topMargin(), 8.0);
+    QCOMPARE(body.blockFormat().bottomMargin(), 16.0);
+    QCOMPARE(body.blockFormat().lineHeightType(),
+             int(QTextBlockFormat::ProportionalHeight));
+    QCOMPARE(body.blockFormat().lineHeight(), 150.0);
     QTextBlock bullet = body.next().next();
     QVERIFY(bullet.textList() != nullptr);
     QCOMPARE(bullet.textList()->format().style(), QTextListFormat::ListDisc);
     QCOMPARE(bullet.textList(), bullet.next().textList());
-    QVERIFY(bullet.next().next().textList() == nullptr);
+    QTextBlock one = bullet.next().next();
+    QVERIFY(one.textList() != nullptr);
+    QVERIFY(one.textList() != bullet.textList());
+    QCOMPARE(one.textList()->format().style(), QTextListFormat::ListDecimal);
+    QCOMPARE(one.textList(), one.next().textList());
+    QCOMPARE(one.textList()->itemText(one.next()), QString("2."));
+    QCOMPARE(one.blockFormat().lineHeightType(),
+             int(QTextBlockFormat::FixedHeight));
+    QCOMPARE(one.blockFormat().lineHeight(), 20.0);
+    QTextBlock third = one.next().next();
+    QVERIFY(third.textList() != one.textList());
+    QCOMPARE(third.textList()->format().style(),
+             QTextListFormat::ListLowerAlpha);
+    QCOMPARE(third.textList()->format().intProperty(kListStartProperty), 3);
+    QCOMPARE(third.blockFormat().lineHeightType(),
+             int(QTextBlockFormat::MinimumHeight));
+    QVERIFY(third.next().textList() == nullptr);
 
     RichDocument back = FromTextDocument(text);
     QCOMPARE(int(back.paragraphs.size()), int(doc.paragraphs.size()));
@@ -161,13 +205,65 @@ class TextDocumentRtfTest : public QObject {
     QCOMPARE(doc.paragraphs[1].format.alignment, RichAlignment::kCenter);
     QCOMPARE(doc.paragraphs[1].runs[1].format.font, std::string("Courier New"));
     QCOMPARE(doc.paragraphs[1].runs[1].format.half_points, 22);
-    QVERIFY(doc.paragraphs[2].format.bullet);
+    QVERIFY(doc.paragraphs[2].format.bullet());
 
     QTextDocument loaded;
     loaded.setDefaultFont(text.defaultFont());
     LoadRichText(rtf, &loaded);
     QCOMPARE(loaded.toPlainText(), text.toPlainText());
     QCOMPARE(SaveRichText(loaded), rtf);
+  }
+
+  // A list pasted as HTML (as a browser or word processor offers it)
+  // keeps its numbers and spacing through save and reopen.
+  void PastedNumberedListSurvivesSaveAndReopen() {
+    QTextDocument text;
+    text.setDefaultFont(QFont(QString::fromUtf8("ＭＳ ゴシック"), 9));
+    text.setHtml(QString::fromUtf8(
+        "<p style='margin-top:12px; margin-bottom:6px'>見出し</p>"
+        "<ol><li>一つ目</li><li>二つ目</li></ol>"
+        "<ol type='I'><li>甲</li></ol>"
+        "<ul><li>点</li></ul>"));
+    std::string rtf = SaveRichText(text);
+    QVERIFY2(rtf.find("\\pndec") != std::string::npos, rtf.c_str());
+    QVERIFY(rtf.find("{\\pntext 2.\\tab}") != std::string::npos);
+    QVERIFY(rtf.find("\\pnucrm") != std::string::npos);
+    QVERIFY(rtf.find("\\sb180\\sa90") != std::string::npos);
+
+    QTextDocument reopened;
+    reopened.setDefaultFont(text.defaultFont());
+    LoadRichText(rtf, &reopened);
+    QCOMPARE(reopened.toPlainText(), text.toPlainText());
+    QTextBlock heading = reopened.begin();
+    QCOMPARE(heading.blockFormat().topMargin(), 12.0);
+    QCOMPARE(heading.blockFormat().bottomMargin(), 6.0);
+    QTextBlock first = heading.next();
+    QVERIFY(first.textList() != nullptr);
+    QCOMPARE(first.textList()->format().style(), QTextListFormat::ListDecimal);
+    QCOMPARE(first.textList()->count(), 2);
+    QTextBlock roman = first.next().next();
+    QCOMPARE(roman.textList()->format().style(),
+             QTextListFormat::ListUpperRoman);
+    QCOMPARE(roman.next().textList()->format().style(),
+             QTextListFormat::ListDisc);
+    QCOMPARE(SaveRichText(reopened), rtf);
+  }
+
+  // The block format helpers give the model's indents for the ruler and
+  // put them back, inside a list too.
+  void BlockFormatHelpersRoundTrip() {
+    QTextDocument text;
+    QTextCursor cursor(&text);
+    cursor.insertText("a");
+    cursor.createList(ListFormatFor(RichListStyle::kDecimal));
+    RichParagraphFormat f = ParagraphFormatOf(cursor.block());
+    QCOMPARE(f.list, RichListStyle::kDecimal);
+    f.left_indent = 900;
+    f.first_indent = -300;
+    f.space_after = 60;
+    cursor.mergeBlockFormat(BlockFormatFor(f, text));
+    QVERIFY(cursor.block().textList() != nullptr);
+    QCOMPARE(ParagraphFormatOf(cursor.block()), f);
   }
 
   void PlainTextFilesLoadWithTheEditorsFont() {
