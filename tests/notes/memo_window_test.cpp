@@ -310,6 +310,44 @@ class MemoWindowTest : public QObject {
       QCOMPARE(world_->messages.shown().size(), size_t{1});
     }
   }
+  void DropChoicesLoadHereOrIntoNewMemos() {
+    world_->settings.WriteInteger("MemoCount", "Count", 0);
+    std::unique_ptr<MemoWindows> windows(Windows());
+    const std::string name = *CreateMemo(world_->settings, folder_, 3);
+    MemoWindow* w = windows->Open(3, name);
+    QStringList files;
+    for (const char* text : {"one", "two", "three"}) {
+      const std::string path = world_->dir / (std::string(text) + ".txt");
+      std::ofstream(path) << text;
+      files << QString::fromStdString(path);
+    }
+    windows->HandleDrop(w, files, 0);
+    QCOMPARE(windows->windows().size(), size_t{1});
+
+    windows->HandleDrop(w, files, 1);
+    QCOMPARE(w->editor()->toPlainText(), U("one"));
+    QCOMPARE(windows->windows().size(), size_t{1});
+
+    windows->HandleDrop(w, files, 3);
+    const MemoCategory category = ReadMemoCategory(world_->settings.Open(), 3);
+    QCOMPARE(category.memos.size(), size_t{4});
+    QCOMPARE(windows->windows().size(), size_t{4});
+    QStringList texts, titles;
+    for (size_t i = 1; i < category.memos.size(); ++i) {
+      MemoWindow* made = windows->Find(category.memos[i].name);
+      QVERIFY(made);
+      QCOMPARE(made->category(), 3);
+      texts << made->editor()->toPlainText();
+      titles << QString::fromStdString(category.memos[i].title);
+      QVERIFY(std::filesystem::exists(FileOf(category.memos[i].name)));
+    }
+    QCOMPARE(texts, (QStringList{U("one"), U("two"), U("three")}));
+    QCOMPARE(titles, (QStringList{U("one.txt"), U("two.txt"), U("three.txt")}));
+
+    windows->HandleDrop(w, files, 2);
+    QCOMPARE(ReadMemoCategory(world_->settings.Open(), 3).memos.size(),
+             size_t{5});
+  }
 };
 
 }  // namespace mirokata

@@ -18,6 +18,7 @@
 #include <QWindow>
 #include <filesystem>
 
+#include "base/exit_roles.h"
 #include "notes/memo_store.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/picture_loading.h"
@@ -47,6 +48,7 @@ MemoWindow::MemoWindow(MemoWindowContext context)
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName(QString::fromStdString(context_.name));
   setAcceptDrops(true);
+  setProperty(kStaysOpenAtExit, true);
   const SettingsReader s = settings().Open();
   const std::string& n = context_.name;
   setWindowTitle(QString::fromStdString(
@@ -572,6 +574,39 @@ std::optional<QStringList> MemoWindow::AcceptedDrop(const QStringList& paths) {
   }
   if (paths.isEmpty()) return std::nullopt;
   return paths;
+}
+
+void MemoWindow::LoadDroppedFile(const QString& path) {
+  if (settings().ReadBool("Memo", "DropCaption", false)) SetTitle(path);
+  const QString upper = path.toUpper();
+  if (upper.endsWith(".BMP") || upper.endsWith(".JPG")) {
+    settings().WriteString(context_.name, "BmpFile", path.toStdString());
+    picture_loaded_ = false;
+    image_ = QImage();
+    SetPictureMode(true);
+    QPointer<MemoWindow> self(this);
+    // The picture arrives later; the window then takes its size.
+    if (context_.services.jpeg) {
+      picture_loaded_ = true;
+      LoadPicture(*context_.services.jpeg, path, false, this,
+                  [self](QImage image) {
+                    if (!self) return;
+                    self->image_ = std::move(image);
+                    if (!self->image_.isNull()) {
+                      self->resize(self->image_.size());
+                    }
+                    self->ShowPicture();
+                    self->Save();
+                  });
+    }
+  } else {
+    std::string data;
+    if (ReadWholeFile(path.toStdString(), &data) == ReadResult::kOk) {
+      SetPictureMode(false);
+      editor_->LoadRichText(data);
+    }
+  }
+  Save();
 }
 
 void MemoWindow::dragEnterEvent(QDragEnterEvent* event) {

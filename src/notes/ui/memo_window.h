@@ -80,6 +80,12 @@ class MemoWindow : public QWidget {
   // The next close copies instead ("cop" in place of "clo").
   void MarkCopyClose() { copy_close_ = true; }
 
+  // Choice 1 of a drop: the file becomes this memo's text, or its picture
+  // for a ".BMP" or ".JPG" file (the window takes the picture's size);
+  // with `DropCaption` its path becomes the title. Saved afterwards.
+  void LoadDroppedFile(const QString& path);
+  const std::string& memo_folder() const { return context_.memo_folder; }
+
   // Sorts dropped paths: those to hand on, or nothing after the drop
   // warning (a file that cannot be read or is over the limit).
   std::optional<QStringList> AcceptedDrop(const QStringList& paths);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 
 #include "notes/memo_store.h"
 #include "platform/messages.h"
@@ -87,6 +88,32 @@ void MemoWindows::CloseAll() {
 void MemoWindows::CloseAllForExit() {
   for (MemoWindow* w : windows()) w->CloseForExit();
   open_.clear();
+}
+
+}  // namespace mirokata
+
+namespace mirokata {
+
+void MemoWindows::HandleDrop(MemoWindow* window, const QStringList& paths,
+                             int choice) {
+  if (!window || paths.isEmpty() || choice <= 0 || choice > 3) return;
+  if (choice == 1) return window->LoadDroppedFile(paths.front());
+  const int category = window->category();
+  MemoWindowContext probe = context_(category, window->name());
+  SettingsFile* settings = probe.services.settings;
+  if (!settings) return;
+  const QStringList files = choice == 2 ? paths.mid(0, 1) : paths;
+  for (const QString& path : files) {
+    const auto name = CreateMemo(*settings, window->memo_folder(), category);
+    if (!name) break;
+    MemoWindow* made = Open(category, *name);
+    if (!made) continue;
+    // Titled with its name; the path itself under `DropCaption`, which
+    // LoadDroppedFile applies.
+    made->SetTitle(QFileInfo(path).fileName());
+    made->LoadDroppedFile(path);
+  }
+  if (choice == 2) window->Save();
 }
 
 }  // namespace mirokata

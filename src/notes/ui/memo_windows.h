@@ -39,6 +39,11 @@ class MemoWindows : public QObject {
   // Program exit: saved, gone, `Show` kept.
   void CloseAllForExit();
 
+  // What to do with files dropped on `window`: 1 into it (the first
+  // file), 2 the first into a new memo, 3 each into a new memo, 0 nothing.
+  // New memos go to the dropping memo's category.
+  void HandleDrop(MemoWindow* window, const QStringList& paths, int choice);
+
  signals:
   // A window was made: the owner connects its requests.
   void Opened(MemoWindow* window);
