@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QMenu>
 #include <QSocketNotifier>
 #include <memory>
 #include <utility>
@@ -19,6 +21,7 @@
 #include "base/tick_events.h"
 #include "contacts/contacts_module.h"
 #include "contacts/phone_book_module.h"
+#include "mainwin/ui/launcher_module.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -165,6 +168,21 @@ int RunApplication(int argc, char** argv) {
                   [&lock](std::function<void()> go_on) {
                     lock.Check(LockedPart::kPeriod, std::move(go_on));
                   }});
+    window.SetDropHandler(InstallLauncher(
+        context, window,
+        {[&window] { return window.RequireDataFolder(nullptr); },
+         [&window] { window.close(); }}));
+    // The box reads the shortcut folder: once the window is on the screen.
+    window.AfterFirstPaint([&context, &window] {
+      AttachLauncherBox(
+          context, window.launcher_box(), [&window](bool shift, bool ctrl) {
+            QMenu* menu = ctrl    ? window.launcher_menu()
+                          : shift ? window.memo_menu()
+                                  : window.main_menu();
+            QComboBox* box = window.launcher_box();
+            menu->popup(box->mapToGlobal(QPoint(0, box->height())));
+          });
+    });
     if (services.warm_up) window.AfterFirstPaint(services.warm_up);
     CloseOnTerminationSignals(&window);
     window.Start();

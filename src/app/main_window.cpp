@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
@@ -12,11 +14,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/month_navigation.h"
 #include "app/preferences_dialog.h"
@@ -1100,6 +1104,37 @@ bool MainWindow::CloseOtherWindows() {
     if (!w->close()) return false;
   }
   return true;
+}
+
+void MainWindow::SetDropHandler(
+    std::function<void(const QStringList&, bool, bool)> handler) {
+  drop_handler_ = std::move(handler);
+  setAcceptDrops(static_cast<bool>(drop_handler_));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (drop_handler_ && event->mimeData()->hasUrls()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  const Qt::KeyboardModifiers keys = event->modifiers();
+  event->acceptProposedAction();
+  // Answered first: a box shown inside an X drop stalls its source.
+  QMetaObject::invokeMethod(
+      this,
+      [this, paths, keys] {
+        if (drop_handler_ && !paths.isEmpty()) {
+          drop_handler_(paths, keys & Qt::ShiftModifier,
+                        keys & Qt::ControlModifier);
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

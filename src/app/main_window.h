@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -68,6 +69,11 @@ class MainWindow : public QWidget, public CommandHost {
 
   // Creation of the window in the program's start-up order; shows it.
   void Start();
+
+  // Files dropped on the window, with Shift and Ctrl as they were; run
+  // after the drop has been answered.
+  void SetDropHandler(
+      std::function<void(const QStringList&, bool shift, bool ctrl)> handler);
 
   // The data folder for a data command, or nothing after opening the
   // preferences when none has been chosen yet.
@@ -142,6 +148,8 @@ class MainWindow : public QWidget, public CommandHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -178,6 +186,7 @@ class MainWindow : public QWidget, public CommandHost {
   size_t early_work_ = 0;
   std::function<void(QMenu*)> memo_menu_builder_;
   std::function<void(QMenu*)> launcher_menu_builder_;
+  std::function<void(const QStringList&, bool, bool)> drop_handler_;
   WindowModeModel model_;
   QTimer timer_;
   ToolWindows* tool_windows_ = nullptr;

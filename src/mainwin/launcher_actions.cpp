@@ -167,21 +167,25 @@ std::string DroppedNamesText(const std::vector<std::string>& paths,
 std::vector<std::string> ListShortcuts(const std::string& folder,
                                        std::string_view typed) {
   const QString prefix = Q(typed);
-  std::vector<std::string> listed;
-  for (const std::string& name : FileNamesIn(folder)) {
+  // Folded once per name: the box refreshes after every key.
+  std::vector<std::pair<QString, std::string>> listed;
+  for (std::string& name : FileNamesIn(folder)) {
     const size_t dot = name.find_last_of('.');
-    std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    if (Q(stem).startsWith(prefix, Qt::CaseInsensitive)) {
-      listed.push_back(std::move(stem));
+    if (dot != std::string::npos) name.resize(dot);
+    const QString stem = Q(name);
+    if (stem.startsWith(prefix, Qt::CaseInsensitive)) {
+      listed.emplace_back(stem.toCaseFolded(), std::move(name));
     }
   }
-  std::sort(listed.begin(), listed.end(),
-            [](const std::string& a, const std::string& b) {
-              const int c = Q(a).compare(Q(b), Qt::CaseInsensitive);
-              return c != 0 ? c < 0 : a < b;
-            });
-  listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
-  return listed;
+  std::sort(listed.begin(), listed.end());
+  std::vector<std::string> names;
+  names.reserve(listed.size());
+  for (auto& entry : listed) {
+    if (names.empty() || names.back() != entry.second) {
+      names.push_back(std::move(entry.second));
+    }
+  }
+  return names;
 }
 
 bool TypedMatchesFirst(std::string_view typed,

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -312,6 +313,15 @@ void LoadRichText(std::string_view data, QTextDocument* document) {
 
 std::string SaveRichText(const QTextDocument& document) {
   return WriteRtf(FromTextDocument(document));
+}
+
+QByteArray RtfOfMimeData(const QMimeData* source) {
+  static const char* const kTypes[] = {"text/rtf", "application/rtf",
+                                       "text/richtext"};
+  for (const char* type : kTypes) {
+    if (source->hasFormat(type)) return source->data(type);
+  }
+  return {};
 }
 
 }  // namespace mirokata

@@ -9,6 +9,7 @@
 
 #include "richtext/rich_document.h"
 
+class QMimeData;
 class QTextBlock;
 class QTextDocument;
 
@@ -49,6 +50,10 @@ void LoadRichText(std::string_view data, QTextDocument* document);
 
 // The document as RTF, as the rich edit control saves it.
 std::string SaveRichText(const QTextDocument& document);
+
+// The RTF a paste or drop offers (under any of its usual types); empty
+// when it offers none.
+QByteArray RtfOfMimeData(const QMimeData* source);
 
 }  // namespace mirokata
 

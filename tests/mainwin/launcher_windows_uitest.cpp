@@ -19,12 +19,12 @@
 
 #include "mainwin/launcher_actions.h"
 #include "mainwin/launcher_menu.h"
-#include "mainwin/launcher_module.h"
 #include "mainwin/ui/association_editor.h"
 #include "mainwin/ui/drop_choice_window.h"
 #include "mainwin/ui/launcher_box.h"
 #include "mainwin/ui/launcher_menu_editor.h"
 #include "mainwin/ui/launcher_menu_view.h"
+#include "mainwin/ui/launcher_module.h"
 #include "platform/file_io.h"
 #include "platform/testing/fake_shell.h"
 #include "support/fake_command_host.h"

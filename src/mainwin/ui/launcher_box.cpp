@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStringList>
+#include <QStringListModel>
 
 #include "mainwin/launcher_actions.h"
 #include "mainwin/launcher_menu.h"
@@ -30,6 +32,9 @@ LauncherBox::LauncherBox(QComboBox* box, Services& services,
       empty_enter_(std::move(empty_enter)),
       search_menu_(new QMenu(box)) {
   box_->setEditable(true);
+  // A plain list model: a thousand names are refilled after every key.
+  model_ = new QStringListModel(box_);
+  box_->setModel(model_);
   box_->setInsertPolicy(QComboBox::NoInsert);
   box_->setAccessibleName(U("ランチャー"));
   box_->lineEdit()->setAccessibleName(U("ランチャー"));
@@ -51,8 +56,10 @@ void LauncherBox::Refresh() {
   const std::vector<std::string> names =
       ListShortcuts(folder_, text.toStdString());
   box_->blockSignals(true);
-  box_->clear();
-  for (const std::string& n : names) box_->addItem(QString::fromStdString(n));
+  QStringList items;
+  items.reserve(qsizetype(names.size()));
+  for (const std::string& n : names) items << QString::fromStdString(n);
+  model_->setStringList(items);
   box_->setEditText(text);
   box_->lineEdit()->setCursorPosition(caret);
   box_->blockSignals(false);

@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QMenu;
+class QStringListModel;
 
 namespace mirokata {
 
@@ -47,6 +48,7 @@ class LauncherBox : public QObject {
   const std::string folder_;
   std::function<void(bool, bool)> empty_enter_;
   QMenu* search_menu_;
+  QStringListModel* model_ = nullptr;
   bool matched_ = false;
 };
 

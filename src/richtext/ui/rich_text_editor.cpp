@@ -15,16 +15,6 @@
 namespace mirokata {
 namespace {
 
-const char* const kRtfTypes[] = {"text/rtf", "application/rtf",
-                                 "text/richtext"};
-
-QByteArray RtfOf(const QMimeData* source) {
-  for (const char* type : kRtfTypes) {
-    if (source->hasFormat(type)) return source->data(type);
-  }
-  return {};
-}
-
 bool IsSerifName(const QString& family) {
   const QString lower = family.toLower();
   return family.contains(QString::fromUtf8("明朝")) ||
@@ -114,13 +104,14 @@ void RichTextEditor::SubstituteFacesOfDocument() {
 }
 
 bool RichTextEditor::canInsertFromMimeData(const QMimeData* source) const {
-  return source->hasText() || source->hasHtml() || !RtfOf(source).isEmpty();
+  return source->hasText() || source->hasHtml() ||
+         !RtfOfMimeData(source).isEmpty();
 }
 
 void RichTextEditor::insertFromMimeData(const QMimeData* source) {
   QTextDocument pasted;
   pasted.setDefaultFont(document()->defaultFont());
-  const QByteArray rtf = RtfOf(source);
+  const QByteArray rtf = RtfOfMimeData(source);
   if (!rtf.isEmpty()) {
     mirokata::LoadRichText(std::string_view(rtf.constData(), rtf.size()),
                            &pasted);

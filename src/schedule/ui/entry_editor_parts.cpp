@@ -34,16 +34,6 @@ constexpr char kDiscardNotice[] =
 constexpr char kChangedElsewhere[] =
     "この予定は他のウィンドウで変更されています。\r上書きしますか？";
 
-const char* const kRtfTypes[] = {"text/rtf", "application/rtf",
-                                 "text/richtext"};
-
-QByteArray RtfOf(const QMimeData* source) {
-  for (const char* type : kRtfTypes) {
-    if (source->hasFormat(type)) return source->data(type);
-  }
-  return {};
-}
-
 }  // namespace
 
 void EditorNeighbours::EditorClosed(const QWidget* window,
@@ -191,11 +181,11 @@ void EntryTextEdit::AppendLines(const QString& text) {
 }
 
 bool EntryTextEdit::canInsertFromMimeData(const QMimeData* source) const {
-  return source->hasText() || !RtfOf(source).isEmpty();
+  return source->hasText() || !RtfOfMimeData(source).isEmpty();
 }
 
 void EntryTextEdit::insertFromMimeData(const QMimeData* source) {
-  const QByteArray rtf = RtfOf(source);
+  const QByteArray rtf = RtfOfMimeData(source);
   if (!rtf.isEmpty()) {
     QTextDocument pasted;
     pasted.setDefaultFont(document()->defaultFont());

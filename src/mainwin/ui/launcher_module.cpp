@@ -1,4 +1,4 @@
-#include "mainwin/launcher_module.h"
+#include "mainwin/ui/launcher_module.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // The launcher on the main window: its menu, the menu editor, the box in
 // the tool bar, the association editor and files dropped on the window.
-#ifndef MIROKATA_MAINWIN_LAUNCHER_MODULE_H_
-#define MIROKATA_MAINWIN_LAUNCHER_MODULE_H_
+#ifndef MIROKATA_MAINWIN_UI_LAUNCHER_MODULE_H_
+#define MIROKATA_MAINWIN_UI_LAUNCHER_MODULE_H_
 
 #include <QStringList>
 #include <functional>
@@ -37,4 +37,4 @@ void AttachLauncherBox(Services& services, QComboBox* box,
 
 }  // namespace mirokata
 
-#endif  // MIROKATA_MAINWIN_LAUNCHER_MODULE_H_
+#endif  // MIROKATA_MAINWIN_UI_LAUNCHER_MODULE_H_
