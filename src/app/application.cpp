@@ -22,9 +22,11 @@
 #include "contacts/contacts_module.h"
 #include "contacts/phone_book_module.h"
 #include "mail/mail_module.h"
-#include "notes/notes_module.h"
+#include "mainwin/ui/drop_choice_window.h"
 #include "mainwin/ui/launcher_module.h"
 #include "notes/diary_module.h"
+#include "notes/notes_module.h"
+#include "notes/ui/memo_install.h"
 #include "picture/jpeg_jobs.h"
 #include "picture/ui/jpeg_progress_window.h"
 #include "platform/desktop/desktop_windows.h"
@@ -162,6 +164,34 @@ int RunApplication(int argc, char** argv) {
                     {[&window] { return window.RequireDataFolder(nullptr); },
                      // The memo view has nothing to refresh until memos exist.
                      {}});
+    // Declared after the main window: gone first, saving the open memos
+    // as they are, once every other window has closed.
+    std::unique_ptr<MemoWindows> memos =
+        InstallMemos(context, window,
+                     {[&window](std::string* folder) {
+                        return window.RequireDataFolder(folder);
+                      },
+                      [&window] { return window.frameGeometry(); }});
+    // A drop on a memo asks in the drop choice window, placed over it.
+    QObject::connect(
+        memos.get(), &MemoWindows::Opened, memos.get(),
+        [open = memos.get()](MemoWindow* memo) {
+          QObject::connect(
+              memo, &MemoWindow::FilesDropped, memo,
+              [open, memo](const QStringList& paths) {
+                auto* ask = new DropChoiceWindow(
+                    QString::fromUtf8("Drop-[") + memo->windowTitle() + "]",
+                    paths.size(), !memo->sticky() || memo->picture_mode());
+                ask->setGeometry(memo->frameGeometry().left(),
+                                 memo->frameGeometry().top(), memo->width(),
+                                 ask->sizeHint().height());
+                QObject::connect(ask, &DropChoiceWindow::Chosen, memo,
+                                 [open, memo, paths](int choice) {
+                                   open->HandleDrop(memo, paths, choice);
+                                 });
+                ask->show();
+              });
+        });
     InstallPhoneBook(context, window, events, pages,
                      {[&window] { return window.RequireDataFolder(nullptr); },
                       [&lock](std::function<void()> go_on) {

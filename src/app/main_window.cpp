@@ -25,6 +25,7 @@
 #include "app/month_navigation.h"
 #include "base/date_pattern.h"
 #include "base/entry_changes.h"
+#include "base/exit_roles.h"
 #include "base/folders.h"
 #include "base/program_folder.h"
 #include "base/settings_file.h"
@@ -1120,6 +1121,9 @@ bool MainWindow::CloseOtherWindows() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w == this || !w->isWindow() || qobject_cast<QMenu*>(w)) continue;
     if (!w->isVisible() && !w->testAttribute(Qt::WA_DeleteOnClose)) continue;
+    // Memos stay listed as open: their owner saves them after the others
+    // have agreed to close, and they come back at the next start.
+    if (w->property(kStaysOpenAtExit).toBool()) continue;
     if (!w->close()) return false;
   }
   return true;
