@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QColor>
 #include <QComboBox>
 #include <QMenu>
 #include <QSocketNotifier>
@@ -42,6 +43,24 @@ namespace mirokata {
 namespace {
 
 int termination_pipe[2] = {-1, -1};
+
+QColor StripColorOf(StripColour colour) {
+  switch (colour) {
+    case StripColour::kNormal:
+      break;
+    case StripColour::kWaiting:
+      return QColor(128, 128, 128);
+    case StripColour::kAccount1:
+      return QColor(128, 0, 0);
+    case StripColour::kAccount2:
+      return QColor(0, 0, 128);
+    case StripColour::kAccount3:
+      return QColor(0, 128, 0);
+    case StripColour::kSending:
+      return QColor(128, 128, 0);
+  }
+  return QColor(0, 0, 0);
+}
 
 void OnTerminationSignal(int) {
   const char byte = 1;
@@ -198,8 +217,9 @@ int RunApplication(int argc, char** argv) {
                         lock.Check(LockedPart::kTelephone, std::move(go_on));
                       }});
     InstallMail(context, window, events, pages,
-                {// The strip colours wait for a call on the main window.
-                 {},
+                {[&window](StripColour colour) {
+                   window.SetStripColor(StripColorOf(colour));
+                 },
                  [&reminders] { return reminders.engine().mail_countdown(); },
                  [&reminders](int minutes) {
                    reminders.engine().SetMailCountdown(minutes);

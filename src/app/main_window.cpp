@@ -248,6 +248,14 @@ class InfoStrip : public QWidget {
   }
   QLabel* panel(int i) const { return panels_[i]; }
 
+  void SetTextColor(const QColor& color) {
+    for (QLabel* label : panels_) {
+      QPalette p = label->palette();
+      p.setColor(QPalette::WindowText, color);
+      label->setPalette(p);
+    }
+  }
+
   // A text too wide for its panel (a machine with much memory, a wide
   // fallback font) is set smaller rather than cut off.
   void SetText(int i, const QString& text) {
@@ -1090,6 +1098,10 @@ int MainWindow::strip_top() const { return strip_->y(); }
 
 void MainWindow::SetStripText(int panel, const QString& text) {
   if (panel >= 0 && panel < 3) strip_->SetText(panel, text);
+}
+
+void MainWindow::SetStripColor(const QColor& color) {
+  strip_->SetTextColor(color);
 }
 
 const QLabel* MainWindow::strip_panel(int panel) const {

@@ -3,6 +3,7 @@
 #ifndef MIROKATA_APP_MAIN_WINDOW_H_
 #define MIROKATA_APP_MAIN_WINDOW_H_
 
+#include <QColor>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -104,6 +105,9 @@ class MainWindow : public QWidget, public CommandHost {
 
   // The three panels of the strip (date, clock, memory).
   void SetStripText(int panel, const QString& text);
+  // The text colour of all three panels (black normally; mail work colours
+  // them while it runs).
+  void SetStripColor(const QColor& color);
   const QLabel* strip_panel(int panel) const;
 
   WindowMode mode() const { return model_.mode(); }
