@@ -8,26 +8,21 @@
 #include <QSslSocket>
 #include <QString>
 #include <QTimer>
-#include <cstdlib>
 #include <memory>
 #include <utility>
 
+#include "platform/extra_ca.h"
 #include "platform/mail_connection.h"
 
 namespace mirokata {
 namespace {
 
-// The system's roots plus those of MIROKATA_EXTRA_CA (test servers and
-// self-hosted ones with their own CA).
+// The system's roots plus the user's extra CA.
 QSslConfiguration MailTlsConfiguration() {
   QSslConfiguration config = QSslConfiguration::defaultConfiguration();
   config.setPeerVerifyMode(QSslSocket::VerifyPeer);
-  const char* extra = std::getenv("MIROKATA_EXTRA_CA");
-  if (extra && *extra) {
-    const QList<QSslCertificate> certificates =
-        QSslCertificate::fromPath(QString::fromLocal8Bit(extra), QSsl::Pem);
-    if (!certificates.isEmpty()) config.addCaCertificates(certificates);
-  }
+  const QList<QSslCertificate> extra = ExtraCaCertificates();
+  if (!extra.isEmpty()) config.addCaCertificates(extra);
   return config;
 }
 

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "platform/extra_ca.h"
+
 namespace mirokata {
 
 namespace {
@@ -33,12 +35,6 @@ CalDavClient::CalDavClient(QNetworkAccessManager* network,
 
 bool CalDavClient::MaySendPassword(const QUrl& url) {
   return url.scheme() == "https" || IsLoopback(url.host());
-}
-
-QList<QSslCertificate> CalDavClient::ExtraCaCertificates() {
-  const QByteArray path = qgetenv("MIROKATA_EXTRA_CA");
-  if (path.isEmpty()) return {};
-  return QSslCertificate::fromPath(QString::fromLocal8Bit(path), QSsl::Pem);
 }
 
 void CalDavClient::AbortAll() {

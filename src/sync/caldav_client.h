@@ -52,8 +52,6 @@ class CalDavClient : public QObject {
 
   // Whether Basic authentication may go to this address.
   static bool MaySendPassword(const QUrl& url);
-  // The certificates of the PEM file MIROKATA_EXTRA_CA names, if any.
-  static QList<QSslCertificate> ExtraCaCertificates();
 
  private:
   void Issue(const QByteArray& verb, const QUrl& url, const Headers& headers,
